@@ -1,0 +1,29 @@
+#pragma once
+// The program's ten windows. All are created once at start-up, in this
+// order, the main window first, and live until the end.
+class TfrmMain;
+class TfrmModInfo;
+class TfrmGWcfg;
+class TfrmWattorSet;
+class TfrmFTPtool;
+class TfrmWriteTool;
+class TfrmCntrPreset;
+class TfrmConnect;
+class TfrmSoftCntr;
+class TfrmLadderConsole;
+
+extern TfrmMain *frmMain;
+extern TfrmModInfo *frmModInfo;
+extern TfrmGWcfg *frmGWcfg;
+extern TfrmWattorSet *frmWattorSet;
+extern TfrmFTPtool *frmFTPtool;
+extern TfrmWriteTool *frmWriteTool;
+extern TfrmCntrPreset *frmCntrPreset;
+extern TfrmConnect *frmConnect;
+extern TfrmSoftCntr *frmSoftCntr;
+extern TfrmLadderConsole *frmLadderConsole;
+
+void CreateAllForms();
+// Destroys them again (tests create a fresh set per case). The main window's
+// destruction saves the settings, as at the end of the program.
+void DestroyAllForms();

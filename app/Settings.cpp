@@ -1,0 +1,111 @@
+#include "app/Settings.h"
+#include "app/IniFile.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+QString g_override;
+
+int readInt(const IniFile &ini, const char *section, const char *key, int def)
+{
+    const QString text = ini.readString(QString::fromLatin1(section), QString::fromLatin1(key),
+                                        QString::number(def));
+    bool ok = false;
+    const int v = text.toInt(&ok, 10);
+    return ok ? v : def;
+}
+
+QString readText(const IniFile &ini, const char *section, const char *key, const QString &def)
+{
+    return ini.readString(QString::fromLatin1(section), QString::fromLatin1(key), def);
+}
+
+} // namespace
+
+QString AppSettings::defaultLogDir()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\");
+#else
+    return QDir::homePath() + u'/';
+#endif
+}
+
+AppSettings AppSettings::load(const QString &path)
+{
+    IniFile ini(path);
+    ini.load();
+    AppSettings s;
+    s.windowTop = readInt(ini, "WINDOW", "Top", s.windowTop);
+    s.windowLeft = readInt(ini, "WINDOW", "Left", s.windowLeft);
+    s.modbusHost = readText(ini, "MODBUS", "host", s.modbusHost);
+    // The Modbus port is kept as text but used as a number: a text that does
+    // not convert keeps the default rather than leaving the socket unusable.
+    const QString port = readText(ini, "MODBUS", "port", s.modbusPort);
+    bool ok = false;
+    const int p = port.toInt(&ok, 10);
+    if (ok && p >= 0 && p <= 65535)
+        s.modbusPort = port;
+    s.ftpHost = readText(ini, "FTP", "host", s.ftpHost);
+    s.ftpPort = readText(ini, "FTP", "port", s.ftpPort);
+    s.ftpUser = readText(ini, "FTP", "user", s.ftpUser);
+    s.ftpPass = readText(ini, "FTP", "pass", s.ftpPass);
+    s.logHeaderMode = readInt(ini, "LOG", "header", s.logHeaderMode);
+    s.logValueType = readInt(ini, "LOG", "datatype", s.logValueType);
+    s.logScale = readInt(ini, "LOG", "ratio", s.logScale);
+    s.logDir = readText(ini, "LOG", "dir", s.logDir);
+    s.wordAddress = readInt(ini, "ADDRESS", "w0", s.wordAddress);
+    s.bitAddress = readInt(ini, "ADDRESS", "b0", s.bitAddress);
+    s.terminalType = readInt(ini, "TERM", "type", s.terminalType);
+    s.powerTerminalKind = readInt(ini, "Wattor", "type", s.powerTerminalKind);
+    s.wordOrderSwap = readInt(ini, "DATA32", "swap", s.wordOrderSwap);
+    return s;
+}
+
+bool AppSettings::save(const QString &path, QString *error) const
+{
+    IniFile ini(path);
+    ini.load();
+    auto put = [&](const char *section, const char *key, const QString &value) {
+        ini.writeString(QString::fromLatin1(section), QString::fromLatin1(key), value);
+    };
+    put("WINDOW", "Top", QString::number(windowTop));
+    put("WINDOW", "Left", QString::number(windowLeft));
+    put("MODBUS", "host", modbusHost);
+    put("MODBUS", "port", modbusPort);
+    put("FTP", "host", ftpHost);
+    put("FTP", "port", ftpPort);
+    put("FTP", "user", ftpUser);
+    put("FTP", "pass", ftpPass);
+    put("LOG", "header", QString::number(logHeaderMode));
+    put("LOG", "datatype", QString::number(logValueType));
+    put("LOG", "ratio", QString::number(logScale));
+    put("LOG", "dir", logDir);
+    put("ADDRESS", "w0", QString::number(wordAddress));
+    put("ADDRESS", "b0", QString::number(bitAddress));
+    put("TERM", "type", QString::number(terminalType));
+    put("Wattor", "type", QString::number(powerTerminalKind));
+    put("DATA32", "swap", QString::number(wordOrderSwap));
+    return ini.save(error);
+}
+
+void setSettingsFilePathOverride(const QString &path)
+{
+    g_override = path;
+}
+
+QString settingsFilePath()
+{
+    if (!g_override.isEmpty())
+        return g_override;
+    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    const QString beside = exe.absolutePath() + u'/' + exe.completeBaseName() + QStringLiteral(".ini");
+    if (QFileInfo::exists(beside) || QFileInfo(exe.absolutePath()).isWritable())
+        return beside;
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(dir);
+    return dir + u'/' + exe.completeBaseName() + QStringLiteral(".ini");
+}

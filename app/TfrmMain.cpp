@@ -1,0 +1,350 @@
+#include "app/TfrmMain.h"
+#include "app/Forms.h"
+#include "app/MessageBoxes.h"
+#include "app/TfrmConnect.h"
+#include "link/ModbusFrames.h"
+#include "termset/TfrmWattorSet.h"
+#include "tools/cntrpreset/TfrmCntrPreset.h"
+#include "tools/ftp/TfrmFTPtool.h"
+#include "tools/gwcfg/TfrmGWcfg.h"
+#include "tools/ladder/TfrmLadderConsole.h"
+#include "tools/modinfo/TfrmModInfo.h"
+#include "tools/softcntr/TfrmSoftCntr.h"
+#include "tools/writetool/TfrmWriteTool.h"
+#include "ui_TfrmConnect.h"
+#include "ui_TfrmMain.h"
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace {
+
+constexpr int kClientWidth = 533;
+constexpr int kClientHeight = 397;
+
+const QString kConnectedText = QStringLiteral("接続しました");
+
+void setChildText(QWidget *parent, const char *name, const QString &text)
+{
+    if (auto *edit = parent->findChild<QLineEdit *>(QLatin1String(name)))
+        edit->setText(text);
+    else if (auto *label = parent->findChild<QLabel *>(QLatin1String(name)))
+        label->setText(text);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::TfrmMain), ClientSocket1(new ModbusLink(this))
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+
+    auto *swapGroup = new QActionGroup(this);
+    swapGroup->addAction(ui->N7);
+    swapGroup->addAction(ui->SWAP1);
+
+    connect(ui->sbtnConn, &QToolButton::clicked, this, &TfrmMain::sbtnConnClick);
+    connect(ui->sbtnDisConn, &QToolButton::clicked, this, &TfrmMain::sbtnDisConnClick);
+    // The file menu's connect and disconnect items do what the speed buttons do.
+    connect(ui->C1, &QAction::triggered, this, &TfrmMain::sbtnConnClick);
+    connect(ui->N1, &QAction::triggered, this, &TfrmMain::sbtnDisConnClick);
+    connect(ui->Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
+    connect(ui->m1, &QAction::triggered, this, &TfrmMain::m1Click);
+    connect(ui->Modbus1, &QAction::triggered, this, &TfrmMain::Modbus1Click);
+    connect(ui->FTPF1, &QAction::triggered, this, &TfrmMain::FTPF1Click);
+    connect(ui->L1, &QAction::triggered, this, &TfrmMain::L1Click);
+    connect(ui->TimeSet, &QAction::triggered, this, &TfrmMain::TimeSetClick);
+    connect(ui->N7, &QAction::triggered, this, &TfrmMain::N7Click);
+    connect(ui->SWAP1, &QAction::triggered, this, &TfrmMain::SWAP1Click);
+    connect(ui->FTPF2, &QAction::triggered, this, &TfrmMain::FTPF2Click);
+    connect(ui->EPcfg, &QAction::triggered, this, &TfrmMain::EPcfgClick);
+    connect(ui->W1, &QAction::triggered, this, &TfrmMain::W1Click);
+    connect(ui->N4, &QAction::triggered, this, &TfrmMain::N4Click);
+    connect(ui->s2, &QAction::triggered, this, &TfrmMain::s2Click);
+    connect(ui->L2, &QAction::triggered, this, &TfrmMain::L2Click);
+    ui->L2->setEnabled(false);
+
+    connect(ClientSocket1, &ModbusLink::connecting, this, &TfrmMain::ClientSockConnecting);
+    connect(ClientSocket1, &ModbusLink::connected, this, &TfrmMain::ClientSockConnect);
+    connect(ClientSocket1, &ModbusLink::disconnected, this, &TfrmMain::ClientSockDisconnect);
+    connect(ClientSocket1, &ModbusLink::socketError, this, &TfrmMain::ClientSockError);
+    connect(ClientSocket1, &ModbusLink::bytesRead, this, [](int n) {
+        if (frmConnect)
+            frmConnect->ui->StaticText2->setText(QString::number(n)
+                                                 + QStringLiteral(" Byte(s) Recieved."));
+    });
+    connect(ClientSocket1, &ModbusLink::exceptionAnswer, this,
+            [this](uint8_t tag, uint8_t function, uint8_t code) {
+                showStatusText(QStringLiteral("例外応答を受信しました (タグ %1, 機能コード %2, 例外コード %3)")
+                                   .arg(tag).arg(function).arg(code));
+            });
+    connect(ClientSocket1, &ModbusLink::streamLost, this, [this] {
+        showStatusText(QStringLiteral("受信データの区切りが失われたため、受信済みのデータを破棄しました"));
+    });
+
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain()
+{
+    SaveSettings();  // FormDestroy
+    delete ui;
+}
+
+void TfrmMain::collectControlArrays()
+{
+    auto find = [this](const QString &name) { return findChild<QLabel *>(name); };
+    for (int i = 0; i < 4; ++i)
+        stWI[i] = find(QStringLiteral("stWI%1").arg(i));
+    for (int i = 0; i < 32; ++i) {
+        StVal[i] = find(QStringLiteral("StVal%1").arg(i));
+        lbTanni[i] = find(QStringLiteral("lbTanni%1").arg(i));
+        lbHd[i] = find(QStringLiteral("lbHd%1").arg(i));
+    }
+}
+
+void TfrmMain::FormCreate()
+{
+    // 1. Settings: window position, socket address, the rest kept in memory.
+    Settings = AppSettings::load(settingsFilePath());
+    setClientHeight(kClientHeight);
+    move(Settings.windowLeft, Settings.windowTop);
+    ClientSocket1->setHost(Settings.modbusHost);
+    ClientSocket1->setPort(Settings.modbusPort.toInt());
+    // 2. No answer awaited.
+    ClientSocket1->LastRequestTag = modbus::kNoAnswerAwaited;
+    // 3. Control reference arrays.
+    collectControlArrays();
+    // 6. Word-order menu item.
+    (Settings.wordOrderSwap == 0 ? ui->N7 : ui->SWAP1)->setChecked(true);
+    // 7. Monitoring off.
+    Monitoring = 0;
+}
+
+void TfrmMain::setClientHeight(int height)
+{
+    const int menu = menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, height + menu);
+}
+
+void TfrmMain::SaveSettings()
+{
+    Settings.windowTop = y();
+    Settings.windowLeft = x();
+    QString error;
+    Settings.save(settingsFilePath(), &error);
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (m_exiting) {
+        event->accept();
+        return;
+    }
+    FormClose(event);
+}
+
+void TfrmMain::FormClose(QCloseEvent *event)
+{
+    const bool yes = msg::askYesNo(this, QStringLiteral("終了しますか ?"));
+    SaveSettings();
+    if (yes)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TfrmMain::Exit1Click()
+{
+    SaveSettings();
+    m_exiting = true;
+    close();
+    QCoreApplication::exit(0);
+}
+
+bool TfrmMain::isConnected() const
+{
+    return frmConnect && frmConnect->statusText() == kConnectedText;
+}
+
+bool TfrmMain::ConnectionCheck()
+{
+    if (isConnected())
+        return true;
+    msg::warning(this, QStringLiteral("リレイモに接続されていません"));
+    return false;
+}
+
+void TfrmMain::placeDialog(QWidget *dialog, int dx, int dy)
+{
+    dialog->move(x() + dx, y() + dy);
+}
+
+void TfrmMain::placeBeside(QWidget *dialog, int gap)
+{
+    dialog->move(x() + frameGeometry().width() + gap, y());
+}
+
+void TfrmMain::clearStatusText()
+{
+    statusBar()->clearMessage();
+}
+
+void TfrmMain::showStatusText(const QString &text)
+{
+    statusBar()->showMessage(text);
+}
+
+void TfrmMain::clearLogArea()
+{
+    if (auto *memo = findChild<QWidget *>(QStringLiteral("Memo2")))
+        QMetaObject::invokeMethod(memo, "clear");
+}
+
+// ---- connection -----------------------------------------------------------
+
+void TfrmMain::sbtnConnClick()
+{
+    placeDialog(frmConnect, 20, 20);
+    frmConnect->exec();
+}
+
+void TfrmMain::sbtnDisConnClick()
+{
+    clearStatusText();
+    ClientSocket1->close();
+}
+
+void TfrmMain::ClientSockConnecting()
+{
+    frmConnect->setStatusText(QStringLiteral("接続中・・・"));
+}
+
+void TfrmMain::ClientSockConnect()
+{
+    frmConnect->setStatusText(kConnectedText);
+    setWindowTitle(QStringLiteral("RM Tool [") + Settings.modbusHost + u']');
+    ui->sbtnDisConn->setEnabled(true);
+    ui->sbtnMonitor->setEnabled(true);
+    if (frmConnect->isVisible())
+        frmConnect->done(QDialog::Accepted);
+}
+
+void TfrmMain::ClientSockDisconnect()
+{
+    frmConnect->setStatusText(QStringLiteral("接続されていません"));
+    setWindowTitle(QStringLiteral("NT900 Modbus/TCP Client"));
+    ui->sbtnDisConn->setEnabled(false);
+    ui->sbtnMonitor->setEnabled(false);
+    Monitoring = 0;
+}
+
+void TfrmMain::ClientSockError(ModbusLink::ErrorKind kind)
+{
+    frmConnect->setStatusText(QStringLiteral("接続エラー"));
+    showStatusText(ModbusLink::errorText(kind));
+}
+
+void TfrmMain::FillGWcfgFromSettings()
+{
+    placeDialog(frmGWcfg, 30, 30);
+    frmGWcfg->fillFromSettings(Settings, ClientSocket1->host(), ClientSocket1->port());
+}
+
+void TfrmMain::showGWcfgPage(int page)
+{
+    frmGWcfg->showPage(page);
+}
+
+// ---- menu -----------------------------------------------------------------
+
+void TfrmMain::m1Click()
+{
+    if (!ConnectionCheck())
+        return;
+    placeBeside(frmModInfo, 0);
+    frmModInfo->show();
+}
+
+void TfrmMain::Modbus1Click()
+{
+    FillGWcfgFromSettings();
+    showGWcfgPage(0);
+}
+
+void TfrmMain::FTPF1Click()
+{
+    FillGWcfgFromSettings();
+    showGWcfgPage(1);
+}
+
+void TfrmMain::L1Click()
+{
+    FillGWcfgFromSettings();
+    showGWcfgPage(2);
+}
+
+void TfrmMain::TimeSetClick()
+{
+    FillGWcfgFromSettings();
+    showGWcfgPage(3);
+}
+
+void TfrmMain::N7Click()
+{
+    Settings.wordOrderSwap = 0;
+    ui->N7->setChecked(true);
+}
+
+void TfrmMain::SWAP1Click()
+{
+    Settings.wordOrderSwap = 1;
+    ui->SWAP1->setChecked(true);
+}
+
+void TfrmMain::FTPF2Click()
+{
+    placeBeside(frmFTPtool, 10);
+    setChildText(frmFTPtool, "FTPhostIP", Settings.ftpHost);
+    setChildText(frmFTPtool, "FTPhostPort", Settings.ftpPort);
+    frmFTPtool->show();
+}
+
+void TfrmMain::EPcfgClick()
+{
+    placeBeside(frmWattorSet, 10);
+    if (auto *pages = frmWattorSet->findChild<QTabWidget *>(QStringLiteral("PageControl1")))
+        pages->setCurrentIndex(Settings.powerTerminalKind);
+    frmWattorSet->show();
+}
+
+void TfrmMain::W1Click()
+{
+    placeBeside(frmWriteTool, 10);
+    frmWriteTool->show();
+}
+
+void TfrmMain::N4Click()
+{
+    placeBeside(frmCntrPreset, 10);
+    frmCntrPreset->show();
+}
+
+void TfrmMain::s2Click()
+{
+    placeBeside(frmSoftCntr, 10);
+    frmSoftCntr->show();
+}
+
+void TfrmMain::L2Click()
+{
+    placeBeside(frmLadderConsole, 0);
+    frmLadderConsole->show();
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The main window: the program's frame and menu, the settings in memory,
+// the one Modbus/TCP connection and its states, and the monitor.
+#include "app/Settings.h"
+#include "link/ModbusLink.h"
+#include <QMainWindow>
+#include <array>
+
+namespace Ui { class TfrmMain; }
+class QLabel;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    Ui::TfrmMain *ui;
+
+    // The program's only Modbus/TCP connection.
+    ModbusLink *ClientSocket1;
+    // The settings in memory (loaded at creation, written by SaveSettings).
+    AppSettings Settings;
+    // Monitoring flag: 0 idle, 1 polling.
+    int Monitoring = 0;
+
+    // Control reference arrays of the monitor panel, collected by name at
+    // creation; a slot whose control does not exist stays null.
+    std::array<QLabel *, 4> stWI{};
+    std::array<QLabel *, 32> StVal{};
+    std::array<QLabel *, 32> lbTanni{};
+    std::array<QLabel *, 32> lbHd{};
+
+    // The request builders (the dialogs send through these).
+    void SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count)
+    { ClientSocket1->SendReadInputRegisters(tag, address, count); }
+    void SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count)
+    { ClientSocket1->SendReadHoldingRegisters(tag, address, count); }
+    void SendWriteSingleRegister(uint32_t address, uint32_t value)
+    { ClientSocket1->SendWriteSingleRegister(address, value); }
+    void SendWriteTwoRegisters(uint32_t address, uint32_t value)
+    { ClientSocket1->SendWriteTwoRegisters(address, value); }
+    void SendWriteSingleCoil(uint32_t address, uint8_t state)
+    { ClientSocket1->SendWriteSingleCoil(address, state); }
+    uint8_t &LastRequestTag() { return ClientSocket1->LastRequestTag; }
+
+    // True when the connection dialog says "接続しました".
+    bool isConnected() const;
+    // The connection check of commands that need the gateway: shows
+    // "リレイモに接続されていません" and returns false when not connected.
+    bool ConnectionCheck();
+
+    // Places a dialog at the main window's top + dy and left + dx.
+    void placeDialog(QWidget *dialog, int dx, int dy);
+    // Places a tool dialog with its top at the main window's top and its
+    // left at the main window's right edge + gap.
+    void placeBeside(QWidget *dialog, int gap);
+    // Client height (below the menu, status bar included) of the fixed frame.
+    void setClientHeight(int height);
+
+    void clearStatusText();
+    void showStatusText(const QString &text);
+    void clearLogArea();
+
+    void SaveSettings();
+    void FillGWcfgFromSettings();
+    // Shows the settings dialog modally on the given page.
+    void showGWcfgPage(int page);
+
+public slots:
+    void FormCreate();
+    void Exit1Click();
+
+    // Connection (speed buttons and socket events).
+    void sbtnConnClick();
+    void sbtnDisConnClick();
+    void ClientSockConnecting();
+    void ClientSockConnect();
+    void ClientSockDisconnect();
+    void ClientSockError(ModbusLink::ErrorKind kind);
+
+    // Menu commands that open a dialog.
+    void m1Click();
+    void Modbus1Click();
+    void FTPF1Click();
+    void L1Click();
+    void TimeSetClick();
+    void N7Click();
+    void SWAP1Click();
+    void FTPF2Click();
+    void EPcfgClick();
+    void W1Click();
+    void N4Click();
+    void s2Click();
+    void L2Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormClose(QCloseEvent *event);
+    void collectControlArrays();
+
+    bool m_exiting = false;
+};

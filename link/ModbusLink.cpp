@@ -1,0 +1,186 @@
+#include "link/ModbusLink.h"
+#include "link/ModbusFrames.h"
+
+ModbusLink::ModbusLink(QObject *parent) : QObject(parent)
+{
+    connect(&m_socket, &QTcpSocket::readyRead, this, &ModbusLink::ClientSockRead);
+    connect(&m_socket, &QTcpSocket::stateChanged, this, &ModbusLink::onStateChanged);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &ModbusLink::onError);
+    connect(&m_socket, &QTcpSocket::connected, this, [this] {
+        m_phase = Phase::Idle;
+        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        emit connected();
+    });
+    connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
+        m_phase = Phase::Idle;
+        m_assembler.clear();
+        emit disconnected();
+    });
+}
+
+bool ModbusLink::setHost(const QString &host, QString *error)
+{
+    if (host != m_host && m_socket.state() != QAbstractSocket::UnconnectedState) {
+        if (error)
+            *error = QStringLiteral("使用中のソケットは値を変更できません");
+        return false;
+    }
+    m_host = host;
+    return true;
+}
+
+bool ModbusLink::setPort(int port, QString *error)
+{
+    if (port != m_port && m_socket.state() != QAbstractSocket::UnconnectedState) {
+        if (error)
+            *error = QStringLiteral("使用中のソケットは値を変更できません");
+        return false;
+    }
+    m_port = port;
+    return true;
+}
+
+void ModbusLink::open()
+{
+    if (m_socket.state() != QAbstractSocket::UnconnectedState)
+        m_socket.abort();
+    m_assembler.clear();
+    m_connectingReported = false;
+    m_phase = Phase::Connecting;
+    m_socket.connectToHost(m_host, quint16(m_port));
+}
+
+void ModbusLink::close()
+{
+    if (m_socket.state() == QAbstractSocket::UnconnectedState)
+        return;
+    m_socket.disconnectFromHost();
+}
+
+bool ModbusLink::isOpen() const
+{
+    return m_socket.state() == QAbstractSocket::ConnectedState;
+}
+
+void ModbusLink::send(const QByteArray &frame)
+{
+    if (!isOpen())
+        return;
+    m_phase = Phase::Sending;
+    const qint64 written = m_socket.write(frame);
+    m_phase = Phase::Idle;
+    if (written == frame.size())
+        emit frameSent(frame);
+}
+
+void ModbusLink::SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count)
+{
+    LastRequestTag = tag;
+    send(modbus::readInputRegistersFrame(tag, address, count));
+}
+
+void ModbusLink::SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count)
+{
+    LastRequestTag = tag;
+    send(modbus::readHoldingRegistersFrame(tag, address, count));
+}
+
+void ModbusLink::SendWriteSingleRegister(uint32_t address, uint32_t value)
+{
+    send(modbus::writeSingleRegisterFrame(address, value));
+}
+
+void ModbusLink::SendWriteTwoRegisters(uint32_t address, uint32_t value)
+{
+    send(modbus::writeTwoRegistersFrame(address, value));
+}
+
+void ModbusLink::SendWriteSingleCoil(uint32_t address, uint8_t state)
+{
+    send(modbus::writeSingleCoilFrame(address, state));
+}
+
+void ModbusLink::setAnswerHandler(uint8_t tag, AnswerHandler handler)
+{
+    m_handlers[tag] = std::move(handler);
+}
+
+void ModbusLink::ClientSockRead()
+{
+    m_phase = Phase::Receiving;
+    const QByteArray bytes = m_socket.readAll();
+    m_phase = Phase::Idle;
+    if (bytes.isEmpty())
+        return;  // nothing arrived: never decode the previous answer again
+    receiveBytes(bytes);
+}
+
+int ModbusLink::receiveBytes(const QByteArray &bytes)
+{
+    emit bytesRead(int(bytes.size()));
+    m_assembler.receiveData(bytes);
+    int n = 0;
+    while (auto answer = m_assembler.nextAnswer()) {
+        dispatch(*answer);
+        ++n;
+    }
+    if (m_assembler.takeStreamLost())
+        emit streamLost();
+    return n;
+}
+
+void ModbusLink::dispatch(const QByteArray &answer)
+{
+    m_rb.assign(answer);
+    // The echo of a single-register write carries nothing for anybody and
+    // must not release a requester that waits for its read answer.
+    if (m_rb.length > 7 && m_rb.functionCode() == modbus::WriteSingleRegister)
+        return;
+    if (m_rb.length > 7 && m_rb.isException()) {
+        emit exceptionAnswer(m_rb.tag(), m_rb.functionCode() & 0x7F,
+                             m_rb.length > 8 ? m_rb.exceptionCode() : 0);
+    } else if (m_rb.length > 7) {
+        if (const auto &handler = m_handlers[m_rb.tag()])
+            handler(m_rb);
+    }
+    LastRequestTag = modbus::kNoAnswerAwaited;
+}
+
+void ModbusLink::onStateChanged(QAbstractSocket::SocketState state)
+{
+    if ((state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ConnectingState)
+        && !m_connectingReported) {
+        m_connectingReported = true;
+        emit connecting();
+    }
+}
+
+void ModbusLink::onError(QAbstractSocket::SocketError error)
+{
+    // The gateway closing the connection is a disconnect, not an error.
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    ErrorKind kind = ErrorKind::General;
+    switch (m_phase) {
+    case Phase::Connecting: kind = ErrorKind::Connect; break;
+    case Phase::Sending: kind = ErrorKind::Send; break;
+    case Phase::Receiving: kind = ErrorKind::Receive; break;
+    case Phase::Idle: kind = ErrorKind::General; break;
+    }
+    if (m_socket.state() != QAbstractSocket::ConnectedState)
+        m_phase = Phase::Idle;
+    emit socketError(kind);
+}
+
+QString ModbusLink::errorText(ErrorKind kind)
+{
+    switch (kind) {
+    case ErrorKind::General: return QStringLiteral("接続エラー");
+    case ErrorKind::Send: return QStringLiteral("ソケット接続に書き込もうとしたときにエラーが発生した");
+    case ErrorKind::Receive: return QStringLiteral("ソケット接続から読み出そうとしたときにエラーが発生した");
+    case ErrorKind::Connect: return QStringLiteral("以前に受け付けられた接続要求が完了できなかった");
+    case ErrorKind::Disconnect: return QStringLiteral("接続を閉じようとしたときにエラーが発生した");
+    case ErrorKind::Accept: return QStringLiteral("クライアント接続要求を受け付けようとしたときに問題が発生した");
+    }
+    return {};
+}
