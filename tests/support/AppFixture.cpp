@@ -1,0 +1,53 @@
+#include "support/AppFixture.h"
+#include "app/Forms.h"
+#include "app/Settings.h"
+#include "app/TfrmConnect.h"
+#include "app/TfrmMain.h"
+#include <QTest>
+
+AppFixture::AppFixture(bool withGateway, const SimOptions &options)
+{
+    m_settingsPath = m_dir.filePath(QStringLiteral("RMTool.ini"));
+    setSettingsFilePathOverride(m_settingsPath);
+    msg::setMessageBoxHook([this](const msg::Shown &m) {
+        messages << m;
+        return answerYes;
+    });
+    if (withGateway) {
+        m_gateway = std::make_unique<SimGateway>();
+        installDefaultBehaviours(*m_gateway);
+        if (!m_gateway->start(0, options))
+            qFatal("simulator did not start");
+    }
+    CreateAllForms();
+}
+
+AppFixture::~AppFixture()
+{
+    DestroyAllForms();
+    msg::setMessageBoxHook({});
+    setSettingsFilePathOverride(QString());
+}
+
+bool AppFixture::connectGateway(int timeoutMs)
+{
+    return m_gateway && connectTo(m_gateway->port(), timeoutMs);
+}
+
+bool AppFixture::connectTo(quint16 port, int timeoutMs)
+{
+    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
+    frmMain->Settings.modbusPort = QString::number(port);
+    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
+    frmMain->ClientSocket1->setPort(port);
+    frmConnect->btnCONNClick();
+    return QTest::qWaitFor([] { return frmMain->isConnected(); }, timeoutMs);
+}
+
+QStringList AppFixture::messageTexts() const
+{
+    QStringList t;
+    for (const auto &m : messages)
+        t << m.text;
+    return t;
+}
