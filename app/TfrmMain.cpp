@@ -270,6 +270,7 @@ void TfrmMain::m1Click()
     if (!ConnectionCheck())
         return;
     placeBeside(frmModInfo, 0);
+    RequestModuleInfo();
     frmModInfo->show();
 }
 

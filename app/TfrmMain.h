@@ -3,6 +3,7 @@
 // the one Modbus/TCP connection and its states, and the monitor.
 #include "app/Settings.h"
 #include "link/ModbusLink.h"
+#include "monitor/ConversionTable.h"
 #include <QMainWindow>
 #include <array>
 
@@ -61,6 +62,28 @@ public:
     void clearStatusText();
     void showStatusText(const QString &text);
     void clearLogArea();
+
+    // ---- CSV logging (app/TfrmMainLog.cpp) ----
+    int Logging = 0;
+    uint32_t LogCount = 0;
+    int LogFileNumber = 1;
+    int LogFileDigits = 4;
+    // Called by HandleMonitorAnswer with the row it built: appends the row
+    // to the log area and advances the log counters when logging is on.
+    void LogAnswerRow(const QString &row);
+    // Called by HandleMonitorAnswer after MonitorCount advanced.
+    void AutoSaveCheck();
+    // Start of monitoring: takes the first file number and the digit count
+    // from the settings dialog. False (after reporting) when they do not
+    // convert; monitoring then does not start.
+    bool RestartLogFileNumbering();
+
+    // ---- conversion table (gain and offset per channel) ----
+    ConversionTable conversionTable;
+
+    // ---- module information (tools/modinfo) ----
+    // The three waited reads of the module information.
+    void RequestModuleInfo();
 
     void SaveSettings();
     void FillGWcfgFromSettings();
