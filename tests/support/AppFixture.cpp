@@ -3,10 +3,13 @@
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
+#include <QGuiApplication>
 #include <QTest>
 
 AppFixture::AppFixture(bool withGateway, const SimOptions &options)
 {
+    // Closing the main window in one test must not end the loops of the next.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     m_settingsPath = m_dir.filePath(QStringLiteral("RMTool.ini"));
     setSettingsFilePathOverride(m_settingsPath);
     msg::setMessageBoxHook([this](const msg::Shown &m) {

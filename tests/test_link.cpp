@@ -1,0 +1,256 @@
+// Request frames, stream reassembly and dispatch of the Modbus/TCP link.
+#include "link/AnswerItems.h"
+#include "link/FrameAssembler.h"
+#include "link/ModbusFrames.h"
+#include "link/ModbusLink.h"
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+QByteArray hex(const char *s)
+{
+    return QByteArray::fromHex(QByteArray(s).replace(' ', ""));
+}
+
+// A read answer with the given tag and registers.
+QByteArray readAnswer(uint8_t tag, const QList<uint16_t> &regs, uint8_t fc = 4)
+{
+    QByteArray a;
+    a += char(tag);
+    a += char(0);
+    a += QByteArray(2, '\0');
+    const int len = 3 + 2 * int(regs.size());
+    a += char(len >> 8);
+    a += char(len & 0xFF);
+    a += char(1);
+    a += char(fc);
+    a += char(2 * regs.size());
+    for (uint16_t r : regs) {
+        a += char(r >> 8);
+        a += char(r & 0xFF);
+    }
+    return a;
+}
+
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+private slots:
+    void frames_data();
+    void frames();
+    void lastRequestTag();
+    void reassemblyCoalesced();
+    void reassemblySplitAtEveryPosition();
+    void reassemblyGarbage_data();
+    void reassemblyGarbage();
+    void dispatchRules();
+    void exceptionAnswers();
+    void shortAnswersAreNotReadPast();
+    void doubleWordItems_data();
+    void doubleWordItems();
+};
+
+void TestLink::frames_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("module info read") << modbus::readInputRegistersFrame(1, 296, 16)
+                                      << hex("01 00 00 00 00 06 01 04 01 28 00 10");
+    QTest::newRow("holding read") << modbus::readHoldingRegistersFrame(0, 1024, 10)
+                                  << hex("00 00 00 00 00 06 01 03 04 00 00 0A");
+    QTest::newRow("write 0x0420 := 1") << modbus::writeSingleRegisterFrame(0x0420, 1)
+                                       << hex("FE 00 00 00 00 06 01 06 04 20 00 01");
+    QTest::newRow("coil 5 on") << modbus::writeSingleCoilFrame(5, 0xFF)
+                               << hex("FE 00 00 00 00 06 01 05 00 05 FF 00");
+    QTest::newRow("coil 5 off") << modbus::writeSingleCoilFrame(5, 0x00)
+                                << hex("FE 00 00 00 00 06 01 05 00 05 00 00");
+    QTest::newRow("two registers 0x12345678") << modbus::writeTwoRegistersFrame(16, 0x12345678)
+                                              << hex("FE 00 00 00 00 0B 01 10 00 10 00 02 04 56 78 12 34");
+    QTest::newRow("two registers 65535") << modbus::writeTwoRegistersFrame(16, 65535)
+                                         << hex("FE 00 00 00 00 0B 01 10 00 10 00 02 04 FF FF 00 00");
+    QTest::newRow("address above 65535 sent as its low 16 bits")
+        << modbus::readInputRegistersFrame(0, 0x10000 + 360, 0x10000 + 32)
+        << hex("00 00 00 00 00 06 01 04 01 68 00 20");
+    QTest::newRow("write value above 65535 sent as its low 16 bits")
+        << modbus::writeSingleRegisterFrame(0x11202, 0x10001)
+        << hex("FE 00 00 00 00 06 01 06 12 02 00 01");
+}
+
+void TestLink::frames()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(frame.toHex(' '), expected.toHex(' '));
+}
+
+void TestLink::lastRequestTag()
+{
+    // The builders keep LastRequestTag even when nothing can be sent.
+    ModbusLink link;
+    QCOMPARE(link.LastRequestTag, uint8_t(0xFF));
+    link.SendReadInputRegisters(0, 0, 4);
+    QCOMPARE(link.LastRequestTag, uint8_t(0));
+    link.SendReadHoldingRegisters(5, 1024, 8);
+    QCOMPARE(link.LastRequestTag, uint8_t(5));
+    link.SendWriteSingleRegister(1202, 1);
+    link.SendWriteTwoRegisters(1280, 7);
+    link.SendWriteSingleCoil(3, 0xFF);
+    QCOMPARE(link.LastRequestTag, uint8_t(5));
+}
+
+void TestLink::reassemblyCoalesced()
+{
+    // The monitor's tag-0 and tag-20 answers arriving in one read.
+    ModbusLink link;
+    QList<int> tags;
+    for (uint8_t t : {uint8_t(0), uint8_t(20)})
+        link.setAnswerHandler(t, [&](const ReceiveBuffer &rb) { tags << rb.tag() << rb.word(0); });
+    const QByteArray both = readAnswer(0, {11, 12, 13}) + readAnswer(20, {99, 1, 2, 3});
+    QCOMPARE(link.receiveBytes(both), 2);
+    QCOMPARE(tags, (QList<int>{0, 11, 20, 99}));
+}
+
+void TestLink::reassemblySplitAtEveryPosition()
+{
+    const QByteArray a = readAnswer(0, {0x1234, 0xABCD}) + readAnswer(20, {1, 2, 3, 4})
+                         + readAnswer(1, QList<uint16_t>(16, 0x0102));
+    for (int cut1 = 0; cut1 <= a.size(); ++cut1) {
+        for (int cut2 = cut1; cut2 <= a.size(); cut2 += 7) {
+            ModbusLink link;
+            QList<QByteArray> got;
+            for (uint8_t t : {uint8_t(0), uint8_t(20), uint8_t(1)})
+                link.setAnswerHandler(t, [&](const ReceiveBuffer &rb) {
+                    got << QByteArray(reinterpret_cast<const char *>(rb.bytes.data()), rb.length);
+                });
+            link.receiveBytes(a.left(cut1));
+            link.receiveBytes(a.mid(cut1, cut2 - cut1));
+            link.receiveBytes(a.mid(cut2));
+            QCOMPARE(got.size(), 3);
+            QCOMPARE(got.join(), a);
+        }
+    }
+}
+
+void TestLink::reassemblyGarbage_data()
+{
+    QTest::addColumn<QByteArray>("garbage");
+    QTest::newRow("protocol identifier not 0") << hex("00 00 00 01 00 05 01 04 02 00 01");
+    QTest::newRow("length 1") << hex("00 00 00 00 00 01 01");
+    QTest::newRow("length 255") << hex("00 00 00 00 00 FF 01 04");
+    QTest::newRow("text") << QByteArray("HTTP/1.1 400 Bad Request\r\n");
+}
+
+void TestLink::reassemblyGarbage()
+{
+    QFETCH(QByteArray, garbage);
+    ModbusLink link;
+    int handled = 0;
+    link.setAnswerHandler(0, [&](const ReceiveBuffer &) { ++handled; });
+    QSignalSpy lost(&link, &ModbusLink::streamLost);
+    link.LastRequestTag = 0;
+    link.receiveBytes(readAnswer(0, {1}) + garbage + readAnswer(0, {2}));
+    QCOMPARE(handled, 1);  // the answer before the garbage; the rest is discarded
+    QCOMPARE(lost.count(), 1);
+    // The stream goes on with the next whole answer.
+    link.receiveBytes(readAnswer(0, {3}));
+    QCOMPARE(handled, 2);
+}
+
+void TestLink::dispatchRules()
+{
+    ModbusLink link;
+    QSignalSpy bytes(&link, &ModbusLink::bytesRead);
+    int tag7 = 0;
+    link.setAnswerHandler(7, [&](const ReceiveBuffer &) { ++tag7; });
+
+    // The echo of a write single register never releases a waiting requester.
+    link.LastRequestTag = 5;
+    link.receiveBytes(hex("05 00 00 00 00 06 01 06 04 20 00 01"));
+    QCOMPARE(link.LastRequestTag, uint8_t(5));
+    // A function-16 answer is routed (nothing handles tag 254) and releases it.
+    link.receiveBytes(hex("FE 00 00 00 00 06 01 10 05 00 00 02"));
+    QCOMPARE(link.LastRequestTag, uint8_t(0xFF));
+    // A tag without a decoder only sets LastRequestTag.
+    link.LastRequestTag = 9;
+    link.receiveBytes(readAnswer(9, {1, 2}));
+    QCOMPARE(link.LastRequestTag, uint8_t(0xFF));
+    link.receiveBytes(readAnswer(7, {1}));
+    QCOMPARE(tag7, 1);
+    // Each read event reports its byte count.
+    QCOMPARE(bytes.count(), 4);
+    QCOMPARE(bytes.at(3).at(0).toInt(), 11);
+    // A 137-byte answer (64 registers).
+    link.receiveBytes(readAnswer(7, QList<uint16_t>(64, 1)));
+    QCOMPARE(bytes.last().at(0).toInt(), 137);
+}
+
+void TestLink::exceptionAnswers()
+{
+    ModbusLink link;
+    int handled = 0;
+    link.setAnswerHandler(1, [&](const ReceiveBuffer &) { ++handled; });
+    QSignalSpy exc(&link, &ModbusLink::exceptionAnswer);
+    link.LastRequestTag = 1;
+    link.receiveBytes(hex("01 00 00 00 00 03 01 84 02"));
+    QCOMPARE(handled, 0);  // never decoded as data
+    QCOMPARE(link.LastRequestTag, uint8_t(0xFF));
+    QCOMPARE(exc.count(), 1);
+    QCOMPARE(exc.at(0).at(0).value<uint8_t>(), uint8_t(1));
+    QCOMPARE(exc.at(0).at(1).value<uint8_t>(), uint8_t(4));
+    QCOMPARE(exc.at(0).at(2).value<uint8_t>(), uint8_t(2));
+}
+
+void TestLink::shortAnswersAreNotReadPast()
+{
+    ModbusLink link;
+    // Fill the buffer with an old, long answer first.
+    link.receiveBytes(readAnswer(3, QList<uint16_t>(64, 0xEEEE)));
+    // An answer that states 32 data bytes but carries only 4.
+    QList<uint16_t> words;
+    link.setAnswerHandler(3, [&](const ReceiveBuffer &rb) {
+        forEachWordItem(rb, [&](int, uint16_t v) { words << v; });
+    });
+    link.receiveBytes(hex("03 00 00 00 00 07 01 04 20 00 01 00 02"));
+    QCOMPARE(words, (QList<uint16_t>{1, 2}));
+    QCOMPARE(link.receiveBuffer().word(2), uint16_t(0));  // stale bytes never handed out
+    // Byte counts of 0 and 1 hand over no words; below 4 no double words.
+    words.clear();
+    int dwords = 0;
+    link.setAnswerHandler(3, [&](const ReceiveBuffer &rb) {
+        forEachWordItem(rb, [&](int, uint16_t v) { words << v; });
+        forEachDoubleWordItem(rb, false, [&](int, uint32_t, int) { ++dwords; });
+    });
+    link.receiveBytes(hex("03 00 00 00 00 04 01 04 01 05"));
+    link.receiveBytes(hex("03 00 00 00 00 06 01 04 03 05 06 07"));
+    QCOMPARE(words, (QList<uint16_t>{0x0506}));
+    QCOMPARE(dwords, 0);
+}
+
+void TestLink::doubleWordItems_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("swapped");
+    QTest::addColumn<uint>("value");
+    QTest::addColumn<int>("field");
+    QTest::newRow("standard") << hex("12 34 0A 56") << false << 5640756u << 5;
+    QTest::newRow("swapped") << hex("0A 56 12 34") << true << 5640756u << 5;
+    QTest::newRow("field uses 3 bits only") << hex("00 01 FF 00") << false << 1u << 7;
+    QTest::newRow("top byte never set") << hex("FF FF FF FF") << true << 0xFFFFFFu << 7;
+}
+
+void TestLink::doubleWordItems()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(bool, swapped);
+    QFETCH(uint, value);
+    QFETCH(int, field);
+    const auto item = doubleWordItem(uint8_t(data[0]), uint8_t(data[1]), uint8_t(data[2]),
+                                     uint8_t(data[3]), swapped);
+    QCOMPARE(item.value, value);
+    QCOMPARE(item.field, field);
+}
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "test_link.moc"
