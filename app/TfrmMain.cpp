@@ -341,6 +341,7 @@ void TfrmMain::N4Click()
 void TfrmMain::s2Click()
 {
     placeBeside(frmSoftCntr, 10);
+    frmSoftCntr->UpdateResetAddresses();
     frmSoftCntr->show();
 }
 

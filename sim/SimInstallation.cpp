@@ -1,7 +1,10 @@
 // The default installation of the simulated gateway.
 #include "sim/SimClock.h"
+#include "sim/SimCounterTerminal.h"
+#include "sim/SimGatewayCommands.h"
 #include "sim/SimGateway.h"
 #include "sim/SimModuleInfo.h"
+#include "sim/SimSoftCounterResets.h"
 #include "sim/SimWordTerminals.h"
 
 void installDefaultBehaviours(SimGateway &gw)
@@ -9,4 +12,10 @@ void installDefaultBehaviours(SimGateway &gw)
     gw.addBehaviour(std::make_unique<SimClock>());
     gw.addBehaviour(std::make_unique<SimModuleInfo>());
     gw.addBehaviour(std::make_unique<SimWordTerminals>());
+    // Gateway tools: counter commands of the counter terminals at 4 and 8,
+    // soft counter resets, error reset, restart and sizing.
+    gw.addBehaviour(std::make_unique<SimCounterTerminal>(4, SimCounterTerminal::ModeD));
+    gw.addBehaviour(std::make_unique<SimCounterTerminal>(8, SimCounterTerminal::ModeB));
+    gw.addBehaviour(std::make_unique<SimSoftCounterResets>());
+    gw.addBehaviour(std::make_unique<SimGatewayCommands>());
 }

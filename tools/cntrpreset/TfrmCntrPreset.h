@@ -1,7 +1,18 @@
 #pragma once
+// The counter terminal preset dialog: presets, resets and sets the display
+// digits of chosen channels of one counter terminal, and reads back their
+// counts and digit settings.
 #include <QDialog>
+#include <array>
+#include <cstdint>
+#include <optional>
 
 namespace Ui { class TfrmCntrPreset; }
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QSpinBox;
+class QTimer;
 
 class TfrmCntrPreset : public QDialog {
     Q_OBJECT
@@ -10,4 +21,44 @@ public:
     ~TfrmCntrPreset() override;
 
     Ui::TfrmCntrPreset *ui;
+
+    // The shared pause counter, counted down by WaitTim every 100 ms.
+    int WaitCount = 0;
+    QTimer *WaitTim;
+
+    // Pause of n ticks of WaitTim; the event loop keeps running.
+    void WaitTicks(int n);
+
+    // Read-back decoders (index = item of the answer).
+    void SetCurrent16(unsigned index, uint16_t word);
+    void SetCurrent24(unsigned index, uint32_t count, int digits);
+    void SetCurrent24x8W(unsigned index, uint32_t count, int digits);
+    void SetCurrent24x4W(unsigned index, uint32_t count, int digits);
+
+    // Index of the chosen mode (CntrMode), -1 when none.
+    int modeIndex() const;
+    // True while a preset, reset or digit setting is writing.
+    bool isBusy() const { return m_busy; }
+
+public slots:
+    void btnPresetClick();
+    void btnResetClick();
+    void btnSetKetaClick();
+    void ReadCurrentClick();
+    void edCntrAdrsChange();
+    void chkRendouClick();
+    void WaitTimTimer();
+
+private:
+    // Converts an address edit; reports and returns nullopt when it is not
+    // a decimal integer or not a word address.
+    std::optional<int> terminalAddress(QLineEdit *edit);
+    uint8_t selectedChannels() const;
+    void setBusy(bool busy);
+    void showChannel(int channel, uint32_t count, int digits);
+
+    std::array<QCheckBox *, 8> m_check{};
+    std::array<QSpinBox *, 8> m_value{};
+    std::array<QComboBox *, 8> m_digits{};
+    bool m_busy = false;
 };

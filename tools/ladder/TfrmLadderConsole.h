@@ -1,4 +1,7 @@
 #pragma once
+// The ladder console: the frame of a monitor and write console for the
+// gateway's ladder memory. Its working part converts a W memory address
+// into the Modbus reference number that holds it; nothing is sent.
 #include <QDialog>
 
 namespace Ui { class TfrmLadderConsole; }
@@ -10,4 +13,7 @@ public:
     ~TfrmLadderConsole() override;
 
     Ui::TfrmLadderConsole *ui;
+
+public slots:
+    void edWad1Change();
 };

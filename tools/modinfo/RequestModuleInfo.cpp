@@ -1,5 +1,62 @@
 // The module-information sequence of the main window.
+#include "app/Forms.h"
+#include "app/MessageBoxes.h"
 #include "app/TfrmMain.h"
+#include "app/Waits.h"
+#include "link/ModbusFrames.h"
+#include "tools/modinfo/TfrmModInfo.h"
+#include "ui_TfrmModInfo.h"
+#include <QPointer>
+#include <QTimer>
 
-// Placeholder while the module information dialog is being built.
-void TfrmMain::RequestModuleInfo() {}
+namespace {
+
+// How long each read may take before the sequence gives up.
+constexpr int kAnswerTimeoutMs = 3000;
+
+struct ModuleInfoRead {
+    uint8_t tag;
+    uint32_t address;
+    uint32_t count;
+};
+
+// MAC, versions and switches; login mode; rotary switch and transmission mode.
+constexpr ModuleInfoRead kReads[] = {{1, 296, 16}, {2, 182, 1}, {3, 253, 1}};
+
+bool g_running = false;
+
+} // namespace
+
+void TfrmMain::RequestModuleInfo()
+{
+    // "更新" pressed while the reads run (the waits keep the window alive).
+    if (g_running)
+        return;
+    g_running = true;
+    QPointer<TfrmModInfo> dialog = frmModInfo;
+    if (dialog)
+        dialog->ui->Button1->setEnabled(false);
+
+    bool answered = true;
+    for (const ModuleInfoRead &r : kReads) {
+        SendReadInputRegisters(r.tag, r.address, r.count);
+        if (!WaitForReadAnswer(*ClientSocket1, kAnswerTimeoutMs)) {
+            answered = false;
+            // No answer is awaited any more.
+            LastRequestTag() = modbus::kNoAnswerAwaited;
+            break;
+        }
+    }
+
+    if (dialog)
+        dialog->ui->Button1->setEnabled(true);
+    g_running = false;
+
+    if (!answered) {
+        // Told after the dialog is on screen with what did arrive.
+        QTimer::singleShot(0, this, [this] {
+            msg::warning(frmModInfo ? static_cast<QWidget *>(frmModInfo) : this,
+                         QStringLiteral("リレイモから応答がありません。モジュール情報の一部を読み込めませんでした。"));
+        });
+    }
+}

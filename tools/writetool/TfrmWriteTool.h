@@ -1,4 +1,6 @@
 #pragma once
+// The arbitrary write dialog: one 16-bit or 32-bit value into holding
+// registers, or ON/OFF into one coil, anywhere in the writable areas.
 #include <QDialog>
 
 namespace Ui { class TfrmWriteTool; }
@@ -10,4 +12,18 @@ public:
     ~TfrmWriteTool() override;
 
     Ui::TfrmWriteTool *ui;
+
+public slots:
+    void cbxModbusAreaSelChange();
+    void seWRAdrsChange();
+    void RadioGroup1Click();
+    void btnWRTClick();
+    void btnONClick();
+    void btnOFFClick();
+
+private:
+    // The address of the spin edit: its text, or the lowest address of the
+    // range when the text is not a number.
+    int currentAddress() const;
+    void writeCoil(bool on);
 };

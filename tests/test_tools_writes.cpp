@@ -1,0 +1,630 @@
+// What the gateway tools write, checked against what the simulator received:
+// the arbitrary write tool, the counter preset sequences and the soft
+// counter resets.
+#include "app/Forms.h"
+#include "app/TfrmMain.h"
+#include "support/AppFixture.h"
+#include "tools/cntrpreset/TfrmCntrPreset.h"
+#include "tools/softcntr/TfrmSoftCntr.h"
+#include "tools/writetool/TfrmWriteTool.h"
+#include "ui_TfrmCntrPreset.h"
+#include "ui_TfrmSoftCntr.h"
+#include "ui_TfrmWriteTool.h"
+#include <QComboBox>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using Write = QPair<int, int>;  // (address, value) of one function-6 write
+
+QList<Write> registerWrites(SimGateway *gw)
+{
+    QList<Write> w;
+    for (const SimRequest &r : gw->requests())
+        if (r.function == 6)
+            w << Write(r.address, r.value);
+    return w;
+}
+
+// Waits until the simulator has received n requests.
+bool received(SimGateway *gw, int n)
+{
+    return QTest::qWaitFor([&] { return gw->requests().size() >= n; }, 3000);
+}
+
+// Settles the link: nothing more arrives within a short while.
+void settle(SimGateway *gw)
+{
+    qsizetype n = -1;
+    while (n != gw->requests().size()) {
+        n = gw->requests().size();
+        QTest::qWait(50);
+    }
+}
+
+void connectFast(AppFixture &fx)
+{
+    QVERIFY(fx.connectGateway());
+    // The pauses between command words: a few ms instead of 100 ms ticks.
+    frmCntrPreset->findChild<QTimer *>(QStringLiteral("WaitTim"))->setInterval(2);
+    fx.gateway()->clearRequests();
+}
+
+void setMode(int index)
+{
+    frmCntrPreset->findChild<QRadioButton *>(QStringLiteral("CntrModeItem%1").arg(index))->setChecked(true);
+}
+
+void select(int k, bool on = true)
+{
+    frmCntrPreset->findChild<QCheckBox *>(QStringLiteral("CheckBox%1").arg(k + 1))->setChecked(on);
+}
+
+QSpinBox *presetValue(int k)
+{
+    return frmCntrPreset->findChild<QSpinBox *>(QStringLiteral("SpinEdit%1").arg(k + 1));
+}
+
+QComboBox *digitList(int k)
+{
+    return frmCntrPreset->findChild<QComboBox *>(QStringLiteral("ComboBox%1").arg(k + 1));
+}
+
+// Sets the main window's terminal type (its combo when it has one).
+void setTerminalType(int index)
+{
+    for (auto *cb : frmMain->findChildren<QComboBox *>(QStringLiteral("cbTerminalType")))
+        if (cb->window() == frmMain) {
+            cb->setCurrentIndex(index);
+            return;
+        }
+    frmMain->Settings.terminalType = index;
+}
+
+} // namespace
+
+class TestToolsWrites : public QObject {
+    Q_OBJECT
+private slots:
+    void writeToolAreas_data();
+    void writeToolAreas();
+    void writeToolRegisterWrites_data();
+    void writeToolRegisterWrites();
+    void writeToolCoilsAndFreeArea();
+    void writeToolBadValue();
+
+    void presetSequences_data();
+    void presetSequences();
+    void presetRefusals_data();
+    void presetRefusals();
+    void oneOperationAtATime();
+    void readBackRequests_data();
+    void readBackRequests();
+    void addressLink();
+
+    void softCounterNumbers_data();
+    void softCounterNumbers();
+    void softCounterWrites();
+    void softCounterTypedCoils_data();
+    void softCounterTypedCoils();
+};
+
+// ---- arbitrary write tool -------------------------------------------------
+
+void TestToolsWrites::writeToolAreas_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("min");
+    QTest::addColumn<int>("max");
+    QTest::addColumn<bool>("coil");
+    QTest::newRow("bit bus") << 0 << 41025 << 41040 << false;
+    QTest::newRow("word bus") << 1 << 41057 << 41120 << false;
+    QTest::newRow("extended") << 2 << 41281 << 41792 << false;
+    QTest::newRow("error reset") << 3 << 41203 << 41203 << false;
+    QTest::newRow("restart") << 4 << 41204 << 41204 << false;
+    QTest::newRow("nv work") << 5 << 41793 << 42816 << false;
+    QTest::newRow("B0-511") << 6 << 1001 << 1512 << true;
+    QTest::newRow("B1280-1791") << 7 << 5001 << 5512 << true;
+    QTest::newRow("QD4") << 8 << 1 << 256 << true;
+    QTest::newRow("QD2") << 9 << 4001 << 4512 << true;
+    QTest::newRow("32-bit work 1") << 10 << 42849 << 46944 << false;
+    QTest::newRow("32-bit work 2") << 11 << 46945 << 46976 << false;
+}
+
+void TestToolsWrites::writeToolAreas()
+{
+    QFETCH(int, item);
+    QFETCH(int, min);
+    QFETCH(int, max);
+    QFETCH(bool, coil);
+    AppFixture fx(false);
+    auto *ui = frmWriteTool->ui;
+    QCOMPARE(ui->cbxModbusAreaSel->currentIndex(), -1);
+    QCOMPARE(ui->cbxModbusAreaSel->count(), 13);
+    ui->cbxModbusAreaSel->setCurrentIndex(item);
+    QCOMPARE(ui->seWRAdrs->value(), min);
+    QCOMPARE(ui->btnWRT->isEnabled(), !coil);
+    QCOMPARE(ui->RadioGroup1->isEnabled(), !coil);
+    QCOMPARE(ui->btnON->isEnabled(), coil);
+    QCOMPARE(ui->btnOFF->isEnabled(), coil);
+    // Stepping and setting stay inside an area of several addresses; an
+    // area of one address does not hold the value (as the original spin
+    // edit did not).
+    ui->seWRAdrs->stepBy(-1);
+    QCOMPARE(ui->seWRAdrs->value(), min == max ? min - 1 : min);
+    ui->seWRAdrs->setAddress(max + 100);
+    QCOMPARE(ui->seWRAdrs->value(), min == max ? max + 100 : max);
+}
+
+void TestToolsWrites::writeToolRegisterWrites_data()
+{
+    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<bool>("wide");
+    QTest::addColumn<QString>("offset");
+    QTest::addColumn<QString>("high");
+    QTest::addColumn<QString>("low");
+    QTest::addColumn<QList<int>>("expected");  // function, address, values
+    QTest::newRow("word bus 16 bit") << 1 << 41060 << "1234" << false << false << "1059" << "0"
+                                     << "1234" << QList<int>{6, 1059, 1234};
+    QTest::newRow("32 bit hex") << 10 << 42849 << "12345678" << true << true << "2848" << "4660"
+                                << "22136" << QList<int>{16, 2848, 0x5678, 0x1234};
+    QTest::newRow("16 bit keeps the low half") << 12 << 41025 << "70000" << false << false << "1024"
+                                               << "1" << "4464" << QList<int>{6, 1024, 4464};
+    QTest::newRow("minus one") << 3 << 41203 << "-1" << false << false << "1202" << "65535"
+                               << "65535" << QList<int>{6, 1202, 0xFFFF};
+}
+
+void TestToolsWrites::writeToolRegisterWrites()
+{
+    QFETCH(int, item);
+    QFETCH(int, address);
+    QFETCH(QString, text);
+    QFETCH(bool, hex);
+    QFETCH(bool, wide);
+    QFETCH(QString, offset);
+    QFETCH(QString, high);
+    QFETCH(QString, low);
+    QFETCH(QList<int>, expected);
+    AppFixture fx;
+    connectFast(fx);
+    auto *ui = frmWriteTool->ui;
+    ui->cbxModbusAreaSel->setCurrentIndex(item);
+    ui->seWRAdrs->setAddress(address);
+    ui->edWRData->setText(text);
+    (hex ? ui->RadioButtonHex : ui->RadioButtonDec)->setChecked(true);
+    (wide ? ui->RadioGroup1Item1 : ui->RadioGroup1Item0)->setChecked(true);
+    QCOMPARE(ui->seWRAdrs->singleStep(), wide ? 2 : 1);
+    ui->btnWRT->click();
+    QVERIFY(received(fx.gateway(), 1));
+    settle(fx.gateway());
+    QCOMPARE(fx.gateway()->requests().size(), 1);
+    const SimRequest r = fx.gateway()->requests().first();
+    QCOMPARE(r.tag, 254);
+    QCOMPARE(r.function, expected[0]);
+    QCOMPARE(r.address, expected[1]);
+    if (r.function == 6)
+        QCOMPARE(r.value, expected[2]);
+    else
+        QCOMPARE(r.values, (QList<quint16>{quint16(expected[2]), quint16(expected[3])}));
+    QCOMPARE(ui->StaticText3->text(), offset);
+    QCOMPARE(ui->StaticText2->text(), high);
+    QCOMPARE(ui->StaticText1->text(), low);
+    QVERIFY(fx.messages.isEmpty());
+}
+
+void TestToolsWrites::writeToolCoilsAndFreeArea()
+{
+    AppFixture fx;
+    connectFast(fx);
+    auto *ui = frmWriteTool->ui;
+    // "フリー" after "エラーリセット" keeps 41203 and widens the range.
+    ui->cbxModbusAreaSel->setCurrentIndex(3);
+    ui->cbxModbusAreaSel->setCurrentIndex(12);
+    QCOMPARE(ui->seWRAdrs->value(), 41203);
+    QCOMPARE(ui->seWRAdrs->addressMin(), 41025);
+    QCOMPARE(ui->seWRAdrs->addressMax(), 49999);
+    QCOMPARE(ui->AreaDesc->text(), QStringLiteral("ｴﾗｰﾘｾｯﾄ"));
+
+    // QD4: address 1, ON and OFF write coil 0.
+    ui->cbxModbusAreaSel->setCurrentIndex(8);
+    QCOMPARE(ui->seWRAdrs->value(), 1);
+    ui->btnON->click();
+    ui->btnOFF->click();
+    QVERIFY(received(fx.gateway(), 2));
+    const auto &rq = fx.gateway()->requests();
+    QCOMPARE(rq[0].function, 5);
+    QCOMPARE(rq[0].address, 0);
+    QCOMPARE(rq[0].value, 0xFF00);
+    QCOMPARE(rq[1].value, 0x0000);
+
+    // "フリー" after QD4 keeps the coil number; a register write refuses it.
+    ui->cbxModbusAreaSel->setCurrentIndex(12);
+    QCOMPARE(ui->seWRAdrs->value(), 1);
+    QVERIFY(ui->btnWRT->isEnabled());
+    QVERIFY(!ui->btnON->isEnabled());
+    ui->edWRData->setText(QStringLiteral("65537"));
+    ui->btnWRT->click();
+    QCOMPARE(fx.messageTexts(), QStringList{QStringLiteral("アドレスの指定範囲が誤っています")});
+    QCOMPARE(fx.messages.first().kind, msg::Kind::Information);
+    // The halves are shown before the address check.
+    QCOMPARE(ui->StaticText2->text(), QStringLiteral("1"));
+    QCOMPARE(ui->StaticText1->text(), QStringLiteral("1"));
+    QCOMPARE(ui->StaticText3->text(), QStringLiteral("0"));
+    // Leaving the field pulls the address into the range again.
+    frmWriteTool->show();
+    frmWriteTool->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frmWriteTool));
+    ui->seWRAdrs->setFocus();
+    QTRY_VERIFY(ui->seWRAdrs->hasFocus());
+    QCOMPARE(ui->seWRAdrs->value(), 1);
+    ui->edWRData->setFocus();
+    QTRY_COMPARE(ui->seWRAdrs->value(), 41025);
+    settle(fx.gateway());
+    QCOMPARE(fx.gateway()->requests().size(), 2);
+}
+
+void TestToolsWrites::writeToolBadValue()
+{
+    AppFixture fx;
+    connectFast(fx);
+    auto *ui = frmWriteTool->ui;
+    ui->edWRData->setText(QStringLiteral("12AB"));
+    ui->btnWRT->click();
+    QCOMPARE(fx.messages.size(), 1);
+    QCOMPARE(fx.messages.first().kind, msg::Kind::Error);
+    QVERIFY(fx.messages.first().text.contains(QStringLiteral("12AB")));
+    QCOMPARE(ui->StaticText1->text(), QStringLiteral("0"));
+    // The same text is a number in hexadecimal.
+    ui->RadioButtonHex->setChecked(true);
+    ui->btnWRT->click();
+    QVERIFY(received(fx.gateway(), 1));
+    QCOMPARE(fx.gateway()->requests().first().address, 1024);
+    QCOMPARE(fx.gateway()->requests().first().value, 0x12AB);
+}
+
+// ---- counter preset -------------------------------------------------------
+
+void TestToolsWrites::presetSequences_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QList<int>>("channels");
+    QTest::addColumn<bool>("linked");
+    QTest::addColumn<QList<Write>>("expected");
+    const QList<int> ch3{3};
+    QTest::newRow("preset CH3 24bit 2W") << "preset" << 3 << ch3 << true
+        << QList<Write>{{1060, 0x0800}, {1061, 0x0D56}, {1061, 0x0E34}, {1061, 0x0F12}, {1061, 0}, {1060, 0}};
+    QTest::newRow("preset CH3 16bit 1W") << "preset" << 4 << ch3 << true
+        << QList<Write>{{1060, 0x0800}, {1061, 0x0D56}, {1061, 0x0E34}, {1061, 0}, {1060, 0}};
+    QTest::newRow("preset CH0 and CH7 CRC") << "preset" << 6 << QList<int>{0, 7} << true
+        << QList<Write>{{1060, 0x8100}, {1061, 0x0156}, {1061, 0x0234}, {1061, 0x0312},
+                        {1061, 0x1D56}, {1061, 0x1E34}, {1061, 0x1F12}, {1061, 0}, {1060, 0}};
+    QTest::newRow("preset nothing selected") << "preset" << 3 << QList<int>{} << true
+        << QList<Write>{{1060, 0}, {1061, 0}, {1060, 0}};
+    QTest::newRow("reset CH1 CH3 24 bit") << "reset" << 0 << QList<int>{1, 3} << true
+        << QList<Write>{{1060, 0x000A}, {1060, 0}};
+    QTest::newRow("reset 16 bit mode") << "reset" << 5 << QList<int>{1, 3} << true
+        << QList<Write>{{1060, 0}, {1060, 0}};
+    QTest::newRow("reset nothing selected") << "reset" << 3 << QList<int>{} << true
+        << QList<Write>{{1060, 0}, {1060, 0}};
+    QTest::newRow("digits CH0 none, CH2 7") << "digits" << 3 << QList<int>{0, 2} << true
+        << QList<Write>{{1060, 0x0500}, {1061, 0x2100}, {1061, 0x2304}, {1061, 0}, {1060, 0}};
+    QTest::newRow("digits in 16 bit mode") << "digits" << 4 << QList<int>{0, 2} << true
+        << QList<Write>{{1060, 0x0500}, {1061, 0}, {1060, 0}};
+    QTest::newRow("unlinked preset") << "preset" << 3 << ch3 << false
+        << QList<Write>{{1062, 0x0800}, {1063, 0x0D56}, {1063, 0x0E34}, {1063, 0x0F12}, {1063, 0}, {1062, 0}};
+    QTest::newRow("unlinked digits") << "digits" << 3 << QList<int>{0} << false
+        << QList<Write>{{1062, 0x0100}, {1063, 0x2100}, {1063, 0}, {1062, 0}};
+    QTest::newRow("unlinked reset uses IN") << "reset" << 3 << ch3 << false
+        << QList<Write>{{1058, 0x0008}, {1058, 0}};
+}
+
+void TestToolsWrites::presetSequences()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, mode);
+    QFETCH(QList<int>, channels);
+    QFETCH(bool, linked);
+    QFETCH(QList<Write>, expected);
+    AppFixture fx;
+    connectFast(fx);
+    auto *ui = frmCntrPreset->ui;
+    setMode(mode);
+    if (linked) {
+        ui->edCntrAdrs->setText(QStringLiteral("4"));
+        QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("4"));
+    } else {
+        ui->chkRendou->click();
+        QVERIFY(ui->edCntrOutAdrs->isEnabled());
+        ui->edCntrAdrs->setText(QStringLiteral("2"));
+        ui->edCntrOutAdrs->setText(QStringLiteral("6"));
+    }
+    // Bytes 0x12 0x34 0x56; a 16-bit mode takes no third byte, so there
+    // the value is 0x3456 (a larger one is refused, see presetRefusals).
+    for (int k : channels) {
+        select(k);
+        presetValue(k)->setValue(mode == 4 || mode == 5 ? 0x3456 : 0x123456);
+    }
+    digitList(0)->setCurrentIndex(0);
+    digitList(2)->setCurrentIndex(4);
+    QPushButton *button = operation == QLatin1String("preset") ? ui->btnPreset
+                          : operation == QLatin1String("reset") ? ui->btnReset
+                                                                  : ui->btnSetKeta;
+    button->click();
+    QVERIFY(button->isEnabled());
+    QVERIFY(received(fx.gateway(), int(expected.size())));
+    settle(fx.gateway());
+    QCOMPARE(registerWrites(fx.gateway()), expected);
+    QCOMPARE(fx.gateway()->requests().size(), expected.size());
+    QVERIFY(fx.messages.isEmpty());
+    for (int k = 0; k < 8; ++k) {
+        QVERIFY(presetValue(k)->isEnabled());
+        QVERIFY(digitList(k)->isEnabled());
+    }
+}
+
+void TestToolsWrites::presetRefusals_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    const int error = int(msg::Kind::Error), info = int(msg::Kind::Information),
+              warn = int(msg::Kind::Warning);
+    QTest::newRow("IN not a number") << "preset" << 3 << "4a" << 1 << 0 << error << "4a";
+    QTest::newRow("IN not a number, reset") << "reset" << 3 << "" << 1 << 0 << error << "''";
+    QTest::newRow("IN not a number, read") << "read" << 3 << "x" << 1 << 0 << error << "x";
+    QTest::newRow("IN past the word addresses") << "reset" << 3 << "64" << 1 << 0 << info
+                                                << "アドレスの指定範囲が誤っています";
+    QTest::newRow("IN negative") << "preset" << 3 << "-2" << 1 << 0 << info
+                                 << "アドレスの指定範囲が誤っています";
+    QTest::newRow("16-bit value too large") << "preset" << 5 << "4" << 65536 << 0 << warn << "CH1";
+    QTest::newRow("digits not chosen") << "digits" << 3 << "4" << 1 << -1 << warn << "CH1";
+}
+
+void TestToolsWrites::presetRefusals()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, mode);
+    QFETCH(QString, in);
+    QFETCH(int, value);
+    QFETCH(int, digits);
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    AppFixture fx;
+    connectFast(fx);
+    auto *ui = frmCntrPreset->ui;
+    setMode(mode);
+    ui->edCntrAdrs->setText(in);
+    select(1);
+    presetValue(1)->setValue(value);
+    digitList(1)->setCurrentIndex(digits);
+    QPushButton *button = operation == QLatin1String("preset")  ? ui->btnPreset
+                          : operation == QLatin1String("reset") ? ui->btnReset
+                          : operation == QLatin1String("read")  ? ui->ReadCurrent
+                                                                : ui->btnSetKeta;
+    button->click();
+    QCOMPARE(fx.messages.size(), 1);
+    QCOMPARE(int(fx.messages.first().kind), kind);
+    QVERIFY2(fx.messages.first().text.contains(text), qPrintable(fx.messages.first().text));
+    QVERIFY(button->isEnabled());
+    settle(fx.gateway());
+    QVERIFY(fx.gateway()->requests().isEmpty());
+}
+
+void TestToolsWrites::oneOperationAtATime()
+{
+    AppFixture fx;
+    connectFast(fx);
+    auto *ui = frmCntrPreset->ui;
+    ui->edCntrAdrs->setText(QStringLiteral("8"));
+    select(0);
+    // Looks at the buttons while the preset waits between its words, and
+    // tries a reset there.
+    QList<bool> enabledDuringPreset;
+    bool tried = false;
+    QTimer probe;
+    probe.setInterval(1);
+    connect(&probe, &QTimer::timeout, [&] {
+        if (!frmCntrPreset->isBusy() || tried)
+            return;
+        tried = true;
+        enabledDuringPreset << ui->btnPreset->isEnabled() << ui->btnReset->isEnabled()
+                            << ui->btnSetKeta->isEnabled();
+        frmCntrPreset->btnResetClick();
+    });
+    probe.start();
+    ui->btnPreset->click();
+    probe.stop();
+    QVERIFY(tried);
+    QCOMPARE(enabledDuringPreset, (QList<bool>{false, false, false}));
+    QVERIFY(received(fx.gateway(), 6));
+    settle(fx.gateway());
+    const QList<Write> expected{{1064, 0x0100}, {1065, 0x0100 | 0x7F}, {1065, 0x0200 | 0x96},
+                                {1065, 0x0300 | 0x98}, {1065, 0}, {1064, 0}};
+    QCOMPARE(registerWrites(fx.gateway()), expected);  // 9999999 = 0x98967F, no reset inside
+    QVERIFY(ui->btnReset->isEnabled());
+}
+
+void TestToolsWrites::readBackRequests_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<int>("count");
+    QTest::newRow("8 24bit 16W") << 0 << 12 << 32 + 6 << 16;
+    QTest::newRow("9 24bit 8W") << 1 << 13 << 320 + 48 << 64;
+    QTest::newRow("A 24bit 4W") << 2 << 14 << 320 + 48 << 32;
+    QTest::newRow("B 24bit 2W") << 3 << 11 << 320 + 48 << 16;
+    QTest::newRow("C 16bit 1W") << 4 << 10 << 32 + 6 << 8;
+    QTest::newRow("D 13bit 1W") << 5 << 10 << 320 + 48 << 8;
+    QTest::newRow("E CRC 2W") << 6 << 11 << 320 + 48 << 16;
+}
+
+void TestToolsWrites::readBackRequests()
+{
+    QFETCH(int, mode);
+    QFETCH(int, tag);
+    QFETCH(int, address);
+    QFETCH(int, count);
+    AppFixture fx;
+    connectFast(fx);
+    setMode(mode);
+    frmCntrPreset->ui->chkRendou->click();
+    frmCntrPreset->ui->edCntrOutAdrs->setText(QStringLiteral("40"));  // not used by reads
+    frmCntrPreset->ui->edCntrAdrs->setText(QStringLiteral("6"));
+    frmCntrPreset->ui->ReadCurrent->click();
+    QCOMPARE(frmMain->LastRequestTag(), uint8_t(tag));
+    QVERIFY(received(fx.gateway(), 1));
+    const SimRequest r = fx.gateway()->requests().first();
+    QCOMPARE(r.tag, tag);
+    QCOMPARE(r.function, 4);
+    QCOMPARE(r.address, address);
+    QCOMPARE(r.count, count);
+}
+
+void TestToolsWrites::addressLink()
+{
+    AppFixture fx(false);
+    auto *ui = frmCntrPreset->ui;
+    QVERIFY(ui->chkRendou->isChecked());
+    QVERIFY(!ui->edCntrOutAdrs->isEnabled());
+    // The up-down steps by 2 and writes into its edit, which the link copies.
+    ui->UpDown1->stepBy(1);
+    QCOMPARE(ui->edCntrAdrs->text(), QStringLiteral("2"));
+    QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("2"));
+    ui->chkRendou->click();
+    QVERIFY(ui->edCntrOutAdrs->isEnabled());
+    ui->edCntrAdrs->setText(QStringLiteral("10"));
+    QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("2"));
+    // On again: disabled without copying; the next IN change is copied.
+    ui->chkRendou->click();
+    QVERIFY(!ui->edCntrOutAdrs->isEnabled());
+    QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("2"));
+    ui->UpDown1->stepBy(1);
+    QCOMPARE(ui->edCntrAdrs->text(), QStringLiteral("12"));
+    QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("12"));
+}
+
+// ---- soft counter reset ---------------------------------------------------
+
+void TestToolsWrites::softCounterNumbers_data()
+{
+    QTest::addColumn<int>("word");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("bit");
+    QTest::addColumn<QString>("block");
+    QTest::addColumn<QString>("hl");
+    QTest::addColumn<QString>("coil");
+    QTest::addColumn<QString>("bitBlock");
+    QTest::addColumn<QString>("bitCoil");
+    QTest::newRow("w5 thermocouple, b200") << 5 << 0 << 200 << "41241" << "H" << "3041" << "41235" << "2201";
+    QTest::newRow("w5 other type") << 5 << 12 << 0 << "41239" << "L" << "3041" << "41223" << "2001";
+    QTest::newRow("w5 no type") << 5 << -1 << 15 << "41239" << "L" << "3041" << "41223" << "2016";
+    QTest::newRow("w62 type 11, b255") << 62 << 11 << 255 << "41270" << "L" << "3497" << "41238" << "2256";
+    QTest::newRow("w63") << 63 << 1 << 16 << "41270" << "H" << "3505" << "41224" << "2017";
+}
+
+void TestToolsWrites::softCounterNumbers()
+{
+    QFETCH(int, word);
+    QFETCH(int, type);
+    QFETCH(int, bit);
+    QFETCH(QString, block);
+    QFETCH(QString, hl);
+    QFETCH(QString, coil);
+    QFETCH(QString, bitBlock);
+    QFETCH(QString, bitCoil);
+    AppFixture fx(false);
+    auto *ui = frmSoftCntr->ui;
+    setTerminalType(type);
+    ui->seWordAdrs->setValue(word);
+    ui->seBitAdrs->setValue(bit);
+    frmMain->s2Click();  // the menu item refreshes for the current type
+    QCOMPARE(ui->edWRstAdrs->text(), block);
+    QCOMPARE(ui->edRstHL->text(), hl);
+    QCOMPARE(ui->edWRstBitAdrs->text(), coil);
+    QCOMPARE(ui->edBRstAdrs->text(), bitBlock);
+    QCOMPARE(ui->edBRstBitAdrs->text(), bitCoil);
+    QVERIFY(frmSoftCntr->isVisible());
+}
+
+void TestToolsWrites::softCounterWrites()
+{
+    AppFixture fx;
+    connectFast(fx);
+    auto *ui = frmSoftCntr->ui;
+    setTerminalType(0);
+    ui->seWordAdrs->setValue(5);
+    ui->seBitAdrs->setValue(200);
+    ui->btnWBcntRst->click();
+    ui->Button2->click();
+    ui->btnBBcntRst->click();
+    ui->Button3->click();
+    // The up-down steps the single coil through the counters of the address.
+    ui->UpDown1->stepBy(3);
+    QCOMPARE(ui->edWRstBitAdrs->text(), QStringLiteral("3044"));
+    ui->Button2->click();
+    setTerminalType(12);
+    frmSoftCntr->UpdateResetAddresses();
+    ui->btnWBcntRst->click();
+    QVERIFY(received(fx.gateway(), 6));
+    const auto &rq = fx.gateway()->requests();
+    auto check = [&](int i, int function, int address, int value) {
+        QCOMPARE(rq[i].tag, 254);
+        QCOMPARE(rq[i].function, function);
+        QCOMPARE(rq[i].address, address);
+        QCOMPARE(rq[i].value, value);
+    };
+    check(0, 6, 1240, 0xFF00);
+    check(1, 5, 3040, 0xFF00);
+    check(2, 6, 1234, 0xFFFF);
+    check(3, 5, 2200, 0xFF00);
+    check(4, 5, 3043, 0xFF00);
+    check(5, 6, 1238, 0x00FF);
+}
+
+void TestToolsWrites::softCounterTypedCoils_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("sentTo");  // -1: nothing sent
+    QTest::addColumn<QString>("message");
+    QTest::newRow("outside the up-down range") << "9999" << 9998 << "";
+    QTest::newRow("not a number") << "30a1" << -1 << "30a1";
+    QTest::newRow("past the coil addresses") << "65537" << -1 << "アドレスの指定範囲が誤っています";
+    QTest::newRow("zero") << "0" << -1 << "アドレスの指定範囲が誤っています";
+    QTest::newRow("last coil") << "65536" << 65535 << "";
+}
+
+void TestToolsWrites::softCounterTypedCoils()
+{
+    QFETCH(QString, text);
+    QFETCH(int, sentTo);
+    QFETCH(QString, message);
+    AppFixture fx;
+    connectFast(fx);
+    frmSoftCntr->ui->edBRstBitAdrs->setText(text);
+    frmSoftCntr->ui->Button3->click();
+    if (sentTo >= 0) {
+        QVERIFY(received(fx.gateway(), 1));
+        QCOMPARE(fx.gateway()->requests().first().address, sentTo);
+        QVERIFY(fx.messages.isEmpty());
+    } else {
+        QCOMPARE(fx.messages.size(), 1);
+        QVERIFY(fx.messages.first().text.contains(message));
+        settle(fx.gateway());
+        QVERIFY(fx.gateway()->requests().isEmpty());
+    }
+}
+
+QTEST_MAIN(TestToolsWrites)
+#include "test_tools_writes.moc"

@@ -1,0 +1,27 @@
+#include "tools/modinfo/ModInfoText.h"
+#include <QStringList>
+
+QString hex4(uint16_t value)
+{
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString macAddressText(const uint8_t b[6], bool rm2)
+{
+    static constexpr int kRm2Order[6] = {0, 1, 2, 3, 4, 5};
+    static constexpr int kRm1Order[6] = {1, 0, 3, 2, 5, 4};
+    const int *order = rm2 ? kRm2Order : kRm1Order;
+    QStringList parts;
+    for (int i = 0; i < 6; ++i)
+        parts << QStringLiteral("%1").arg(b[order[i]], 2, 16, QLatin1Char('0')).toUpper();
+    return parts.join(u'-');
+}
+
+QString transmissionModeText(unsigned value)
+{
+    static const char *const kModes[16] = {
+        "D4 1Km", "D4 500m", "D4 200m", "D4 100m", "D3 1Km",  "D3 500m",  "D3 200m",  "D3 100m",
+        "D2 3Km", "D2 1km",  "D2 200m", "D2 50m",  "D2W 3Km", "D2W 1km", "D2W 200m", "D2W 50m",
+    };
+    return value < 16 ? QString::fromUtf8(kModes[value]) : QString();
+}

@@ -1,0 +1,22 @@
+#include "tools/softcntr/UpDownLink.h"
+#include "monitor/TextNumbers.h"
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+void linkUpDown(QSpinBox *upDown, QLineEdit *edit)
+{
+    upDown->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    upDown->setFocusPolicy(Qt::NoFocus);
+    upDown->findChild<QLineEdit *>()->setReadOnly(true);
+    auto follow = [upDown](const QString &text) {
+        if (const auto n = ParseInt(text)) {
+            const QSignalBlocker block(upDown);
+            upDown->setValue(*n);  // pulled into the up-down's range
+        }
+    };
+    follow(edit->text());
+    QObject::connect(edit, &QLineEdit::textChanged, upDown, follow);
+    QObject::connect(upDown, &QSpinBox::valueChanged, edit,
+                     [edit](int v) { edit->setText(QString::number(v)); });
+}
