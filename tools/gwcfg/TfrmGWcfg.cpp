@@ -1,13 +1,72 @@
 #include "tools/gwcfg/TfrmGWcfg.h"
+#include "app/Forms.h"
+#include "app/MessageBoxes.h"
+#include "app/TfrmConnect.h"
+#include "app/TfrmMain.h"
+#include "monitor/TextNumbers.h"
+#include "tools/ftp/TfrmFTPtool.h"
+#include "tools/gwcfg/GatewayClock.h"
+#include "ui_TfrmConnect.h"
 #include "ui_TfrmGWcfg.h"
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTabWidget>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
 
-TfrmGWcfg::TfrmGWcfg(QWidget *parent) : QDialog(parent), ui(new Ui::TfrmGWcfg)
+namespace {
+
+void setTextOf(QWidget *parent, const char *name, const QString &text)
+{
+    if (!parent)
+        return;
+    if (auto *edit = parent->findChild<QLineEdit *>(QLatin1String(name)))
+        edit->setText(text);
+    else if (auto *label = parent->findChild<QLabel *>(QLatin1String(name)))
+        label->setText(text);
+}
+
+QList<QRadioButton *> radiosOf(const QGroupBox *group)
+{
+    return group->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
+TfrmGWcfg::TfrmGWcfg(QWidget *parent)
+    : QDialog(parent), ui(new Ui::TfrmGWcfg), Timer1(new QTimer(this))
 {
     ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+
+    ui->UpDown1->setPartner(ui->PCYear);
+    ui->UpDown2->setPartner(ui->PCMonth);
+    ui->UpDown3->setPartner(ui->PCDay);
+    ui->UpDown4->setPartner(ui->PCHour);
+    ui->UpDown5->setPartner(ui->PCMin);
+    ui->UpDown6->setPartner(ui->PCSec);
+
+    connect(ui->OKbtn, &QPushButton::clicked, this, &TfrmGWcfg::OKbtnClick);
+    connect(ui->btnLogDirBrowse, &QPushButton::clicked, this, &TfrmGWcfg::btnLogDirBrowseClick);
+    connect(ui->EdLogSaveFN, &QLineEdit::textChanged, this, &TfrmGWcfg::EdLogSaveFNChange);
+    connect(ui->btnGetDate, &QPushButton::clicked, this, &TfrmGWcfg::btnGetDateClick);
+    connect(ui->btnSetDate, &QPushButton::clicked, this, &TfrmGWcfg::btnSetDateClick);
+
+    // The log folder and the file-name prefix from start-up on.
+    ui->stLogDir->setText(frmMain->Settings.logDir);
+    EdLogSaveFNChange();
+
+    // Clock answers (request tag 4) are shown here.
+    frmMain->ClientSocket1->setAnswerHandler(
+        4, [this](const ReceiveBuffer &rb) { ShowGatewayClock(rb); });
+
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TfrmGWcfg::Timer1Timer);
+    Timer1->start();
 }
 
 TfrmGWcfg::~TfrmGWcfg()
@@ -15,29 +74,224 @@ TfrmGWcfg::~TfrmGWcfg()
     delete ui;
 }
 
+int TfrmGWcfg::radioIndex(const QGroupBox *group)
+{
+    const auto radios = radiosOf(group);
+    for (int i = 0; i < radios.size(); ++i)
+        if (radios[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void TfrmGWcfg::setRadioIndex(QGroupBox *group, int index)
+{
+    const auto radios = radiosOf(group);
+    for (int i = 0; i < radios.size(); ++i) {
+        // Auto-exclusive buttons cannot all be unchecked one by one.
+        radios[i]->setAutoExclusive(false);
+        radios[i]->setChecked(i == index);
+        radios[i]->setAutoExclusive(true);
+    }
+}
+
 void TfrmGWcfg::fillFromSettings(const AppSettings &settings, const QString &socketHost,
                                  int socketPort)
 {
-    auto set = [this](const char *name, const QString &text) {
-        if (auto *e = findChild<QLineEdit *>(QLatin1String(name)))
-            e->setText(text);
-        else if (auto *l = findChild<QLabel *>(QLatin1String(name)))
-            l->setText(text);
-    };
-    set("ModbusIP", socketHost);
-    set("ModbusPort", QString::number(socketPort));
-    set("FTPIP", settings.ftpHost);
-    set("FTPport", settings.ftpPort);
-    set("FTPuser", settings.ftpUser);
-    set("FTPpass", settings.ftpPass);
-    set("stLogDir", settings.logDir);
-    if (auto *c = findChild<QComboBox *>(QStringLiteral("cbxLogHeaderType")))
-        c->setCurrentIndex(settings.logHeaderMode);
+    ui->ModbusIP->setText(socketHost);
+    ui->ModbusPort->setText(QString::number(socketPort));
+    ui->FTPIP->setText(settings.ftpHost);
+    ui->FTPport->setText(settings.ftpPort);
+    ui->FTPuser->setText(settings.ftpUser);
+    ui->FTPpass->setText(settings.ftpPass);
+    ui->cbxLogHeaderType->setCurrentIndex(settings.logHeaderMode);
+    setRadioIndex(ui->LogDataTypeSel, settings.logValueType);
+    setRadioIndex(ui->LogRatioSel, settings.logScale);
+    ui->stLogDir->setText(settings.logDir);
+    ui->stLogFN->setText(settings.logDir + ui->EdLogSaveFN->text());
 }
 
 void TfrmGWcfg::showPage(int page)
 {
-    if (auto *pages = findChild<QTabWidget *>())
-        pages->setCurrentIndex(page);
+    ui->PageControl1->setCurrentIndex(page);
     exec();
+}
+
+QString TfrmGWcfg::logFilePrefix() const
+{
+    return frmMain->Settings.logDir + ui->EdLogSaveFN->text();
+}
+
+// ---- taking over the settings ---------------------------------------------
+
+bool TfrmGWcfg::takeOverModbus()
+{
+    ModbusLink *link = frmMain->ClientSocket1;
+    QString error;
+    const QString host = ui->ModbusIP->text();
+    // The link refuses a new host or port while the connection is open.
+    if (!link->setHost(host, &error)) {
+        msg::error(this, error);
+        return false;
+    }
+    const QString portText = ui->ModbusPort->text().trimmed();
+    const auto port = ParseInt(portText);
+    if (!port) {
+        msg::error(this, IntConversionError(ui->ModbusPort->text()));
+        return false;
+    }
+    if (*port < 0 || *port > 65535) {
+        msg::error(this, QStringLiteral("ポート番号 %1 は 0 から 65535 の範囲にありません").arg(*port));
+        return false;
+    }
+    if (!link->setPort(*port, &error)) {
+        msg::error(this, error);
+        return false;
+    }
+    // The connection dialog shows where the next open goes.
+    frmConnect->ui->HostAddress->setText(host);
+    frmConnect->ui->HostPort->setText(portText);
+    frmMain->Settings.modbusHost = host;
+    frmMain->Settings.modbusPort = portText;
+    return true;
+}
+
+void TfrmGWcfg::OKbtnClick()
+{
+    // A failed step ends the take-over; what the steps before it took over
+    // stays, and the dialog closes either way.
+    if (takeOverModbus()) {
+        AppSettings &s = frmMain->Settings;
+        s.logHeaderMode = ui->cbxLogHeaderType->currentIndex();
+        s.logValueType = radioIndex(ui->LogDataTypeSel);
+        s.logScale = radioIndex(ui->LogRatioSel);
+        s.logDir = ui->stLogDir->text();
+        s.ftpHost = ui->FTPIP->text();
+        s.ftpPort = ui->FTPport->text();
+        s.ftpUser = ui->FTPuser->text();
+        s.ftpPass = ui->FTPpass->text();
+        setTextOf(frmFTPtool, "FTPhostIP", s.ftpHost);
+        setTextOf(frmFTPtool, "FTPhostPort", s.ftpPort);
+    }
+    accept();
+}
+
+// ---- log folder and file names --------------------------------------------
+
+bool TfrmGWcfg::BrowseForFolder(QWidget *parent, const QString &title, const QString &initial,
+                                QString *folder, int left, int top)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (initial.size() > 1)
+        dialog.setDirectory(initial);
+    // Placed at (left, top) but kept whole on the screen; centred when
+    // either coordinate is 0.
+    if (const QScreen *screen = parent ? parent->screen() : nullptr) {
+        const QRect area = screen->availableGeometry();
+        const QSize size = dialog.sizeHint();
+        if (left == 0 || top == 0) {
+            dialog.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+        } else {
+            const int x = std::max(area.left(), std::min(left, area.right() - size.width()));
+            const int y = std::max(area.top(), std::min(top, area.bottom() - size.height()));
+            dialog.move(x, y);
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty())
+        return false;
+    *folder = chosen.first();
+    return true;
+}
+
+void TfrmGWcfg::btnLogDirBrowseClick()
+{
+    QString folder;
+    if (!BrowseForFolder(this, QStringLiteral("フォルダを選択してください"), ui->stLogDir->text(),
+                         &folder, 300, 300))
+        return;
+    folder = QDir::toNativeSeparators(folder);
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    frmMain->Settings.logDir = folder;
+    ui->stLogDir->setText(folder);
+    ui->stLogFN->setText(folder + ui->EdLogSaveFN->text());
+}
+
+void TfrmGWcfg::EdLogSaveFNChange()
+{
+    ui->stLogFN->setText(logFilePrefix());
+}
+
+// ---- clock ----------------------------------------------------------------
+
+void TfrmGWcfg::showPcClock(const QDateTime &now)
+{
+    // The fields as the short date "yyyy/MM/dd" and the long time
+    // "H:mm:ss" split them.
+    const QDate d = now.date();
+    const QTime t = now.time();
+    ui->PCYear->setText(QString::number(d.year()));
+    ui->PCMonth->setText(QStringLiteral("%1").arg(d.month(), 2, 10, QLatin1Char('0')));
+    ui->PCDay->setText(QStringLiteral("%1").arg(d.day(), 2, 10, QLatin1Char('0')));
+    ui->PCHour->setText(QString::number(t.hour()));
+    ui->PCMin->setText(QStringLiteral("%1").arg(t.minute(), 2, 10, QLatin1Char('0')));
+    ui->PCSec->setText(QStringLiteral("%1").arg(t.second(), 2, 10, QLatin1Char('0')));
+    ui->PCDayOfWeek->setCurrentIndex(d.dayOfWeek() % 7 + 1);  // 1 Sunday .. 7 Saturday
+}
+
+void TfrmGWcfg::Timer1Timer()
+{
+    if (ui->cbPCTimeSync->isChecked())
+        showPcClock(QDateTime::currentDateTime());
+    if (ui->cbAutoGetDate->isChecked())
+        frmMain->SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount);
+}
+
+void TfrmGWcfg::ShowGatewayClock(const ReceiveBuffer &rb)
+{
+    // An answer too short for the clock is not shown from the bytes an
+    // earlier answer left behind.
+    if (rb.byteCount() < gwclock::kAnswerBytes) {
+        frmMain->showStatusText(
+            QStringLiteral("リレイモの時計の応答が短すぎます (%1 バイト)").arg(rb.byteCount()));
+        return;
+    }
+    std::array<uint8_t, 7> d{};
+    for (int i = 0; i < 7; ++i)
+        d[size_t(i)] = rb.dataByte(i);
+    ui->stGWDate->setText(gwclock::FormatClock(d));
+}
+
+void TfrmGWcfg::btnGetDateClick()
+{
+    if (!frmMain->ConnectionCheck())
+        return;
+    frmMain->SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount);
+}
+
+void TfrmGWcfg::btnSetDateClick()
+{
+    if (!frmMain->ConnectionCheck())
+        return;
+    gwclock::Fields f;
+    f.year = ui->PCYear->text();
+    f.month = ui->PCMonth->text();
+    f.day = ui->PCDay->text();
+    f.hour = ui->PCHour->text();
+    f.minute = ui->PCMin->text();
+    f.second = ui->PCSec->text();
+    f.weekdayIndex = ui->PCDayOfWeek->currentIndex();
+    QString bad;
+    const auto words = gwclock::EncodeClock(f, &bad);
+    if (!words) {
+        msg::error(this, IntConversionError(bad));
+        return;
+    }
+    for (int i = 0; i < 4; ++i)
+        frmMain->SendWriteSingleRegister(uint32_t(gwclock::kWriteRegister + i), (*words)[size_t(i)]);
+    frmMain->SendWriteSingleRegister(gwclock::kApplyRegister, 1);
 }

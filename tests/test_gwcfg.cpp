@@ -1,0 +1,574 @@
+// The gateway settings dialog: its pages, filling and taking over the
+// settings (also refused while connected), the log folder and file-name
+// prefix, the PC clock fields and their up-downs, and the gateway clock
+// read and set against the simulator.
+#include "app/Forms.h"
+#include "app/TfrmConnect.h"
+#include "app/TfrmMain.h"
+#include "support/AppFixture.h"
+#include "tools/ftp/TfrmFTPtool.h"
+#include "tools/gwcfg/GatewayClock.h"
+#include "tools/gwcfg/TfrmGWcfg.h"
+#include "tools/gwcfg/UpDown.h"
+#include "ui_TfrmConnect.h"
+#include "ui_TfrmGWcfg.h"
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A tag-4 answer of function 4 with the given data bytes.
+QByteArray clockAnswer(const QByteArray &data)
+{
+    QByteArray a;
+    const int len = 3 + int(data.size());
+    a.append(char(4)).append(char(0)).append(char(0)).append(char(0));
+    a.append(char(len >> 8)).append(char(len & 0xFF)).append(char(1)).append(char(4));
+    a.append(char(data.size())).append(data);
+    return a;
+}
+
+QList<SimRequest> writesFrom(const QList<SimRequest> &requests, int function)
+{
+    QList<SimRequest> w;
+    for (const auto &r : requests)
+        if (r.function == function)
+            w << r;
+    return w;
+}
+
+void saveShot(QWidget *w, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("RMTOOL_SHOTS");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(dir);
+    w->grab().save(dir + u'/' + name + QStringLiteral(".png"));
+}
+
+} // namespace
+
+class TestGWcfg : public QObject {
+    Q_OBJECT
+private slots:
+    void clockText_data();
+    void clockText();
+    void clockWords_data();
+    void clockWords();
+    void pagesAndControls();
+    void upDownsStepTheirPartners_data();
+    void upDownsStepTheirPartners();
+    void pcClockFields();
+    void fillFromSettingsAndShowPage();
+    void okTakesOverEverything();
+    void okStopsAtFailedStep_data();
+    void okStopsAtFailedStep();
+    void folderChooserAndPrefix();
+    void clockButtonsNeedConnection();
+    void clockSetAndReadBackOnSimulator();
+    void automaticReadWhileHidden();
+    void shortClockAnswerIsNotShown();
+};
+
+void TestGWcfg::clockText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("friday") << QByteArray::fromHex("24051720090507") << "2024/05/17 (金) 09:05:07";
+    QTest::newRow("unknown weekday") << QByteArray::fromHex("24051703090507") << "2024/05/17 (??) 09:05:07";
+    QTest::newRow("sunday") << QByteArray::fromHex("99123101235959") << "2099/12/31 (日) 23:59:59";
+    QTest::newRow("monday") << QByteArray::fromHex("01010102000000") << "2001/01/01 (月) 00:00:00";
+    QTest::newRow("tuesday") << QByteArray::fromHex("01010104000000") << "2001/01/01 (火) 00:00:00";
+    QTest::newRow("wednesday") << QByteArray::fromHex("01010108000000") << "2001/01/01 (水) 00:00:00";
+    QTest::newRow("thursday") << QByteArray::fromHex("01010110000000") << "2001/01/01 (木) 00:00:00";
+    QTest::newRow("saturday") << QByteArray::fromHex("01010140000000") << "2001/01/01 (土) 00:00:00";
+    QTest::newRow("blank code") << QByteArray::fromHex("01010100000000") << "2001/01/01 (??) 00:00:00";
+    QTest::newRow("not BCD") << QByteArray::fromHex("1a0bff80fe0a0c") << "201A/0B/FF (??) FE:0A:0C";
+}
+
+void TestGWcfg::clockText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    std::array<uint8_t, 7> d{};
+    for (int i = 0; i < 7; ++i)
+        d[size_t(i)] = uint8_t(bytes[i]);
+    QCOMPARE(gwclock::FormatClock(d), text);
+}
+
+void TestGWcfg::clockWords_data()
+{
+    QTest::addColumn<QStringList>("fields");  // year month day hour minute second
+    QTest::addColumn<int>("weekday");
+    QTest::addColumn<QList<int>>("words");    // empty: refused
+    QTest::addColumn<QString>("bad");
+    QTest::newRow("2024-05-17 fri 09:05:07")
+        << QStringList{"2024", "05", "17", "9", "05", "07"} << 6
+        << QList<int>{0x2405, 0x1720, 0x0905, 0x0700} << "";
+    QTest::newRow("up-down texts without zeros")
+        << QStringList{"2031", "7", "1", "0", "0", "59"} << 1
+        << QList<int>{0x3107, 0x0101, 0x0000, 0x5900} << "";
+    QTest::newRow("year 2100 wraps to 00")
+        << QStringList{"2100", "12", "31", "23", "59", "59"} << 7
+        << QList<int>{0x0012, 0x3140, 0x2359, 0x5900} << "";
+    QTest::newRow("blank weekday item")
+        << QStringList{"2001", "1", "1", "0", "0", "0"} << 0 << QList<int>{0x0101, 0x0100, 0, 0} << "";
+    QTest::newRow("no weekday item")
+        << QStringList{"2001", "1", "1", "0", "0", "0"} << -1 << QList<int>{0x0101, 0x0100, 0, 0} << "";
+    QTest::newRow("hex digits refused")
+        << QStringList{"2024", "1A", "1", "0", "0", "0"} << 1 << QList<int>{} << "1A";
+    QTest::newRow("empty second refused")
+        << QStringList{"2024", "1", "1", "0", "0", ""} << 1 << QList<int>{} << "";
+    QTest::newRow("word refused")
+        << QStringList{"2024", "1", "1", "abc", "0", "0"} << 1 << QList<int>{} << "abc";
+    QTest::newRow("year before 2000 refused")
+        << QStringList{"1999", "1", "1", "0", "0", "0"} << 1 << QList<int>{} << "1999";
+}
+
+void TestGWcfg::clockWords()
+{
+    QFETCH(QStringList, fields);
+    QFETCH(int, weekday);
+    QFETCH(QList<int>, words);
+    QFETCH(QString, bad);
+    gwclock::Fields f{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], weekday};
+    QString badText = QStringLiteral("unset");
+    const auto w = gwclock::EncodeClock(f, &badText);
+    if (words.isEmpty()) {
+        QVERIFY(!w);
+        QCOMPARE(badText, bad);
+        return;
+    }
+    QVERIFY(w);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(int((*w)[size_t(i)]), words[i]);
+}
+
+void TestGWcfg::pagesAndControls()
+{
+    AppFixture fx(false);
+    auto *ui = frmGWcfg->ui;
+    QCOMPARE(frmGWcfg->windowTitle(), QStringLiteral("リレイモ設定"));
+    const QStringList names{"TabModbus", "TabFTP", "TabLog", "TabSheet1"};
+    const QStringList captions{"Modbus/TCP接続", "FTP接続", "LOG形式", "時計"};
+    QCOMPARE(ui->PageControl1->count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(ui->PageControl1->widget(i)->objectName(), names[i]);
+        QCOMPARE(ui->PageControl1->tabText(i), captions[i]);
+    }
+    QCOMPARE(ui->FTPpass->echoMode(), QLineEdit::Password);
+    QCOMPARE(ui->CbxLogSaveKeta->currentText(), QStringLiteral("4"));
+    QCOMPARE(ui->EdSaveInt->text(), QStringLiteral("3600"));
+    QCOMPARE(ui->EdLogSaveFN->text(), QStringLiteral("LOG"));
+    QCOMPARE(ui->EdLogSaveStart->text(), QStringLiteral("1"));
+    QVERIFY(!ui->ChkAutoSave->isChecked());
+    QVERIFY(ui->cbPCTimeSync->isChecked());
+    QVERIFY(!ui->cbAutoGetDate->isChecked());
+    QVERIFY(!ui->PCDayOfWeek->isEnabled());
+    QCOMPARE(ui->PCDayOfWeek->count(), 8);
+    QCOMPARE(ui->PCDayOfWeek->itemText(6), QStringLiteral("金"));
+    // The prefix follows the log folder from start-up on.
+    QCOMPARE(ui->stLogDir->text(), frmMain->Settings.logDir);
+    QCOMPARE(ui->stLogFN->text(), frmMain->Settings.logDir + QStringLiteral("LOG"));
+    // The one-second timer runs from creation on, hidden or not.
+    auto *timer = frmGWcfg->findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(timer && timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+
+    frmMain->FillGWcfgFromSettings();
+    frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 17), QTime(9, 5, 7)));
+    ui->stGWDate->setText(QStringLiteral("2024/05/17 (金) 09:05:07"));
+    for (int i = 0; i < 4; ++i) {
+        ui->PageControl1->setCurrentIndex(i);
+        saveShot(frmGWcfg, QStringLiteral("gwcfg-page%1").arg(i));
+    }
+}
+
+void TestGWcfg::upDownsStepTheirPartners_data()
+{
+    QTest::addColumn<QString>("updown");
+    QTest::addColumn<QString>("start");   // partner text before the step
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("year up") << "UpDown1" << "2024" << 1 << "2025";
+    QTest::newRow("year stops at 2100") << "UpDown1" << "2100" << 1 << "2100";
+    QTest::newRow("year stops at 2001") << "UpDown1" << "2001" << -1 << "2001";
+    QTest::newRow("month wraps up") << "UpDown2" << "12" << 1 << "1";
+    QTest::newRow("month wraps down") << "UpDown2" << "1" << -1 << "12";
+    QTest::newRow("month from zero-padded") << "UpDown2" << "05" << 1 << "6";
+    QTest::newRow("day wraps") << "UpDown3" << "31" << 1 << "1";
+    QTest::newRow("hour wraps") << "UpDown4" << "23" << 1 << "0";
+    QTest::newRow("hour down wraps") << "UpDown4" << "0" << -1 << "23";
+    QTest::newRow("minute wraps") << "UpDown5" << "59" << 1 << "0";
+    QTest::newRow("second typed then stepped") << "UpDown6" << "41" << -1 << "40";
+}
+
+void TestGWcfg::upDownsStepTheirPartners()
+{
+    QFETCH(QString, updown);
+    QFETCH(QString, start);
+    QFETCH(int, steps);
+    QFETCH(QString, after);
+    AppFixture fx(false);
+    frmGWcfg->ui->cbPCTimeSync->setChecked(false);
+    auto *ud = frmGWcfg->findChild<UpDown *>(updown);
+    QVERIFY(ud && ud->partner());
+    ud->partner()->setText(start);
+    ud->stepBy(steps);
+    QCOMPARE(ud->partner()->text(), after);
+    QVERIFY(!ud->findChild<QLineEdit *>()->isVisible());  // only the arrows show
+}
+
+void TestGWcfg::pcClockFields()
+{
+    AppFixture fx(false);
+    auto *ui = frmGWcfg->ui;
+    frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 17), QTime(9, 5, 7)));
+    QCOMPARE(ui->PCYear->text(), QStringLiteral("2024"));
+    QCOMPARE(ui->PCMonth->text(), QStringLiteral("05"));
+    QCOMPARE(ui->PCDay->text(), QStringLiteral("17"));
+    QCOMPARE(ui->PCHour->text(), QStringLiteral("9"));
+    QCOMPARE(ui->PCMin->text(), QStringLiteral("05"));
+    QCOMPARE(ui->PCSec->text(), QStringLiteral("07"));
+    QCOMPARE(ui->PCDayOfWeek->currentText(), QStringLiteral("金"));
+    frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 19), QTime(23, 0, 0)));
+    QCOMPARE(ui->PCDayOfWeek->currentIndex(), 1);  // Sunday
+    frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 18), QTime(23, 0, 0)));
+    QCOMPARE(ui->PCDayOfWeek->currentIndex(), 7);  // Saturday
+
+    // The timer keeps the fields on the PC clock while synchronised, and
+    // leaves them alone when not.
+    ui->PCYear->setText(QStringLiteral("2001"));
+    QTRY_COMPARE_WITH_TIMEOUT(ui->PCYear->text(), QString::number(QDate::currentDate().year()), 3000);
+    ui->cbPCTimeSync->setChecked(false);
+    ui->PCYear->setText(QStringLiteral("2050"));
+    QSignalSpy ticks(frmGWcfg->Timer1, &QTimer::timeout);
+    QVERIFY(ticks.wait(3000));
+    QCOMPARE(ui->PCYear->text(), QStringLiteral("2050"));
+}
+
+void TestGWcfg::fillFromSettingsAndShowPage()
+{
+    AppFixture fx(false);
+    AppSettings &s = frmMain->Settings;
+    s.ftpHost = QStringLiteral("127.0.0.9");
+    s.ftpPort = QStringLiteral("2121");
+    s.ftpUser = QStringLiteral("user1");
+    s.ftpPass = QStringLiteral("secret");
+    s.logHeaderMode = 3;
+    s.logValueType = 1;
+    s.logScale = 1;
+    s.logDir = QStringLiteral("/data/logs/");
+    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.5"));
+    frmMain->ClientSocket1->setPort(1502);
+    frmGWcfg->ui->EdLogSaveFN->setText(QStringLiteral("RUN"));
+    frmMain->move(140, 120);
+
+    int page = -1;
+    bool shownModal = false;
+    QTimer::singleShot(0, [&] {
+        page = frmGWcfg->ui->PageControl1->currentIndex();
+        shownModal = frmGWcfg->isModal() && frmGWcfg->isVisible();
+        frmGWcfg->reject();
+    });
+    frmMain->L1Click();
+    QCOMPARE(page, 2);
+    QVERIFY(shownModal);
+    auto *ui = frmGWcfg->ui;
+    QCOMPARE(frmGWcfg->pos(), frmMain->pos() + QPoint(30, 30));
+    QCOMPARE(ui->ModbusIP->text(), QStringLiteral("127.0.0.5"));
+    QCOMPARE(ui->ModbusPort->text(), QStringLiteral("1502"));
+    QCOMPARE(ui->FTPIP->text(), s.ftpHost);
+    QCOMPARE(ui->FTPport->text(), s.ftpPort);
+    QCOMPARE(ui->FTPuser->text(), s.ftpUser);
+    QCOMPARE(ui->FTPpass->text(), s.ftpPass);
+    QCOMPARE(ui->cbxLogHeaderType->currentIndex(), 3);
+    QVERIFY(ui->LogDataTypeSel->findChild<QRadioButton *>(QStringLiteral("LogDataTypeSel1"))->isChecked());
+    QVERIFY(ui->LogRatioSel->findChild<QRadioButton *>(QStringLiteral("LogRatioSel1"))->isChecked());
+    QCOMPARE(ui->stLogDir->text(), s.logDir);
+    QCOMPARE(ui->stLogFN->text(), QStringLiteral("/data/logs/RUN"));
+
+    // The other menu items open their own pages.
+    const QList<std::pair<void (TfrmMain::*)(), int>> items{
+        {&TfrmMain::Modbus1Click, 0}, {&TfrmMain::FTPF1Click, 1}, {&TfrmMain::TimeSetClick, 3}};
+    for (const auto &[item, expected] : items) {
+        QTimer::singleShot(0, [&] {
+            page = frmGWcfg->ui->PageControl1->currentIndex();
+            frmGWcfg->reject();
+        });
+        (frmMain->*item)();
+        QCOMPARE(page, expected);
+    }
+    // Closing without OK took nothing over.
+    QCOMPARE(s.logHeaderMode, 3);
+}
+
+void TestGWcfg::okTakesOverEverything()
+{
+    AppFixture fx(false);
+    QTimer::singleShot(0, [] {
+        auto *ui = frmGWcfg->ui;
+        ui->ModbusIP->setText(QStringLiteral("127.0.0.7"));
+        ui->ModbusPort->setText(QStringLiteral("1503"));
+        ui->FTPIP->setText(QStringLiteral("127.0.0.8"));
+        ui->FTPport->setText(QStringLiteral("2100"));
+        ui->FTPuser->setText(QStringLiteral("eng"));
+        ui->FTPpass->setText(QStringLiteral("pw"));
+        ui->cbxLogHeaderType->setCurrentIndex(2);
+        ui->LogDataTypeSel->findChild<QRadioButton *>(QStringLiteral("LogDataTypeSel1"))->setChecked(true);
+        ui->LogRatioSel->findChild<QRadioButton *>(QStringLiteral("LogRatioSel1"))->setChecked(true);
+        QTest::mouseClick(ui->OKbtn, Qt::LeftButton);
+    });
+    frmMain->Modbus1Click();
+    QVERIFY(!frmGWcfg->isVisible());
+    QVERIFY(fx.messages.isEmpty());
+    const AppSettings &s = frmMain->Settings;
+    QCOMPARE(frmMain->ClientSocket1->host(), QStringLiteral("127.0.0.7"));
+    QCOMPARE(frmMain->ClientSocket1->port(), 1503);
+    QCOMPARE(frmConnect->ui->HostAddress->text(), QStringLiteral("127.0.0.7"));
+    QCOMPARE(frmConnect->ui->HostPort->text(), QStringLiteral("1503"));
+    QCOMPARE(s.modbusHost, QStringLiteral("127.0.0.7"));
+    QCOMPARE(s.modbusPort, QStringLiteral("1503"));
+    QCOMPARE(s.logHeaderMode, 2);
+    QCOMPARE(s.logValueType, 1);
+    QCOMPARE(s.logScale, 1);
+    QCOMPARE(s.ftpHost, QStringLiteral("127.0.0.8"));
+    QCOMPARE(s.ftpPort, QStringLiteral("2100"));
+    QCOMPARE(s.ftpUser, QStringLiteral("eng"));
+    QCOMPARE(s.ftpPass, QStringLiteral("pw"));
+    for (const char *name : {"FTPhostIP", "FTPhostPort"}) {
+        const QString expected = QString::fromLatin1(name) == QStringLiteral("FTPhostIP") ? s.ftpHost : s.ftpPort;
+        if (auto *e = frmFTPtool->findChild<QLineEdit *>(QLatin1String(name)))
+            QCOMPARE(e->text(), expected);
+        else if (auto *l = frmFTPtool->findChild<QLabel *>(QLatin1String(name)))
+            QCOMPARE(l->text(), expected);
+    }
+    // The settings file gets them at the end of the run.
+    frmMain->SaveSettings();
+    const AppSettings saved = AppSettings::load(fx.settingsPath());
+    QCOMPARE(saved.modbusPort, QStringLiteral("1503"));
+    QCOMPARE(saved.logHeaderMode, 2);
+}
+
+void TestGWcfg::okStopsAtFailedStep_data()
+{
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QString>("host");       // "" = the connected simulator's
+    QTest::addColumn<QString>("port");       // "" = the connected simulator's
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("hostTaken");     // the link's host changed
+    QTest::newRow("new host while connected") << true << "127.0.0.2" << "" << "使用中のソケットは値を変更できません" << false;
+    QTest::newRow("new port while connected") << true << "" << "1" << "使用中のソケットは値を変更できません" << false;
+    QTest::newRow("same host and port while connected") << true << "" << "" << "" << false;
+    QTest::newRow("port not a number") << false << "127.0.0.3" << "50x" << "'50x' は有効な整数値ではありません" << true;
+    QTest::newRow("port out of range") << false << "127.0.0.3" << "70000" << "70000" << true;
+}
+
+void TestGWcfg::okStopsAtFailedStep()
+{
+    QFETCH(bool, connected);
+    QFETCH(QString, host);
+    QFETCH(QString, port);
+    QFETCH(QString, message);
+    QFETCH(bool, hostTaken);
+    AppFixture fx(connected);
+    if (connected)
+        QVERIFY(fx.connectGateway());
+    const QString hostBefore = frmMain->ClientSocket1->host();
+    const int portBefore = frmMain->ClientSocket1->port();
+    const AppSettings before = frmMain->Settings;
+    const QString connectHostBefore = frmConnect->ui->HostAddress->text();
+    frmMain->FillGWcfgFromSettings();
+    auto *ui = frmGWcfg->ui;
+    if (!host.isEmpty())
+        ui->ModbusIP->setText(host);
+    if (!port.isEmpty())
+        ui->ModbusPort->setText(port);
+    ui->cbxLogHeaderType->setCurrentIndex(1);
+    ui->FTPuser->setText(QStringLiteral("changed"));
+    frmGWcfg->open();
+    frmGWcfg->OKbtnClick();
+    QVERIFY(!frmGWcfg->isVisible());  // closes also after a failed step
+
+    const AppSettings &s = frmMain->Settings;
+    if (message.isEmpty()) {
+        QVERIFY(fx.messages.isEmpty());
+        QCOMPARE(s.logHeaderMode, 1);
+        QCOMPARE(s.ftpUser, QStringLiteral("changed"));
+        QVERIFY(frmMain->isConnected());
+        return;
+    }
+    QCOMPARE(fx.messages.size(), 1);
+    QCOMPARE(fx.messages[0].kind, msg::Kind::Error);
+    QVERIFY2(fx.messages[0].text.contains(message), qPrintable(fx.messages[0].text));
+    QCOMPARE(frmMain->ClientSocket1->host(), hostTaken ? host : hostBefore);
+    QCOMPARE(frmMain->ClientSocket1->port(), portBefore);
+    // No later step happened.
+    QCOMPARE(s.modbusHost, before.modbusHost);
+    QCOMPARE(s.modbusPort, before.modbusPort);
+    QCOMPARE(frmConnect->ui->HostAddress->text(), connectHostBefore);
+    QCOMPARE(s.logHeaderMode, before.logHeaderMode);
+    QCOMPARE(s.ftpUser, before.ftpUser);
+    if (connected)
+        QVERIFY(frmMain->isConnected());
+}
+
+void TestGWcfg::folderChooserAndPrefix()
+{
+    AppFixture fx(false);
+    QDir base(fx.dir());
+    QVERIFY(base.mkpath(QStringLiteral("logs/site")));
+    const QString start = base.filePath(QStringLiteral("logs")) + QDir::separator();
+    const QString chosen = base.filePath(QStringLiteral("logs/site"));
+    frmMain->Settings.logDir = start;
+    frmMain->FillGWcfgFromSettings();
+    auto *ui = frmGWcfg->ui;
+    ui->EdLogSaveFN->setText(QStringLiteral("LOG"));
+    QCOMPARE(ui->stLogFN->text(), start + QStringLiteral("LOG"));
+
+    QString title, initial;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        title = dialog->windowTitle();
+        initial = QDir(dialog->directory()).absolutePath();
+        dialog->setDirectory(chosen);
+        dialog->selectFile(chosen);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    QTest::mouseClick(ui->btnLogDirBrowse, Qt::LeftButton);
+    QCOMPARE(title, QStringLiteral("フォルダを選択してください"));
+    QCOMPARE(initial, QDir(start).absolutePath());
+    const QString stored = QDir::toNativeSeparators(chosen) + QDir::separator();
+    QCOMPARE(frmMain->Settings.logDir, stored);
+    QCOMPARE(ui->stLogDir->text(), stored);
+    QCOMPARE(ui->stLogFN->text(), stored + QStringLiteral("LOG"));
+
+    // The header edit keeps the prefix in step.
+    ui->EdLogSaveFN->setText(QStringLiteral("PUMP"));
+    QCOMPARE(ui->stLogFN->text(), stored + QStringLiteral("PUMP"));
+
+    // Cancelling changes nothing.
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    QTest::mouseClick(ui->btnLogDirBrowse, Qt::LeftButton);
+    QCOMPARE(frmMain->Settings.logDir, stored);
+    QCOMPARE(ui->stLogDir->text(), stored);
+    QCOMPARE(ui->stLogFN->text(), stored + QStringLiteral("PUMP"));
+}
+
+void TestGWcfg::clockButtonsNeedConnection()
+{
+    AppFixture fx;
+    QTest::mouseClick(frmGWcfg->ui->btnGetDate, Qt::LeftButton);
+    QTest::mouseClick(frmGWcfg->ui->btnSetDate, Qt::LeftButton);
+    QCOMPARE(fx.messageTexts(), QStringList(2, QStringLiteral("リレイモに接続されていません")));
+    QCOMPARE(fx.messages[0].kind, msg::Kind::Warning);
+
+    // Connected, a field that does not convert stops before anything is sent.
+    QVERIFY(fx.connectGateway());
+    fx.gateway()->clearRequests();
+    frmGWcfg->ui->cbPCTimeSync->setChecked(false);
+    frmGWcfg->ui->PCMin->setText(QStringLiteral("5x"));
+    QTest::mouseClick(frmGWcfg->ui->btnSetDate, Qt::LeftButton);
+    QCOMPARE(fx.messages.size(), 3);
+    QCOMPARE(fx.messages[2].kind, msg::Kind::Error);
+    QVERIFY(fx.messages[2].text.contains(QStringLiteral("'5x'")));
+    // A read goes through on the same connection, so anything sent before
+    // it would show up first.
+    QTest::mouseClick(frmGWcfg->ui->btnGetDate, Qt::LeftButton);
+    QTRY_VERIFY(!fx.gateway()->requests().isEmpty());
+    QCOMPARE(fx.gateway()->requests().first().function, 4);
+}
+
+void TestGWcfg::clockSetAndReadBackOnSimulator()
+{
+    AppFixture fx;
+    QVERIFY(fx.connectGateway());
+    auto *ui = frmGWcfg->ui;
+    ui->cbPCTimeSync->setChecked(false);
+
+    // The fields as the PC clock fills them: 2024-05-17 (Fri) 09:05:07.
+    frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 17), QTime(9, 5, 7)));
+    fx.gateway()->clearRequests();
+    QTest::mouseClick(ui->btnSetDate, Qt::LeftButton);
+    QTRY_COMPARE(writesFrom(fx.gateway()->requests(), 6).size(), 5);
+    const auto w = writesFrom(fx.gateway()->requests(), 6);
+    const QList<std::pair<int, int>> expected{
+        {1184, 0x2405}, {1185, 0x1720}, {1186, 0x0905}, {1187, 0x0700}, {1188, 1}};
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(w[i].address, expected[i].first);
+        QCOMPARE(w[i].value, expected[i].second);
+    }
+    // The simulator's clock now runs from that time; read it back.
+    QTest::mouseClick(ui->btnGetDate, Qt::LeftButton);
+    QTRY_VERIFY(ui->stGWDate->text().startsWith(QStringLiteral("2024/05/17 (金) 09:05:")));
+
+    // Set by the up-downs with synchronisation off, on a weekday code that
+    // is not the date's own: the code is kept as written.
+    ui->PCYear->setText(QStringLiteral("2030"));
+    ui->UpDown1->stepBy(1);                       // 2031
+    ui->PCMonth->setText(QStringLiteral("12"));
+    ui->PCDay->setText(QStringLiteral("31"));
+    ui->PCHour->setText(QStringLiteral("23"));
+    ui->PCMin->setText(QStringLiteral("58"));
+    ui->PCSec->setText(QStringLiteral("1"));
+    ui->PCDayOfWeek->setCurrentIndex(2);           // 月
+    QTest::mouseClick(ui->btnSetDate, Qt::LeftButton);
+    QTRY_COMPARE(fx.gateway()->holdingRegister(1184), quint16(0x3112));
+    QTRY_COMPARE(fx.gateway()->inputRegister(160), quint16(0x3112));
+    QCOMPARE(fx.gateway()->inputRegister(161), quint16(0x3102));
+    QCOMPARE(fx.gateway()->inputRegister(162) >> 8, 0x23);
+    QTest::mouseClick(ui->btnGetDate, Qt::LeftButton);
+    QTRY_VERIFY2(ui->stGWDate->text().startsWith(QStringLiteral("2031/12/31 (月) 23:5")),
+                 qPrintable(ui->stGWDate->text()));
+}
+
+void TestGWcfg::automaticReadWhileHidden()
+{
+    AppFixture fx;
+    QVERIFY(fx.connectGateway());
+    QVERIFY(!frmGWcfg->isVisible());
+    fx.gateway()->clearRequests();
+    frmGWcfg->ui->cbAutoGetDate->setChecked(true);
+    const QString expected = gwclock::FormatClock({
+        uint8_t(fx.gateway()->inputRegister(160) >> 8), uint8_t(fx.gateway()->inputRegister(160)),
+        uint8_t(fx.gateway()->inputRegister(161) >> 8), uint8_t(fx.gateway()->inputRegister(161)),
+        0, 0, 0});
+    QTRY_VERIFY_WITH_TIMEOUT(!frmGWcfg->ui->stGWDate->text().isEmpty(), 3000);
+    // Same day (unless the test runs across midnight).
+    QCOMPARE(frmGWcfg->ui->stGWDate->text().left(15), expected.left(15));
+    const SimRequest r = fx.gateway()->requests().first();
+    QCOMPARE(r.tag, 4);
+    QCOMPARE(r.function, 4);
+    QCOMPARE(r.address, 160);
+    QCOMPARE(r.count, 4);
+    // Every second another read.
+    QTRY_VERIFY_WITH_TIMEOUT(fx.gateway()->requests().size() >= 3, 4000);
+    frmGWcfg->ui->cbAutoGetDate->setChecked(false);
+}
+
+void TestGWcfg::shortClockAnswerIsNotShown()
+{
+    AppFixture fx(false);
+    auto *link = frmMain->ClientSocket1;
+    QCOMPARE(link->receiveBytes(clockAnswer(QByteArray::fromHex("2405172009050700"))), 1);
+    QCOMPARE(frmGWcfg->ui->stGWDate->text(), QStringLiteral("2024/05/17 (金) 09:05:07"));
+    // A shorter answer leaves the earlier answer's bytes in the buffer; they
+    // must not be shown as the new clock.
+    QCOMPARE(link->receiveBytes(clockAnswer(QByteArray::fromHex("31123101"))), 1);
+    QCOMPARE(frmGWcfg->ui->stGWDate->text(), QStringLiteral("2024/05/17 (金) 09:05:07"));
+    QCOMPARE(link->receiveBytes(clockAnswer(QByteArray::fromHex("31123101235958"))), 1);
+    QCOMPARE(frmGWcfg->ui->stGWDate->text(), QStringLiteral("2031/12/31 (日) 23:59:58"));
+    QVERIFY(fx.messages.isEmpty());
+}
+
+QTEST_MAIN(TestGWcfg)
+#include "test_gwcfg.moc"
