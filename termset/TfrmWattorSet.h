@@ -1,7 +1,15 @@
 #pragma once
+// "電力・電流ターミナル設定": reads and writes the parameter settings of
+// power, current and outlet-bar terminals. The pages' transactions run in
+// TermsetController; this class wires the controls to it.
 #include <QDialog>
+#include <cstdint>
+#include <memory>
 
 namespace Ui { class TfrmWattorSet; }
+class QMenu;
+class QTimer;
+class TermsetController;
 
 class TfrmWattorSet : public QDialog {
     Q_OBJECT
@@ -10,4 +18,48 @@ public:
     ~TfrmWattorSet() override;
 
     Ui::TfrmWattorSet *ui;
+    QMenu *PopupMenu1 = nullptr;
+    QTimer *WaitTimer1 = nullptr;
+
+    // Remaining ticks of the running pause and of the running poll.
+    int WaitCount() const;
+    int TimeoutCount() const;
+    // A pause of n ticks of WaitTimer1 while the event loop runs.
+    void WaitTicks(int n);
+    // The decoder of tag-5 answers, once per word.
+    void ShowParameterWord(int index, uint16_t value);
+    TermsetController &controller() { return *m_controller; }
+
+public slots:
+    void FormCreate();
+    void WaitTimer1Timer();
+    void PageControl1Change(int index);
+    void TypeWrtEnClick();
+    void TimeOutChangeClick();
+    void N1Click();
+    void N2Click();
+
+    void btnReadWattor7Click();
+    void btnWriteWattor7Click();
+    void btnReadWattor7CancelClick();
+    void RadioGroup1Click();
+    void btnReadCurron08Click();
+    void btnWriteCurron08Click();
+    void btnReadCurron08CancelClick();
+    void btnReadWattor14Click();
+    void btnWriteWattor14Click();
+    void btnReadWattor14CancelClick();
+    void btnReadCurron16Click();
+    void btnWriteCurron16Click();
+    void btnReadCurron16CancelClick();
+    void RadioGroup2Click();
+    void btnReadPDUClick();
+    void btnWritePDUClick();
+    void btnReadPDUCancelClick();
+
+private:
+    void buildPopupMenu();
+    void wireControls();
+
+    std::unique_ptr<TermsetController> m_controller;
 };

@@ -1,0 +1,268 @@
+#include "termset/TermsetController.h"
+#include "app/MessageBoxes.h"
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+using namespace termset;
+
+namespace {
+
+const QString kInvalidSettings = QStringLiteral("設定が無効です");
+
+template <class T> T *need(QWidget *root, const QString &name)
+{
+    T *w = root->findChild<T *>(name);
+    if (!w)
+        qFatal("TfrmWattorSet: control %s is missing", qPrintable(name));
+    return w;
+}
+
+} // namespace
+
+int TermsetPageWidgets::radioItem() const
+{
+    for (int i = 0; i < radios.size(); ++i)
+        if (radios[i]->isChecked())
+            return i;
+    return 0;
+}
+
+int TermsetPageWidgets::selected(const QString &list) const
+{
+    const QComboBox *c = lists.value(list);
+    return c ? c->currentIndex() : -1;
+}
+
+bool TermsetPageWidgets::requiredComplete() const
+{
+    for (const QString &name : def->required)
+        if (raw.value(name)->text().isEmpty())
+            return false;
+    return true;
+}
+
+TermsetController::TermsetController(const Controls &controls, TermsetEngine::Link link)
+    : m_c(controls), m_engine(std::move(link))
+{
+    for (int i = 0; i < PageCount; ++i) {
+        TermsetPageWidgets &p = m_pages[size_t(i)];
+        const PageDef &d = pageDef(i);
+        QWidget *root = m_c.dialog;
+        p.def = &d;
+        p.address = need<QLabel>(root, d.addressLabel);
+        p.upDown = need<QSpinBox>(root, d.upDown);
+        p.read = need<QPushButton>(root, d.readButton);
+        p.write = need<QPushButton>(root, d.writeButton);
+        p.cancel = need<QPushButton>(root, d.cancelButton);
+        p.status = need<QLabel>(root, d.statusLabel);
+        p.progress = need<QProgressBar>(root, d.progressBar);
+        for (const QString &name : d.rawFields)
+            p.raw.insert(name, need<QLabel>(root, name));
+        for (const ListSource &s : d.listSources)
+            p.lists.insert(s.list, need<QComboBox>(root, s.list));
+        if (!d.radioGroup.isEmpty())
+            p.radios = need<QGroupBox>(root, d.radioGroup)
+                           ->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
+        for (const QString &name : d.currentLabels)
+            p.currentLabels << need<QLabel>(root, name);
+    }
+}
+
+QString TermsetController::abortedText()
+{
+    return QStringLiteral("中断しました");
+}
+
+void TermsetController::timerTick()
+{
+    m_engine.tick();
+    m_c.waiting->setText(QString::number(m_engine.WaitCount));
+    m_c.toCntr->setText(QString::number(m_engine.TimeoutCount));
+}
+
+std::optional<int> TermsetController::ticksOf(QLineEdit *edit, const QString &what)
+{
+    const auto ticks = parseTicks(edit->text());
+    if (!ticks)
+        msg::error(m_c.dialog, QStringLiteral("%1の値 '%2' は使えません。\n"
+                                              "0 以上の整数（100ms 単位）を入力してください。")
+                                   .arg(what, edit->text()));
+    return ticks;
+}
+
+std::optional<int> TermsetController::effectiveAddress(const TermsetPageWidgets &p)
+{
+    bool ok = false;
+    const int a = p.address->text().toInt(&ok);
+    const int offset = blockOffset(*p.def, p.radioItem());
+    const int b = a + offset;
+    const int limit = kMaxAddress - (highestAddressUsed(*p.def, b) - b);
+    if (ok && a >= 0 && b <= limit)
+        return b;
+    msg::warning(m_c.dialog, QStringLiteral("実効アドレス %1 は範囲外です（アドレス %2 ＋ 電流CHのオフセット %3）。\n"
+                                            "実効アドレスが 0～%4 になるように指定してください。")
+                                 .arg(b)
+                                 .arg(p.address->text())
+                                 .arg(offset)
+                                 .arg(limit));
+    return std::nullopt;
+}
+
+void TermsetController::clearRawFields(TermsetPageWidgets &p)
+{
+    for (QLabel *l : std::as_const(p.raw))
+        l->clear();
+}
+
+// One transaction at a time: the dialog's two counters serve only one, so
+// the read and write buttons of every page stay disabled while it runs.
+void TermsetController::setTransactionButtons(bool enabled)
+{
+    for (TermsetPageWidgets &p : m_pages) {
+        p.read->setEnabled(enabled);
+        p.write->setEnabled(enabled);
+    }
+}
+
+void TermsetController::begin(int page)
+{
+    m_running = page;
+    setTransactionButtons(false);
+}
+
+void TermsetController::end(const QList<int> &leaveRegs)
+{
+    for (int reg : leaveRegs)
+        m_engine.writeRegister(reg, kLeaveSettings);
+    m_running = -1;
+    setTransactionButtons(true);
+}
+
+void TermsetController::fail(TermsetPageWidgets &p, const QString &text, const QList<int> &leaveRegs)
+{
+    p.status->setText(text);
+    end(leaveRegs);
+}
+
+bool TermsetController::poll(TermsetPageWidgets &p, int b, const QString &failText,
+                             const QList<int> &leaveRegs)
+{
+    const auto limit = ticksOf(m_c.toBase, QStringLiteral("タイムアウト値"));
+    if (!limit) {
+        fail(p, abortedText(), leaveRegs);
+        return false;
+    }
+    if (!m_engine.PollSettingsBlock(b, p.def->registerCount, *limit, [&p] { return p.requiredComplete(); })) {
+        fail(p, failText, leaveRegs);
+        return false;
+    }
+    return true;
+}
+
+void TermsetController::read(int page)
+{
+    if (m_running >= 0)
+        return;
+    TermsetPageWidgets &p = m_pages[size_t(page)];
+    const PageDef &d = *p.def;
+    const auto b = effectiveAddress(p);
+    if (!b)
+        return;
+    const auto preRead = ticksOf(m_c.preReadWait, QStringLiteral("設定読み込み待ち時間"));
+    if (!preRead || !ticksOf(m_c.toBase, QStringLiteral("タイムアウト値")))
+        return;
+
+    clearRawFields(p);
+    p.status->clear();
+    begin(page);
+    const QList<int> leave = leaveRegisters(d, *b, false);
+    m_engine.writeRegister(commandWord(*b), kEnterSettings);
+    m_engine.WaitTicks(*preRead);
+    if (!poll(p, *b, d.readFailText, leave))
+        return;
+    for (const ListSource &s : d.listSources) {
+        QComboBox *list = p.lists.value(s.list);
+        list->setCurrentIndex(listIndexFromRaw(p.raw.value(s.raw)->text(), list->count()));
+    }
+    end(leave);
+}
+
+void TermsetController::write(int page)
+{
+    if (m_running >= 0)
+        return;
+    TermsetPageWidgets &p = m_pages[size_t(page)];
+    const PageDef &d = *p.def;
+    p.status->clear();
+    p.progress->setValue(0);
+    const bool typeRewrite = m_c.typeWrtEn->isChecked();
+    const auto selected = [&p](const QString &list) { return p.selected(list); };
+    if (!writeAllowed(d, selected, typeRewrite)) {
+        p.status->setText(kInvalidSettings);
+        return;
+    }
+    const auto b = effectiveAddress(p);
+    if (!b)
+        return;
+    const QString intervalName = QStringLiteral("書き込み間隔");
+    if (!ticksOf(m_c.wrtInt, intervalName) || !ticksOf(m_c.toBase, QStringLiteral("タイムアウト値")))
+        return;
+
+    clearRawFields(p);
+    begin(page);
+    const QList<int> leave = leaveRegisters(d, *b, true);
+    for (const CommandStep &step : writeCommands(d, *b, selected, typeRewrite)) {
+        m_engine.writeRegister(step.reg, step.value);
+        // The interval is read afresh for every command.
+        const auto interval = ticksOf(m_c.wrtInt, intervalName);
+        if (!interval) {
+            fail(p, abortedText(), leave);
+            return;
+        }
+        m_engine.WaitTicks(*interval);
+        p.progress->setValue(step.progress);
+    }
+    if (!poll(p, *b, d.writeFailText, leave))
+        return;
+    end(leave);
+    p.progress->setValue(100);
+}
+
+void TermsetController::cancel(int page)
+{
+    m_engine.cancelPoll();
+    TermsetPageWidgets &p = m_pages[size_t(page)];
+    p.read->setEnabled(true);
+    p.write->setEnabled(true);
+}
+
+void TermsetController::showParameterWord(int index, uint16_t value)
+{
+    const int target = m_running >= 0 ? m_running : m_c.pages->currentIndex();
+    if (target < 0 || target >= PageCount)
+        return;
+    TermsetPageWidgets &p = m_pages[size_t(target)];
+    for (const RawWrite &w : decodeParameterWord(target, index, value, m_c.crc->isChecked()))
+        if (QLabel *l = p.raw.value(w.field))
+            l->setText(QString::number(w.value));
+}
+
+void TermsetController::showCurrentLabels(int page)
+{
+    TermsetPageWidgets &p = m_pages[size_t(page)];
+    const int item = p.radioItem();
+    if (item >= p.def->radioLabelCaptions.size())
+        return;
+    const QStringList &captions = p.def->radioLabelCaptions[item];
+    for (int i = 0; i < p.currentLabels.size() && i < captions.size(); ++i)
+        p.currentLabels[i]->setText(captions[i]);
+}

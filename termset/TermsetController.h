@@ -1,0 +1,93 @@
+#pragma once
+// The read, write and cancel of the five pages of the terminal settings
+// dialog, run on the page tables of TermsetRules and the shared engine.
+// The dialog class only forwards its handlers here.
+#include "termset/TermsetEngine.h"
+#include "termset/TermsetRules.h"
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <array>
+#include <optional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+class QWidget;
+
+// The controls of one page, found by their names.
+struct TermsetPageWidgets {
+    const termset::PageDef *def = nullptr;
+    QLabel *address = nullptr;
+    QSpinBox *upDown = nullptr;
+    QPushButton *read = nullptr, *write = nullptr, *cancel = nullptr;
+    QLabel *status = nullptr;
+    QProgressBar *progress = nullptr;
+    QHash<QString, QLabel *> raw;
+    QHash<QString, QComboBox *> lists;
+    QList<QRadioButton *> radios;
+    QList<QLabel *> currentLabels;
+
+    // The selected radio item, 0 where the page has no radio group.
+    int radioItem() const;
+    int selected(const QString &list) const;
+    bool requiredComplete() const;
+};
+
+class TermsetController {
+public:
+    struct Controls {
+        QWidget *dialog;
+        QTabWidget *pages;
+        QLineEdit *preReadWait, *wrtInt, *waiting, *toBase, *toCntr;
+        QAction *typeWrtEn;
+        QCheckBox *crc;
+    };
+
+    TermsetController(const Controls &controls, TermsetEngine::Link link);
+
+    TermsetEngine &engine() { return m_engine; }
+    TermsetPageWidgets &page(int index) { return m_pages[size_t(index)]; }
+
+    // One tick of the dialog's wait timer: counters and their displays.
+    void timerTick();
+    void read(int page);
+    void write(int page);
+    void cancel(int page);
+    // Word `index` of a tag-5 answer into the raw fields of the page whose
+    // transaction is running, or of the active page when none runs.
+    void showParameterWord(int index, uint16_t value);
+    // The current labels of a page with a radio group.
+    void showCurrentLabels(int page);
+
+    // The page whose transaction runs, -1 when idle.
+    int runningPage() const { return m_running; }
+
+    // Status text of a transaction stopped by an unusable timing value.
+    static QString abortedText();
+
+private:
+    // A timing edit's tick count; reports an unusable entry and gives none.
+    std::optional<int> ticksOf(QLineEdit *edit, const QString &what);
+    // The effective address of a page, or none (reported) when the terminal
+    // would reach beyond address 63.
+    std::optional<int> effectiveAddress(const TermsetPageWidgets &p);
+    void clearRawFields(TermsetPageWidgets &p);
+    void setTransactionButtons(bool enabled);
+    void begin(int page);
+    void end(const QList<int> &leaveRegs);
+    bool poll(TermsetPageWidgets &p, int b, const QString &failText, const QList<int> &leaveRegs);
+    void fail(TermsetPageWidgets &p, const QString &text, const QList<int> &leaveRegs);
+
+    Controls m_c;
+    TermsetEngine m_engine;
+    std::array<TermsetPageWidgets, termset::PageCount> m_pages;
+    int m_running = -1;
+};

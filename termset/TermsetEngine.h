@@ -1,0 +1,50 @@
+#pragma once
+// The machinery that every terminal-settings transaction shares: the two
+// tick counters of the dialog's 100 ms timer, the pause that keeps the
+// event loop running, and the settings block poll with its time limit.
+//
+// The engine only talks to the gateway through the three functions of its
+// Link, so that it can run against the main window's connection or a test's.
+#include <cstdint>
+#include <functional>
+
+class TermsetEngine {
+public:
+    struct Link {
+        std::function<void(int reg, uint16_t value)> writeRegister;   // function 6
+        std::function<void(int address, int count)> readSettings;     // function 4, tag 5
+        std::function<uint8_t &()> lastRequestTag;
+    };
+
+    explicit TermsetEngine(Link link) : m_link(std::move(link)) {}
+
+    // Remaining ticks of the running pause and of the running poll.
+    int WaitCount = 0;
+    int TimeoutCount = 0;
+
+    // One tick of the 100 ms timer: both counters move one step towards 0.
+    void tick();
+
+    // Pauses for n ticks (n = 0 returns at once) while the event loop runs.
+    // Needs the ticking timer; n must not be negative.
+    void WaitTicks(int n);
+
+    // Polls the settings block of effective address b (count registers)
+    // until `complete` holds, for at most timeLimit ticks over the whole
+    // poll. Returns false when the time ran out (or a cancel set the
+    // counter to 0). The next request goes out as soon as an answer has
+    // been handled.
+    bool PollSettingsBlock(int b, int count, int timeLimit, const std::function<bool()> &complete);
+
+    // Ends a running poll at its next check.
+    void cancelPoll() { TimeoutCount = 0; }
+
+    void writeRegister(int reg, uint16_t value) { m_link.writeRegister(reg, value); }
+
+private:
+    // Handles pending events, sleeping until at least one arrives (the
+    // ticking timer guarantees one every 100 ms).
+    static void processEventsOnce();
+
+    Link m_link;
+};
