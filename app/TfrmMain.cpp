@@ -89,7 +89,9 @@ TfrmMain::TfrmMain(QWidget *parent)
         showStatusText(QStringLiteral("受信データの区切りが失われたため、受信済みのデータを破棄しました"));
     });
 
+    setupMonitor();
     FormCreate();
+    connectMonitorSelection();
 }
 
 TfrmMain::~TfrmMain()
@@ -118,14 +120,33 @@ void TfrmMain::FormCreate()
     move(Settings.windowLeft, Settings.windowTop);
     ClientSocket1->setHost(Settings.modbusHost);
     ClientSocket1->setPort(Settings.modbusPort.toInt());
+    ui->seWordAdrs->setValue(Settings.wordAddress);
+    ui->seBitAdrs->setValue(Settings.bitAddress);
+    // The spin edits hold the addresses within their ranges.
+    Settings.wordAddress = ui->seWordAdrs->value();
+    Settings.bitAddress = ui->seBitAdrs->value();
     // 2. No answer awaited.
     ClientSocket1->LastRequestTag = modbus::kNoAnswerAwaited;
     // 3. Control reference arrays.
     collectControlArrays();
+    // 4. Terminal type and data areas (an index out of range selects none).
+    ui->cbTerminalType->setCurrentIndex(
+        Settings.terminalType >= 0 && Settings.terminalType < ui->cbTerminalType->count()
+            ? Settings.terminalType : -1);
+    ui->DataAreaSelect->setCurrentIndex(1);
+    ui->BitDataSelect->setCurrentIndex(0);
+    DataAreaSelectItem = ui->DataAreaSelect->currentIndex();
+    BitDataSelectItem = ui->BitDataSelect->currentIndex();
+    // 5. Real factors.
+    RealFactor.fill(0.1f);
     // 6. Word-order menu item.
     (Settings.wordOrderSwap == 0 ? ui->N7 : ui->SWAP1)->setChecked(true);
-    // 7. Monitoring off.
+    // 7. Monitoring off, the panel laid out, logging off.
     Monitoring = 0;
+    RefreshMonitorLayout();
+    Logging = 0;
+    // 8. Conversion table defaults.
+    conversionTable.reset();
 }
 
 void TfrmMain::setClientHeight(int height)
@@ -138,6 +159,8 @@ void TfrmMain::SaveSettings()
 {
     Settings.windowTop = y();
     Settings.windowLeft = x();
+    Settings.wordAddress = ui->seWordAdrs->value();
+    Settings.bitAddress = ui->seBitAdrs->value();
     QString error;
     Settings.save(settingsFilePath(), &error);
 }

@@ -9,6 +9,8 @@
 
 namespace Ui { class TfrmMain; }
 class QLabel;
+class QMenu;
+class QTimer;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -81,6 +83,49 @@ public:
     // ---- conversion table (gain and offset per channel) ----
     ConversionTable conversionTable;
 
+    // ---- monitor (app/TfrmMainMonitor.cpp) ----
+    // The poll timer: 500 ms from creation, always running; monitoring
+    // takes its interval from the Interval edit (0 stops it).
+    QTimer *Timer1 = nullptr;
+    // Monitor answers since monitoring last started.
+    uint32_t MonitorCount = 0;
+    // Display format of the value boxes: 0 decimal, 1 hex, 2 converted,
+    // 3 characters (the checked item of PopupMenu1).
+    int DisplayFormat = 0;
+    // Factor of real data in the converted format, per value box.
+    std::array<float, 32> RealFactor{};
+    // Item indexes of BitDataSelect and DataAreaSelect as of the last layout
+    // refresh (the bit display decides by the first).
+    int BitDataSelectItem = 0;
+    int DataAreaSelectItem = 1;
+    QMenu *PopupMenu1 = nullptr;
+
+    void Timer1On();
+    void sbtnMonitorClick();
+    void chkbxAutoChangeClick();
+    void AdrsChange();
+    void TypeChange();
+    void RefreshMonitorLayout();
+    void ApplyTerminalLayout(int base, int stride);
+    void SetWordGroupCaptions(const QString &prefix, int base, int first);
+    // The answers of tag 0 (the polled window) and tag 20 (header words).
+    void HandleMonitorAnswer(const ReceiveBuffer &rb);
+    void ShowHeaderWord(int index, uint16_t value);
+    void ByDecClick();
+    void ByHexClick();
+    void ByRatioClick();
+    void ASCII1Click();
+    void btnBitOnClick();
+    void btnBitOffClick();
+    void btnD2BitOnClick();
+    void btnD2BitOffClick();
+    // "追加起動": starts another copy of this program.
+    void Button1Click();
+    // The program Button1 starts: this program's own executable unless a
+    // test set another.
+    static QString anotherCopyProgram();
+    static void setAnotherCopyProgram(const QString &path);
+
     // ---- module information (tools/modinfo) ----
     // The three waited reads of the module information.
     void RequestModuleInfo();
@@ -123,6 +168,11 @@ protected:
 private:
     void FormClose(QCloseEvent *event);
     void collectControlArrays();
+    // Monitor controls, timer, pop-up menu and answer handlers (before
+    // FormCreate); the change handlers of the selection (after it).
+    void setupMonitor();
+    void connectMonitorSelection();
+    int m_counterColours = -1;  // colour state of stCntr/stElTime
 
     bool m_exiting = false;
 };

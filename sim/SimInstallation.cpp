@@ -1,4 +1,5 @@
 // The default installation of the simulated gateway.
+#include "sim/SimBitTerminals.h"
 #include "sim/SimClock.h"
 #include "sim/SimCounterTerminal.h"
 #include "sim/SimGatewayCommands.h"
@@ -12,7 +13,9 @@ void installDefaultBehaviours(SimGateway &gw)
 {
     gw.addBehaviour(std::make_unique<SimClock>());
     gw.addBehaviour(std::make_unique<SimModuleInfo>());
+    // Live data of the word and bit terminals.
     gw.addBehaviour(std::make_unique<SimWordTerminals>());
+    gw.addBehaviour(std::make_unique<SimBitTerminals>());
     // Gateway tools: counter commands of the counter terminals at 4 and 8,
     // soft counter resets, error reset, restart and sizing.
     gw.addBehaviour(std::make_unique<SimCounterTerminal>(4, SimCounterTerminal::ModeD));

@@ -1,0 +1,16 @@
+#pragma once
+// Number texts of the monitor and the CSV rows.
+#include <QString>
+#include <cstdint>
+
+// The general floating format with at most `digits` significant digits:
+// rounded, trailing zeros and a trailing point removed, fixed notation
+// unless the rounded magnitude is 10^digits or more or below 10^-4, then
+// "1.234568E7" / "1E-5" (no "+", no leading zeros in the exponent). Zero is
+// "0"; infinities "INF", not-a-number "NAN", each with "-" when the sign
+// bit is set. The decimal separator is always a point, so that CSV columns
+// stay columns whatever the user's locale.
+QString FormatGeneral(long double value, int digits);
+
+// Upper-case hexadecimal without prefix, at least minDigits digits.
+QString HexText(uint32_t value, int minDigits);
