@@ -16,6 +16,9 @@
 
 namespace {
 
+// How often a running operation is stepped (see the constructor).
+constexpr int kDriveIntervalMs = 10;
+
 // libcurl turns the CR LF line ends of an ASCII transfer into the
 // platform's own line ends and back, except on Windows, where CR LF is the
 // platform's own. The client hands libcurl the platform's line ends.
@@ -68,20 +71,6 @@ struct FtpClient::Op {
 
 // The C callbacks of libcurl, handed on to the client.
 struct FtpClientCallbacks {
-    static int onSocket(CURL *, curl_socket_t s, int what, void *client, void *)
-    {
-        static_cast<FtpClient *>(client)->watchSocket(qintptr(s), what);
-        return 0;
-    }
-    static int onTimer(CURLM *, long timeoutMs, void *client)
-    {
-        auto *c = static_cast<FtpClient *>(client);
-        if (timeoutMs < 0)
-            c->m_curlTimer->stop();
-        else
-            c->m_curlTimer->start(int(qMin<long>(timeoutMs, 24L * 3600 * 1000)));
-        return 0;
-    }
     static size_t onWrite(char *data, size_t size, size_t count, void *client)
     {
         return static_cast<FtpClient *>(client)->writeData(data, size * count);
@@ -124,9 +113,14 @@ QString FtpClient::failureText(FailureKind kind)
 FtpClient::FtpClient(QObject *parent) : QObject(parent)
 {
     ensureCurlGlobal();
-    m_curlTimer = new QTimer(this);
-    m_curlTimer->setSingleShot(true);
-    connect(m_curlTimer, &QTimer::timeout, this, &FtpClient::curlTimeout);
+    // libcurl's socket-callback interface (7.88) can lose sight of an FTP
+    // data connection that it starts inside the same call that read the
+    // PASV/EPSV reply, leaving the transfer waiting until its time limit.
+    // curl_multi_perform steps every part of the transfer on each call, so
+    // the running operation is stepped on a short timer instead.
+    m_driveTimer = new QTimer(this);
+    m_driveTimer->setInterval(kDriveIntervalMs);
+    connect(m_driveTimer, &QTimer::timeout, this, &FtpClient::drive);
 
     CURL *e = curl_easy_init();
     m_easy = e;
@@ -292,6 +286,7 @@ void FtpClient::startOp(Op op)
     ensureMulti();
     curl_multi_add_handle(m_multi, m_easy);
     m_easyAdded = true;
+    m_driveTimer->start();
 }
 
 bool FtpClient::prepareOp(Op &o, QString *error)
@@ -460,12 +455,7 @@ void FtpClient::ensureMulti()
 {
     if (m_multi)
         return;
-    CURLM *m = curl_multi_init();
-    m_multi = m;
-    curl_multi_setopt(m, CURLMOPT_SOCKETFUNCTION, &FtpClientCallbacks::onSocket);
-    curl_multi_setopt(m, CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(m, CURLMOPT_TIMERFUNCTION, &FtpClientCallbacks::onTimer);
-    curl_multi_setopt(m, CURLMOPT_TIMERDATA, this);
+    m_multi = curl_multi_init();
 }
 
 void FtpClient::teardownSession()
@@ -485,73 +475,20 @@ void FtpClient::teardownSession()
         curl_multi_cleanup(m_multi);
         m_multi = nullptr;
     }
-    for (const SocketWatch &w : std::as_const(m_sockets)) {
-        for (QSocketNotifier *n : {w.read, w.write}) {
-            if (n) {
-                n->setEnabled(false);
-                n->deleteLater();
-            }
-        }
-    }
-    m_sockets.clear();
-    m_curlTimer->stop();
+    m_driveTimer->stop();
     m_connected = false;
     m_dir.clear();
     m_type = TransferType::Binary;
 }
 
-void FtpClient::watchSocket(qintptr socket, int what)
+void FtpClient::drive()
 {
-    auto drop = [](QSocketNotifier *&n) {
-        if (n) {
-            n->setEnabled(false);
-            n->deleteLater();
-            n = nullptr;
-        }
-    };
-    if (what == CURL_POLL_REMOVE) {
-        auto it = m_sockets.find(socket);
-        if (it != m_sockets.end()) {
-            drop(it->read);
-            drop(it->write);
-            m_sockets.erase(it);
-        }
+    if (!m_multi || !m_easyAdded) {
+        m_driveTimer->stop();
         return;
     }
-    SocketWatch &w = m_sockets[socket];
-    const bool wantRead = what & CURL_POLL_IN;
-    const bool wantWrite = what & CURL_POLL_OUT;
-    if (wantRead && !w.read) {
-        w.read = new QSocketNotifier(socket, QSocketNotifier::Read, this);
-        connect(w.read, &QSocketNotifier::activated, this,
-                [this, socket] { socketEvent(socket, CURL_CSELECT_IN); });
-    }
-    if (wantWrite && !w.write) {
-        w.write = new QSocketNotifier(socket, QSocketNotifier::Write, this);
-        connect(w.write, &QSocketNotifier::activated, this,
-                [this, socket] { socketEvent(socket, CURL_CSELECT_OUT); });
-    }
-    if (w.read)
-        w.read->setEnabled(wantRead);
-    if (w.write)
-        w.write->setEnabled(wantWrite);
-}
-
-void FtpClient::socketEvent(qintptr socket, int flags)
-{
-    if (!m_multi)
-        return;
     int running = 0;
-    curl_multi_socket_action(m_multi, curl_socket_t(socket), flags, &running);
-    checkDone();
-}
-
-void FtpClient::curlTimeout()
-{
-    if (!m_multi)
-        return;
-    int running = 0;
-    curl_multi_socket_action(m_multi, CURL_SOCKET_TIMEOUT, 0, &running);
+    curl_multi_perform(m_multi, &running);
     checkDone();
 }
 
@@ -577,6 +514,7 @@ void FtpClient::completeTransfer(int curlCode)
     curl_easy_getinfo(m_easy, CURLINFO_ACTIVESOCKET, &control);
     curl_multi_remove_handle(m_multi, m_easy);
     m_easyAdded = false;
+    m_driveTimer->stop();
 
     Op &o = *m_current;
     Result r;

@@ -6,15 +6,16 @@
 // and the transfer type hold for the transfers that follow. Operations run
 // one after another in the order they were asked for; each returns at once
 // and reports its end through its completion function and the signals
-// below. The sockets are watched with QSocketNotifier and libcurl's timers
-// run on a QTimer, so the window keeps working while a transfer runs.
+// below. libcurl's multi interface is stepped from a short QTimer of the
+// event loop, so the window keeps working while a transfer runs; between
+// operations a QSocketNotifier watches the idle control connection for the
+// server closing it.
 //
 // A server that stops answering ends the operation after a time limit:
 // the connect limit for the TCP connection, the response limit for every
 // reply of the server, and the stall limit for a data transfer that
 // moves no byte.
 #include <QByteArray>
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <deque>
@@ -125,9 +126,7 @@ private:
 
     void ensureMulti();
     void teardownSession();
-    void watchSocket(qintptr socket, int what);
-    void socketEvent(qintptr socket, int flags);
-    void curlTimeout();
+    void drive();
     void checkDone();
     void completeTransfer(int curlCode);
     void startIdleWatch();
@@ -151,12 +150,7 @@ private:
     void *m_easy = nullptr;   // CURL *
     void *m_multi = nullptr;  // CURLM *
     bool m_easyAdded = false;
-    QTimer *m_curlTimer = nullptr;
-    struct SocketWatch {
-        QSocketNotifier *read = nullptr;
-        QSocketNotifier *write = nullptr;
-    };
-    QHash<qintptr, SocketWatch> m_sockets;
+    QTimer *m_driveTimer = nullptr;
     QSocketNotifier *m_idleWatch = nullptr;
     qintptr m_controlSocket = -1;
 
