@@ -70,6 +70,7 @@ TfrmMain::TfrmMain(QWidget *parent)
     connect(ui->s2, &QAction::triggered, this, &TfrmMain::s2Click);
     connect(ui->L2, &QAction::triggered, this, &TfrmMain::L2Click);
     ui->L2->setEnabled(false);
+    setupLogging();
 
     connect(ClientSocket1, &ModbusLink::connecting, this, &TfrmMain::ClientSockConnecting);
     connect(ClientSocket1, &ModbusLink::connected, this, &TfrmMain::ClientSockConnect);
@@ -147,6 +148,9 @@ void TfrmMain::FormCreate()
     Logging = 0;
     // 8. Conversion table defaults.
     conversionTable.reset();
+    // 9. A conversion table file named as the first command-line argument.
+    if (const QString table = QCoreApplication::arguments().value(1); !table.isEmpty())
+        LoadConversionTable(table);
 }
 
 void TfrmMain::setClientHeight(int height)

@@ -6,6 +6,7 @@
 #include "monitor/ConversionTable.h"
 #include <QMainWindow>
 #include <array>
+#include <optional>
 
 namespace Ui { class TfrmMain; }
 class QLabel;
@@ -79,9 +80,26 @@ public:
     // from the settings dialog. False (after reporting) when they do not
     // convert; monitoring then does not start.
     bool RestartLogFileNumbering();
+    // Connects the log buttons and the file and view menu items of the log
+    // and the conversion table (called once by the constructor).
+    void setupLogging();
+    void sbtnLogStartClick();
+    void sbtnLogStopClick();
+    void Save1Click();
+    void N11Click();
+    // Writes the log area into the next numbered file (auto-save).
+    void AutoSaveLog();
+    // Already reported, so not reported again on every answer: the unusable
+    // save interval text, and the last auto-save write failure.
+    std::optional<QString> reportedSaveInterval;
+    QString reportedAutoSaveError;
 
     // ---- conversion table (gain and offset per channel) ----
     ConversionTable conversionTable;
+    void N9Click();
+    // Reads a table file into conversionTable; a failure is reported in a
+    // message box (entries read before the failing line stay).
+    bool LoadConversionTable(const QString &fileName);
 
     // ---- monitor (app/TfrmMainMonitor.cpp) ----
     // The poll timer: 500 ms from creation, always running; monitoring

@@ -1,0 +1,193 @@
+// CSV logging driven through the real main window against the simulator:
+// monitoring with logging and auto-save, for every header mode; every
+// answer received becomes exactly one row, in a file or still in the log
+// area; restarting the monitor does not replace the files saved before.
+#include "app/Forms.h"
+#include "app/TfrmMain.h"
+#include "monitor/CsvLog.h"
+#include "monitor/CsvRow.h"
+#include "monitor/FormatElapsed.h"
+#include "support/AppFixture.h"
+#include "tools/gwcfg/TfrmGWcfg.h"
+#include "ui_TfrmGWcfg.h"
+#include "ui_TfrmMain.h"
+#include <QDir>
+#include <QFile>
+#include <QStatusBar>
+#include <QStringDecoder>
+#include <QTest>
+
+namespace {
+
+QStringList fileLines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QStringDecoder(QStringConverter::System).decode(f.readAll());
+    if (!text.endsWith(QStringLiteral("\r\n")))
+        return {QStringLiteral("<no CR LF at the end>")};
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    return lines;
+}
+
+int monitorReadsReceived(SimGateway *gw)
+{
+    int n = 0;
+    for (const SimRequest &r : gw->requests())
+        n += r.tag == 0 && r.function == 4;
+    return n;
+}
+
+void setUpLog(const QString &folder, int headerMode, const QString &interval)
+{
+    frmMain->Settings.logHeaderMode = headerMode;
+    frmMain->Settings.logDir = folder;
+    auto *ui = frmGWcfg->ui;
+    ui->ChkAutoSave->setChecked(true);
+    ui->EdSaveInt->setText(interval);
+    ui->EdLogSaveFN->setText(QStringLiteral("E"));
+    ui->EdLogSaveStart->setText(QStringLiteral("1"));
+    ui->CbxLogSaveKeta->setCurrentText(QStringLiteral("4"));
+    frmMain->ui->Interval->setText(QStringLiteral("100"));
+}
+
+// Stops the monitor and waits until every read the simulator received has
+// been answered and handled.
+bool stopMonitorAndDrain(SimGateway *gw)
+{
+    frmMain->ui->sbtnMonitor->click();
+    if (frmMain->Monitoring != 0)
+        return false;
+    return QTest::qWaitFor([gw] { return int(frmMain->MonitorCount) == monitorReadsReceived(gw); }, 5000);
+}
+
+void saveShot(QWidget *w, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("RMTOOL_SHOTS");
+    if (!dir.isEmpty() && QDir().mkpath(dir))
+        w->grab().save(dir + u'/' + name + QStringLiteral(".png"));
+}
+
+} // namespace
+
+class TestE2eLogging : public QObject {
+    Q_OBJECT
+private slots:
+    void everyAnswerIsOneRow_data();
+    void everyAnswerIsOneRow();
+    void restartedMonitorKeepsEarlierFiles();
+};
+
+void TestE2eLogging::everyAnswerIsOneRow_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("none") << 0;
+    QTest::newRow("count") << 1;
+    QTest::newRow("elapsed") << 2;
+    QTest::newRow("stamp and count") << 3;
+}
+
+void TestE2eLogging::everyAnswerIsOneRow()
+{
+    QFETCH(int, mode);
+    AppFixture fx;
+    QVERIFY(fx.connectGateway());
+    frmMain->show();
+    const QString folder = fx.dir() + QStringLiteral("/csv/");
+    QVERIFY(QDir().mkpath(folder));
+    setUpLog(folder, mode, QStringLiteral("4"));
+    auto *ui = frmMain->ui;
+    // Word page, extended 512-word area, word address 0: 30321, 32 registers.
+    QCOMPARE(ui->seReadAddress->value(), 30321);
+    QCOMPARE(ui->seReadSize->value(), 32);
+
+    ui->sbtnLogStart->click();
+    fx.gateway()->clearRequests();
+    ui->sbtnMonitor->click();
+    QCOMPARE(frmMain->Monitoring, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 14, 10000);
+    QVERIFY(stopMonitorAndDrain(fx.gateway()));
+    const int answers = int(frmMain->MonitorCount);
+    QCOMPARE(int(frmMain->LogCount), answers);
+
+    const QString header = CsvHeaderRow(mode, 30321, 32);
+    QStringList rows;
+    const int files = answers / 4;
+    for (int n = 1; n <= files; ++n) {
+        const QStringList lines = fileLines(folder + QStringLiteral("E%1.csv").arg(n, 4, 10, QLatin1Char('0')));
+        QCOMPARE(lines.value(0), header);
+        QCOMPARE(lines.size(), 1 + 4);
+        rows << lines.mid(1);
+    }
+    QVERIFY(!QFile::exists(folder + QStringLiteral("E%1.csv").arg(files + 1, 4, 10, QLatin1Char('0'))));
+    rows << LogTextLines(ui->Memo2->toPlainText());
+    QCOMPARE(rows.size(), answers);
+    QCOMPARE(ui->LogLineBuf->text(), rows.last());
+    QCOMPARE(ui->stLogCntr->text(), QString::number(answers));
+
+    // Each row: its prefix by the header mode, then 32 values.
+    const int prefixColumns = mode == 0 || mode == 1 || mode == 2 ? 1 : 3;
+    for (int i = 0; i < rows.size(); ++i) {
+        const QStringList cols = rows[i].split(u',');
+        QCOMPARE(cols.size(), prefixColumns + 32);
+        switch (mode) {
+        case 0: QCOMPARE(cols[0], QString()); break;
+        case 1: QCOMPARE(cols[0], QString::number(i)); break;
+        case 2: QCOMPARE(cols[0], FormatElapsed(100, uint32_t(i))); break;
+        case 3:
+            QCOMPARE(cols[0], monitor::csvDateText(QDate::currentDate()));
+            QVERIFY(!cols[1].isEmpty());
+            QCOMPARE(cols[2], QString::number(i));
+            break;
+        }
+        for (int v = prefixColumns; v < cols.size(); ++v) {
+            bool ok = false;
+            cols[v].toUInt(&ok);
+            QVERIFY2(ok, qPrintable(rows[i]));
+        }
+    }
+    if (mode == 3) {
+        ui->N11->trigger();
+        saveShot(frmMain, QStringLiteral("main-log-area"));
+    }
+    QVERIFY(fx.messages.isEmpty());
+}
+
+void TestE2eLogging::restartedMonitorKeepsEarlierFiles()
+{
+    AppFixture fx;
+    QVERIFY(fx.connectGateway());
+    const QString folder = fx.dir() + u'/';
+    setUpLog(folder, 1, QStringLiteral("3"));
+    auto *ui = frmMain->ui;
+    ui->sbtnLogStart->click();
+    fx.gateway()->clearRequests();
+    ui->sbtnMonitor->click();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder + QStringLiteral("E0001.csv")), 5000);
+    QVERIFY(stopMonitorAndDrain(fx.gateway()));
+    const int firstSession = int(frmMain->MonitorCount);
+    const QStringList first = fileLines(folder + QStringLiteral("E0001.csv"));
+    QCOMPARE(first.size(), 1 + 3);
+
+    // Monitoring again from number 1: the next file is E0002, E0001 keeps
+    // its rows, and the name written is shown.
+    fx.gateway()->clearRequests();
+    ui->sbtnMonitor->click();
+    QCOMPARE(frmMain->Monitoring, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 3, 5000);
+    QVERIFY(stopMonitorAndDrain(fx.gateway()));
+    QCOMPARE(fileLines(folder + QStringLiteral("E0001.csv")), first);
+    const QStringList second = fileLines(folder + QStringLiteral("E0002.csv"));
+    QVERIFY(frmMain->statusBar()->currentMessage().contains(QStringLiteral("E0002.csv")));
+    // Logging was never restarted: the rows left over from the first run
+    // and the first three of the second, counted on from 3.
+    QCOMPARE(second.size(), 1 + (firstSession - 3) + 3);
+    for (int i = 1; i < second.size(); ++i)
+        QCOMPARE(second[i].split(u',').value(0), QString::number(3 + i - 1));
+    QVERIFY(fx.messages.isEmpty());
+}
+
+QTEST_MAIN(TestE2eLogging)
+#include "test_e2e_logging.moc"
