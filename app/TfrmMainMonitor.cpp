@@ -364,6 +364,7 @@ void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
     LogAnswerRow(row);
     // 6. The last row, logged or not.
     ui->LogLineBuf->setText(row);
+    ui->LogLineBuf->setCursorPosition(0);  // the row's start in view
     // 7. The monitor counters.
     ++MonitorCount;
     ui->stCntr->setText(QString::number(MonitorCount));
