@@ -44,7 +44,8 @@ void SimCounterTerminal::setCount(SimGateway &gw, int k, quint32 value)
 {
     const int r = channelRegister(k);
     if (!wide()) {
-        gw.setInputRegister(r, quint16(value));
+        // The 13-bit counter holds 13 bits of what it is given.
+        gw.setInputRegister(r, quint16(m_mode == ModeD ? value & 0x1FFF : value));
         return;
     }
     gw.setInputRegister(r, quint16(value & 0xFFFF));

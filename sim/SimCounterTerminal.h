@@ -18,6 +18,7 @@
 //   A "24bit 4W":  pair at 320 + 8a + 2p, p = 0, 9, 2, 11, 4, 13, 6, 15
 //   B "24bit 2W", E "CRC 2W": pair at 320 + 8a + 2k
 //   D "13bit 1W":  320 + 8a + k
+// The 13-bit counter of mode D keeps bits 0..12 of a preset value.
 // A pair holds the count's bits 0..15 in its first register and bits 16..23
 // in the low byte of the second; bits 1..3 of the second register's high
 // byte are the digit code. The counting itself is the live data of the

@@ -48,17 +48,15 @@ void feed(const QByteArray &bytes)
     QCOMPARE(frmMain->ClientSocket1->receiveBytes(bytes), 1);
 }
 
-// The gateway type radio button of the main window; a stand-in when the
-// main window does not carry one.
-QRadioButton *rbRM2()
+// Chooses the gateway type on the main window.
+void chooseGatewayType(bool rm2)
 {
-    auto *rb = frmMain->findChild<QRadioButton *>(QStringLiteral("rbRM2"));
-    if (!rb) {
-        rb = new QRadioButton(frmMain);
-        rb->setObjectName(QStringLiteral("rbRM2"));
-        rb->setAutoExclusive(false);
-    }
-    return rb;
+    auto *rb2 = frmMain->findChild<QRadioButton *>(QStringLiteral("rbRM2"));
+    auto *rb1 = frmMain->findChild<QRadioButton *>(QStringLiteral("rbRM1"));
+    QVERIFY(rb1 && rb2);
+    QVERIFY(rb1->isChecked());  // "RM1.x" at start
+    (rm2 ? rb2 : rb1)->setChecked(true);
+    QCOMPARE(rb2->isChecked(), rm2);
 }
 
 // The 4 bytes of one read-back pair for a count and digit code, in the
@@ -108,7 +106,7 @@ void TestToolsDecoders::moduleWords()
     QFETCH(uint16_t, singleCycle);
     QFETCH(QString, singleCycleText);
     AppFixture fx(false);
-    rbRM2()->setChecked(rm2);
+    chooseGatewayType(rm2);
     // Words 0..15 = input registers 296..311.
     feed(answer(1, words({0x001A, 0x2B3C, 0x4D5E, 0x0102, 0x0a15, 0x0100, 0xBEEF, 0x00A5, 0x1111,
                           0x2222, singleCycle, 0x3333, 0x4444, 0x5555, 0x0110, 0x6666})));

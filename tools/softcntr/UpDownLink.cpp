@@ -8,7 +8,9 @@ void linkUpDown(QSpinBox *upDown, QLineEdit *edit)
 {
     upDown->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     upDown->setFocusPolicy(Qt::NoFocus);
+    // Only the arrows show: the number lives in the edit.
     upDown->findChild<QLineEdit *>()->setReadOnly(true);
+    upDown->findChild<QLineEdit *>()->hide();
     auto follow = [upDown](const QString &text) {
         if (const auto n = ParseInt(text)) {
             const QSignalBlocker block(upDown);
