@@ -28,7 +28,8 @@ public:
                         QStringList{QStringLiteral(TESTS_SOURCE_DIR "/../scripts/demo-ftp.py"),
                                     QStringLiteral("--root"), m_root.path(), QStringLiteral("--user"),
                                     QString::fromLatin1(kUser), QStringLiteral("--password"),
-                                    QString::fromLatin1(kPassword), QStringLiteral("--quiet")}
+                                    QString::fromLatin1(kPassword), QStringLiteral("--quiet"),
+                                    QStringLiteral("--exit-on-eof")}
                             + extra);
         static const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
         const bool up = QTest::qWaitFor([&] { return listening.match(m_output).hasMatch(); }, 15000);
