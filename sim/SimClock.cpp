@@ -48,6 +48,10 @@ void SimClock::onWrite(SimGateway &gw, QModbusDataUnit::RegisterType table, int 
         return;
     const quint16 r0 = gw.holdingRegister(1184), r1 = gw.holdingRegister(1185);
     const quint16 r2 = gw.holdingRegister(1186), r3 = gw.holdingRegister(1187);
+    for (const quint8 b : {quint8(r0 >> 8), quint8(r0), quint8(r1 >> 8), quint8(r2 >> 8), quint8(r2),
+                           quint8(r3 >> 8)})
+        if (!isBcd(b))
+            return;  // not a clock in BCD: ignored like an impossible date
     const QDate date(2000 + fromBcd(quint8(r0 >> 8)), fromBcd(quint8(r0)), fromBcd(quint8(r1 >> 8)));
     const QTime time(fromBcd(quint8(r2 >> 8)), fromBcd(quint8(r2)), fromBcd(quint8(r3 >> 8)));
     if (!date.isValid() || !time.isValid())

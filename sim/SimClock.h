@@ -21,6 +21,7 @@ public:
 
     static quint8 toBcd(int v) { return quint8((v / 10) << 4 | (v % 10)); }
     static int fromBcd(quint8 b) { return (b >> 4) * 10 + (b & 0x0F); }
+    static bool isBcd(quint8 b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; }
     static int weekdayCodeOf(const QDate &d) { return 1 << (d.dayOfWeek() % 7); }
 
 private:

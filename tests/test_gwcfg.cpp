@@ -6,6 +6,7 @@
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
+#include "sim/SimClock.h"
 #include "tools/ftp/TfrmFTPtool.h"
 #include "tools/gwcfg/GatewayClock.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
@@ -73,6 +74,8 @@ private slots:
     void clockSetAndReadBackOnSimulator();
     void automaticReadWhileHidden();
     void shortClockAnswerIsNotShown();
+    void simulatorClockRules_data();
+    void simulatorClockRules();
 };
 
 void TestGWcfg::clockText_data()
@@ -568,6 +571,60 @@ void TestGWcfg::shortClockAnswerIsNotShown()
     QCOMPARE(link->receiveBytes(clockAnswer(QByteArray::fromHex("31123101235958"))), 1);
     QCOMPARE(frmGWcfg->ui->stGWDate->text(), QStringLiteral("2031/12/31 (日) 23:59:58"));
     QVERIFY(fx.messages.isEmpty());
+}
+
+void TestGWcfg::simulatorClockRules_data()
+{
+    QTest::addColumn<QList<int>>("written");   // 1184..1187
+    QTest::addColumn<int>("reg160");           // -1: the write is ignored
+    QTest::addColumn<int>("reg161");
+    QTest::newRow("friday") << QList<int>{0x2405, 0x1720, 0x0905, 0x0700} << 0x2405 << 0x1720;
+    QTest::newRow("weekday not the date's own") << QList<int>{0x2405, 0x1702, 0x0905, 0x0700} << 0x2405 << 0x1702;
+    QTest::newRow("two days in one code kept") << QList<int>{0x2405, 0x1703, 0x0905, 0x0700} << 0x2405 << 0x1703;
+    QTest::newRow("blank code kept") << QList<int>{0x2405, 0x1700, 0x0905, 0x0700} << 0x2405 << 0x1700;
+    QTest::newRow("year 2100 written as 00") << QList<int>{0x0012, 0x3140, 0x2359, 0x0000} << 0x0012 << 0x3140;
+    QTest::newRow("month 13 ignored") << QList<int>{0x2413, 0x0101, 0x0000, 0x0000} << -1 << -1;
+    QTest::newRow("day not BCD ignored") << QList<int>{0x2401, 0x0A01, 0x0000, 0x0000} << -1 << -1;
+    QTest::newRow("minute not BCD ignored") << QList<int>{0x2401, 0x0101, 0x003A, 0x0000} << -1 << -1;
+}
+
+void TestGWcfg::simulatorClockRules()
+{
+    QFETCH(QList<int>, written);
+    QFETCH(int, reg160);
+    QFETCH(int, reg161);
+    SimGateway gw;
+    installDefaultBehaviours(gw);
+    auto *clock = gw.behaviour<SimClock>();
+    QVERIFY(clock);
+    const quint16 before160 = gw.inputRegister(160), before161 = gw.inputRegister(161);
+    for (int i = 0; i < 4; ++i)
+        gw.setHoldingRegister(1184 + i, quint16(written[i]));
+    gw.setHoldingRegister(1188, 1);
+    clock->onWrite(gw, QModbusDataUnit::HoldingRegisters, 1188, 1);
+    gw.tickNow();
+    if (reg160 < 0) {
+        // Ignored: the clock runs on from the PC's time (same minute).
+        QCOMPARE(gw.inputRegister(160), before160);
+        QCOMPARE(gw.inputRegister(161), before161);
+        return;
+    }
+    QCOMPARE(int(gw.inputRegister(160)), reg160);
+    QCOMPARE(int(gw.inputRegister(161)), reg161);
+    QCOMPARE(int(gw.inputRegister(162) >> 8), written[2] >> 8);
+    QCOMPARE(gw.inputRegister(163) & 0xFF, 0);
+    QCOMPARE(gw.holdingRegister(1188), quint16(0));
+
+    if (QTest::currentDataTag() == QByteArray("friday")) {
+        // Across midnight the date and a one-day code move on together.
+        gw.setHoldingRegister(1185, 0x1720);
+        gw.setHoldingRegister(1186, 0x2359);
+        gw.setHoldingRegister(1187, 0x5900);
+        clock->onWrite(gw, QModbusDataUnit::HoldingRegisters, 1188, 1);
+        QTRY_COMPARE_WITH_TIMEOUT((gw.tickNow(), gw.inputRegister(161)), quint16(0x1840), 3000);
+        QCOMPARE(gw.inputRegister(160), quint16(0x2405));
+        QCOMPARE(gw.inputRegister(162), quint16(0x0000));
+    }
 }
 
 QTEST_MAIN(TestGWcfg)
