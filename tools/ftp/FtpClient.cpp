@@ -283,6 +283,10 @@ void FtpClient::startOp(Op op)
         finishOp(r);
         return;
     }
+    // While the operation runs the control connection is libcurl's, which
+    // may close it and open another: the socket is asked for again at the
+    // end, never shut down from a stale number.
+    m_controlSocket = -1;
     ensureMulti();
     curl_multi_add_handle(m_multi, m_easy);
     m_easyAdded = true;
