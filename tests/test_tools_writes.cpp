@@ -107,7 +107,6 @@ private slots:
 
     void softCounterNumbers_data();
     void softCounterNumbers();
-    void softCounterWrites();
     void softCounterTypedCoils_data();
     void softCounterTypedCoils();
 };
@@ -556,41 +555,6 @@ void TestToolsWrites::softCounterNumbers()
     QCOMPARE(ui->edBRstAdrs->text(), bitBlock);
     QCOMPARE(ui->edBRstBitAdrs->text(), bitCoil);
     QVERIFY(frmSoftCntr->isVisible());
-}
-
-void TestToolsWrites::softCounterWrites()
-{
-    AppFixture fx;
-    connectFast(fx);
-    auto *ui = frmSoftCntr->ui;
-    setTerminalType(0);
-    ui->seWordAdrs->setValue(5);
-    ui->seBitAdrs->setValue(200);
-    ui->btnWBcntRst->click();
-    ui->Button2->click();
-    ui->btnBBcntRst->click();
-    ui->Button3->click();
-    // The up-down steps the single coil through the counters of the address.
-    ui->UpDown1->stepBy(3);
-    QCOMPARE(ui->edWRstBitAdrs->text(), QStringLiteral("3044"));
-    ui->Button2->click();
-    setTerminalType(12);
-    frmSoftCntr->UpdateResetAddresses();
-    ui->btnWBcntRst->click();
-    QVERIFY(received(fx.gateway(), 6));
-    const auto &rq = fx.gateway()->requests();
-    auto check = [&](int i, int function, int address, int value) {
-        QCOMPARE(rq[i].tag, 254);
-        QCOMPARE(rq[i].function, function);
-        QCOMPARE(rq[i].address, address);
-        QCOMPARE(rq[i].value, value);
-    };
-    check(0, 6, 1240, 0xFF00);
-    check(1, 5, 3040, 0xFF00);
-    check(2, 6, 1234, 0xFFFF);
-    check(3, 5, 2200, 0xFF00);
-    check(4, 5, 3043, 0xFF00);
-    check(5, 6, 1238, 0x00FF);
 }
 
 void TestToolsWrites::softCounterTypedCoils_data()
