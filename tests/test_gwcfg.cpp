@@ -85,9 +85,6 @@ void TestGWcfg::clockText_data()
     QTest::newRow("friday") << QByteArray::fromHex("24051720090507") << "2024/05/17 (金) 09:05:07";
     QTest::newRow("unknown weekday") << QByteArray::fromHex("24051703090507") << "2024/05/17 (??) 09:05:07";
     QTest::newRow("sunday") << QByteArray::fromHex("99123101235959") << "2099/12/31 (日) 23:59:59";
-    QTest::newRow("monday") << QByteArray::fromHex("01010102000000") << "2001/01/01 (月) 00:00:00";
-    QTest::newRow("tuesday") << QByteArray::fromHex("01010104000000") << "2001/01/01 (火) 00:00:00";
-    QTest::newRow("wednesday") << QByteArray::fromHex("01010108000000") << "2001/01/01 (水) 00:00:00";
     QTest::newRow("thursday") << QByteArray::fromHex("01010110000000") << "2001/01/01 (木) 00:00:00";
     QTest::newRow("saturday") << QByteArray::fromHex("01010140000000") << "2001/01/01 (土) 00:00:00";
     QTest::newRow("blank code") << QByteArray::fromHex("01010100000000") << "2001/01/01 (??) 00:00:00";
@@ -164,17 +161,6 @@ void TestGWcfg::pagesAndControls()
         QCOMPARE(ui->PageControl1->widget(i)->objectName(), names[i]);
         QCOMPARE(ui->PageControl1->tabText(i), captions[i]);
     }
-    QCOMPARE(ui->FTPpass->echoMode(), QLineEdit::Password);
-    QCOMPARE(ui->CbxLogSaveKeta->currentText(), QStringLiteral("4"));
-    QCOMPARE(ui->EdSaveInt->text(), QStringLiteral("3600"));
-    QCOMPARE(ui->EdLogSaveFN->text(), QStringLiteral("LOG"));
-    QCOMPARE(ui->EdLogSaveStart->text(), QStringLiteral("1"));
-    QVERIFY(!ui->ChkAutoSave->isChecked());
-    QVERIFY(ui->cbPCTimeSync->isChecked());
-    QVERIFY(!ui->cbAutoGetDate->isChecked());
-    QVERIFY(!ui->PCDayOfWeek->isEnabled());
-    QCOMPARE(ui->PCDayOfWeek->count(), 8);
-    QCOMPARE(ui->PCDayOfWeek->itemText(6), QStringLiteral("金"));
     // The prefix follows the log folder from start-up on.
     QCOMPARE(ui->stLogDir->text(), frmMain->Settings.logDir);
     QCOMPARE(ui->stLogFN->text(), frmMain->Settings.logDir + QStringLiteral("LOG"));

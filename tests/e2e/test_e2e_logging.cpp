@@ -1,7 +1,7 @@
 // CSV logging driven through the real main window against the simulator:
 // monitoring with logging and auto-save, for every header mode; every
 // answer received becomes exactly one row, in a file or still in the log
-// area; restarting the monitor does not replace the files saved before.
+// area.
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
@@ -13,7 +13,6 @@
 #include "ui_TfrmMain.h"
 #include <QDir>
 #include <QFile>
-#include <QStatusBar>
 #include <QStringDecoder>
 #include <QTest>
 
@@ -77,7 +76,6 @@ class TestE2eLogging : public QObject {
 private slots:
     void everyAnswerIsOneRow_data();
     void everyAnswerIsOneRow();
-    void restartedMonitorKeepsEarlierFiles();
 };
 
 void TestE2eLogging::everyAnswerIsOneRow_data()
@@ -152,40 +150,6 @@ void TestE2eLogging::everyAnswerIsOneRow()
         ui->N11->trigger();
         saveShot(frmMain, QStringLiteral("main-log-area"));
     }
-    QVERIFY(fx.messages.isEmpty());
-}
-
-void TestE2eLogging::restartedMonitorKeepsEarlierFiles()
-{
-    AppFixture fx;
-    QVERIFY(fx.connectGateway());
-    const QString folder = fx.dir() + u'/';
-    setUpLog(folder, 1, QStringLiteral("3"));
-    auto *ui = frmMain->ui;
-    ui->sbtnLogStart->click();
-    fx.gateway()->clearRequests();
-    ui->sbtnMonitor->click();
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder + QStringLiteral("E0001.csv")), 5000);
-    QVERIFY(stopMonitorAndDrain(fx.gateway()));
-    const int firstSession = int(frmMain->MonitorCount);
-    const QStringList first = fileLines(folder + QStringLiteral("E0001.csv"));
-    QCOMPARE(first.size(), 1 + 3);
-
-    // Monitoring again from number 1: the next file is E0002, E0001 keeps
-    // its rows, and the name written is shown.
-    fx.gateway()->clearRequests();
-    ui->sbtnMonitor->click();
-    QCOMPARE(frmMain->Monitoring, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 3, 5000);
-    QVERIFY(stopMonitorAndDrain(fx.gateway()));
-    QCOMPARE(fileLines(folder + QStringLiteral("E0001.csv")), first);
-    const QStringList second = fileLines(folder + QStringLiteral("E0002.csv"));
-    QVERIFY(frmMain->statusBar()->currentMessage().contains(QStringLiteral("E0002.csv")));
-    // Logging was never restarted: the rows left over from the first run
-    // and the first three of the second, counted on from 3.
-    QCOMPARE(second.size(), 1 + (firstSession - 3) + 3);
-    for (int i = 1; i < second.size(); ++i)
-        QCOMPARE(second[i].split(u',').value(0), QString::number(3 + i - 1));
     QVERIFY(fx.messages.isEmpty());
 }
 
