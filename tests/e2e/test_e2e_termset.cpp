@@ -116,6 +116,7 @@ private slots:
     void cancelDuringOpeningWaitLetsReadGoOn();
     void pageSwitchDuringRead();
     void negativeTimingNeverHangs();
+    void intervalSpoiltDuringWriteLeavesSettingsMode();
     void secondTransactionRefusedWhileOneRuns();
 };
 
@@ -546,6 +547,31 @@ void TestE2eTermset::negativeTimingNeverHangs()
     QTest::qWait(200);
     QVERIFY(fx.gateway()->requests().isEmpty());
     QVERIFY(child<QPushButton>("btnReadPDU")->isEnabled());
+}
+
+// An interval that stops converting in the middle of a write (it is read
+// afresh for every command) is reported, and the write ends cleanly: the
+// terminal leaves settings mode and the button works again.
+void TestE2eTermset::intervalSpoiltDuringWriteLeavesSettingsMode()
+{
+    AppFixture fx;
+    QVERIFY(fx.connectGateway());
+    useShortTiming();
+    showPage(2);
+    setAddress("UpDown4", 16);
+    child<QPushButton>("btnReadWattor14")->click();
+    clearAfterLeaving(fx, 16);
+    frmWattorSet->ui->edWrtInt->setText(QStringLiteral("2"));
+    QTimer::singleShot(250, frmWattorSet, [] { frmWattorSet->ui->edWrtInt->setText(QStringLiteral("x")); });
+    child<QPushButton>("btnWriteWattor14")->click();
+    QCOMPARE(fx.messages.size(), 1);
+    QVERIFY(fx.messages[0].text.contains(QStringLiteral("書き込み間隔")));
+    QCOMPARE(child<QLabel>("lbWattor14WriteStatus")->text(), QStringLiteral("中断しました"));
+    QVERIFY(child<QPushButton>("btnWriteWattor14")->isEnabled());
+    QTRY_VERIFY(!terminals(fx)->inSettingsMode(16));
+    const auto w = writesReceived(fx);
+    QVERIFY(w.size() >= 4 && w.size() < 14);
+    QCOMPARE(w.mid(w.size() - 2), (QList<QPair<int, int>>{{1072, 0}, {1073, 0}}));
 }
 
 // While one transaction runs, the other buttons are disabled and a click
