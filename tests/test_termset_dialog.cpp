@@ -99,8 +99,6 @@ void TestTermsetDialog::pagesAndLists()
         QVERIFY(!c->isEnabled());
     }
     QCOMPARE(child<QComboBox>("cbxWattor7Volt")->itemText(6), QStringLiteral("6. 440V"));
-    QCOMPARE(child<QComboBox>("cbxWattor7Cur1")->itemText(10), QStringLiteral("10: 5A"));
-    QCOMPARE(child<QComboBox>("cbxWattor14Cur1314")->count(), 9);
     for (int n = 1; n <= 16; ++n) {
         auto *c = child<QComboBox>(QStringLiteral("cbxCurron16Cur%1").arg(n));
         QCOMPARE(c->count(), n <= 3 ? 10 : 9);
@@ -121,8 +119,6 @@ void TestTermsetDialog::pagesAndLists()
         QVERIFY(!e->isEnabled());
         QVERIFY(!e->hasFrame());
     }
-    QCOMPARE(child<QSpinBox>("UpDown1")->maximum(), 62);
-    QCOMPARE(child<QSpinBox>("UpDown2")->maximum(), 63);
     child<QSpinBox>("UpDown5")->setValue(17);
     QCOMPARE(text("stPDUadrs"), QStringLiteral("17"));
 }
