@@ -76,6 +76,37 @@ void TfrmMain::setupMonitor()
                 [this, g](const QPoint &pos) { PopupMenu1->popup(g->mapToGlobal(pos)); });
     }
 
+    // The boxes that change with every answer: plain text, and a fixed
+    // size, so that a new text only repaints the box and never asks the
+    // window to lay itself out again.
+    QList<QLabel *> busy{ui->stCntr, ui->stElTime, ui->stLogCntr, ui->stLogElTime};
+    for (int i = 0; i < 32; ++i)
+        busy << findChild<QLabel *>(QStringLiteral("StVal%1").arg(i));
+    for (int i = 0; i < 4; ++i)
+        busy << findChild<QLabel *>(QStringLiteral("stWI%1").arg(i));
+    for (QLabel *l : busy) {
+        if (!l)
+            continue;
+        l->setTextFormat(Qt::PlainText);
+        l->setFixedSize(l->size());
+    }
+    // Value boxes white; header boxes white bold on black.
+    for (int i = 0; i < 32; ++i)
+        if (auto *l = findChild<QLabel *>(QStringLiteral("StVal%1").arg(i)))
+            setBackground(l, Qt::white);
+    for (int i = 0; i < 4; ++i) {
+        if (auto *l = findChild<QLabel *>(QStringLiteral("stWI%1").arg(i))) {
+            setBackground(l, Qt::black);
+            QPalette pal = l->palette();
+            pal.setColor(QPalette::WindowText, Qt::white);
+            l->setPalette(pal);
+            QFont f = l->font();
+            f.setBold(true);
+            l->setFont(f);
+            l->setContentsMargins(0, 0, 2, 0);
+        }
+    }
+
     setTypingAllowed(ui->seWordAdrs, false);
     setTypingAllowed(ui->seBitAdrs, false);
     setTypingAllowed(ui->seD2BitAdrs, false);

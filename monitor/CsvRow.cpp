@@ -7,7 +7,7 @@ namespace monitor {
 
 namespace {
 
-QString scaled(long double n, int scale)
+QString scaled(double n, int scale)
 {
     return FormatGeneral(scale == 1 ? n / 10 : n, 15);
 }
@@ -41,22 +41,42 @@ QString csvRowPrefix(int headerMode, uint32_t logCount, const QString &elapsedTe
     }
 }
 
+namespace {
+
+// An integer in the general format with 15 significant digits: integers of
+// up to 32 bits have at most 10 digits, and a tenth of them one decimal, so
+// the text is exact without floating-point formatting.
+QString integerText(int64_t n, int scale)
+{
+    if (scale != 1)
+        return QString::number(n);
+    const bool negative = n < 0;
+    const int64_t a = negative ? -n : n;
+    QString s;
+    if (negative)
+        s += u'-';
+    s += QString::number(a / 10);
+    if (a % 10)
+        s += u'.' + QString(QChar(u'0' + int(a % 10)));
+    return s;
+}
+
+} // namespace
+
 QString csvValue16(uint16_t value, int valueType, int scale)
 {
-    const long double n = valueType == 1 ? (long double)int16_t(value) : (long double)value;
-    return scaled(n, scale);
+    return integerText(valueType == 1 ? int64_t(int16_t(value)) : int64_t(value), scale);
 }
 
 QString csvValue32(uint32_t value, int valueType, int scale)
 {
-    const long double n = valueType == 1 ? (long double)int32_t(value) : (long double)value;
-    return scaled(n, scale);
+    return integerText(valueType == 1 ? int64_t(int32_t(value)) : int64_t(value), scale);
 }
 
 QString csvValueReal(float value, int valueType, int scale)
 {
     // The integer part of a real that is not finite stays what it is.
-    const long double n = valueType == 1 ? std::trunc((long double)value) : (long double)value;
+    const double n = valueType == 1 ? std::trunc(double(value)) : double(value);
     return scaled(n, scale);
 }
 

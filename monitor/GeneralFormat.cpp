@@ -1,9 +1,9 @@
 #include "monitor/GeneralFormat.h"
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 
-QString FormatGeneral(long double value, int digits)
+QString FormatGeneral(double value, int digits)
 {
     if (std::isnan(value))
         return std::signbit(value) ? QStringLiteral("-NAN") : QStringLiteral("NAN");
@@ -16,10 +16,13 @@ QString FormatGeneral(long double value, int digits)
     if (digits > 30)
         digits = 30;
 
-    // "%.*Le" rounds to the wanted significant digits and tells the
-    // exponent after rounding: "-d.ddddde+XX".
+    // Scientific notation with digits - 1 decimals rounds to the wanted
+    // significant digits and tells the exponent after rounding:
+    // "-d.ddddde+XX".
     char buf[80];
-    std::snprintf(buf, sizeof buf, "%.*Le", digits - 1, value);
+    const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific,
+                                   digits - 1);
+    *res.ptr = '\0';
     const char *p = buf;
     const bool negative = *p == '-';
     if (negative)

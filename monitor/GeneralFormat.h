@@ -10,7 +10,7 @@
 // "0"; infinities "INF", not-a-number "NAN", each with "-" when the sign
 // bit is set. The decimal separator is always a point, so that CSV columns
 // stay columns whatever the user's locale.
-QString FormatGeneral(long double value, int digits);
+QString FormatGeneral(double value, int digits);
 
 // Upper-case hexadecimal without prefix, at least minDigits digits.
 QString HexText(uint32_t value, int minDigits);

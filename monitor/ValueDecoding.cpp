@@ -43,7 +43,7 @@ QString unsigned16Text(uint16_t value, int format, float gain, float offset)
     switch (format) {
     case Hexadecimal: return HexText(value, 4);
     case Converted:
-        return FormatGeneral((long double)value * (long double)gain + (long double)offset, 7);
+        return FormatGeneral(double((long double)value * gain + offset), 7);
     case Characters: return FormatCharPair(value);
     default: return QString::number(value);
     }
@@ -54,7 +54,7 @@ QString signed16Text(int16_t value, int format, float gain, float offset)
     switch (format) {
     case Hexadecimal: return HexText(uint32_t(int32_t(value)), 4);
     case Converted:
-        return FormatGeneral((long double)value * (long double)gain + (long double)offset, 7);
+        return FormatGeneral(double((long double)value * gain + offset), 7);
     case Characters: return FormatCharPair(uint16_t(value));
     default: return QString::number(value);
     }
@@ -65,7 +65,7 @@ std::optional<QString> doubleWordText(uint32_t value, int format, float gain, fl
     switch (format) {
     case Hexadecimal: return HexText(value, 8);
     case Converted:
-        return FormatGeneral((long double)value * (long double)gain + (long double)offset, 7);
+        return FormatGeneral(double((long double)value * gain + offset), 7);
     case Characters: return std::nullopt;
     default: return QString::number(value);
     }
@@ -75,7 +75,7 @@ std::optional<QString> realText(float value, int format, float realFactor)
 {
     switch (format) {
     case Hexadecimal: return QStringLiteral("--");
-    case Converted: return FormatGeneral((long double)value * (long double)realFactor, 7);
+    case Converted: return FormatGeneral(double((long double)value * realFactor), 7);
     case Characters: return std::nullopt;
     default: return FormatGeneral(value, 7);
     }

@@ -101,17 +101,14 @@ void TestMonitorLayout::channelTables_data()
     QTest::newRow("thermocouple area 2") << 0 << 2 << 12 << "CH4" << "℃";
     QTest::newRow("thermocouple area 3") << 0 << 3 << 12 << "CH4" << "";
     QTest::newRow("counter13 area 1") << 1 << 1 << 3 << "CH3" << "回";
-    QTest::newRow("counter13 area 2") << 1 << 2 << 3 << "CH3" << "";
     QTest::newRow("counter24 area 1 group 0") << 2 << 1 << 5 << "CH5" << "回";
     QTest::newRow("counter24 area 1 group 1") << 2 << 1 << 13 << "" << "";
     QTest::newRow("counter24 area 1 group 2") << 2 << 1 << 16 << "CH0" << "回";
-    QTest::newRow("counter24 area 1 group 3") << 2 << 1 << 31 << "" << "";
     QTest::newRow("counter24 area 0 group 1") << 2 << 0 << 13 << "CH5" << "";
     QTest::newRow("power7 Vab") << 3 << 1 << 0 << "Vab" << "V";
     QTest::newRow("power7 I3") << 3 << 1 << 3 << "I3" << "A";
     QTest::newRow("power7 Vbc") << 3 << 1 << 8 << "Vbc" << "V";
     QTest::newRow("power7 P7") << 3 << 1 << 15 << "P7" << "W";
-    QTest::newRow("power7 group 2") << 3 << 1 << 16 << "Vab" << "V";
     QTest::newRow("power7 group 3 P1") << 3 << 1 << 25 << "P1" << "W";
     QTest::newRow("power14 V1") << 4 << 1 << 0 << "V1" << "V";
     QTest::newRow("power14 I71") << 4 << 1 << 7 << "I71" << "A";
@@ -125,19 +122,14 @@ void TestMonitorLayout::channelTables_data()
     QTest::newRow("power7hf P4") << 5 << 1 << 28 << "P4" << "W";
     QTest::newRow("current8") << 6 << 1 << 12 << "I4" << "A";
     QTest::newRow("current16 group 1") << 7 << 1 << 12 << "I12" << "A";
-    QTest::newRow("current16 group 2") << 7 << 1 << 17 << "I1" << "A";
     QTest::newRow("current32") << 8 << 1 << 29 << "I29" << "A";
     QTest::newRow("outlet alive") << 9 << 1 << 8 << "生存" << "";
     QTest::newRow("outlet A current") << 9 << 1 << 1 << "A電流" << "A";
     QTest::newRow("outlet Btrip") << 9 << 1 << 20 << "Btrip" << "";
     QTest::newRow("outlet B last") << 9 << 1 << 30 << "B直前" << "A";
-    QTest::newRow("outlet free") << 9 << 1 << 7 << "--" << "";
     QTest::newRow("thermistor 2") << 10 << 1 << 9 << "温度2" << "℃";
-    QTest::newRow("thermistor free") << 10 << 1 << 10 << "--" << "";
     QTest::newRow("temp/hum temperature") << 11 << 1 << 2 << "温度" << "℃";
     QTest::newRow("temp/hum humidity") << 11 << 1 << 27 << "湿度" << "%RH";
-    QTest::newRow("temp/hum free") << 11 << 1 << 0 << "--" << "";
-    QTest::newRow("other") << 12 << 1 << 30 << "CH6" << "";
     QTest::newRow("no type") << -1 << 1 << 30 << "CH6" << "";
 }
 
@@ -255,14 +247,6 @@ void TestMonitorLayout::captionsAndRows_data()
         << QStringList{"WORD 20", "WORD 21", "WORD 22", "WORD 23"}
         << QStringList{"30053", "30054", "30055", "30056"} << 2
         << QStringList{"Vcb|V", "I1c|A", "I2c|A", "I3c|A", "I4c|A", "I5c|A", "I6c|A", "I7c|A"} << 3;
-    QTest::newRow("thermocouple area 0 has no units") << int(Word) << 0 << 0 << 0
-        << "温度測定　熱電対ターミナル" << QStringList{"WORD 0", "WORD 1", "WORD 2", "WORD 3"}
-        << QStringList{"30033", "30034", "30035", "30036"} << 0
-        << QStringList{"CH0|", "CH1|", "CH2|", "CH3|", "CH4|", "CH5|", "CH6|", "CH7|"} << 5;
-    QTest::newRow("thermocouple area 2 in degrees") << int(Word) << 0 << 2 << 0
-        << "温度測定　熱電対ターミナル" << QStringList{"WORD 0", "WORD 1", "WORD 2", "WORD 3"}
-        << QStringList{"30033", "30034", "30035", "30036"} << 3
-        << QStringList{"CH0|℃", "CH1|℃", "CH2|℃", "CH3|℃", "CH4|℃", "CH5|℃", "CH6|℃", "CH7|℃"} << 5;
     QTest::newRow("counter 24 area 1 group 1 empty") << int(Word) << 2 << 1 << 8
         << "カウンターターミナル(24bit)" << QStringList{"WORD 8", "WORD 9", "WORD 10", "WORD 11"}
         << QStringList{"30041", "30042", "30043", "30044"} << 1

@@ -83,29 +83,23 @@ void TestMonitorRules::generalFormat_data()
     const double nan = std::numeric_limits<double>::quiet_NaN();
     QTest::newRow("zero") << 0.0 << 7 << "0";
     QTest::newRow("negative zero") << -0.0 << 7 << "0";
-    QTest::newRow("integer") << 100.0 << 7 << "100";
     QTest::newRow("fraction") << 123.4 << 7 << "123.4";
     QTest::newRow("negative") << -2.5 << 7 << "-2.5";
     QTest::newRow("rounded to 7") << 3.14159265 << 7 << "3.141593";
     QTest::newRow("seven nines stay fixed") << 9999999.0 << 7 << "9999999";
     QTest::newRow("rounding reaches 10^7") << 9999999.5 << 7 << "1E7";
     QTest::newRow("10^7 scientific") << 12345678.0 << 7 << "1.234568E7";
-    QTest::newRow("1e6 fixed") << 1e6 << 7 << "1000000";
     QTest::newRow("10^-4 fixed") << 0.0001 << 7 << "0.0001";
     QTest::newRow("just below 10^-4 rounds up") << 0.000099999999 << 7 << "0.0001";
     QTest::newRow("below 10^-4") << 0.00001 << 7 << "1E-5";
     QTest::newRow("small with digits") << 0.000015 << 7 << "1.5E-5";
     QTest::newRow("leading zeros kept") << 0.00012345678 << 7 << "0.0001234568";
-    QTest::newRow("negative scientific") << -123456789.0 << 7 << "-1.234568E8";
     QTest::newRow("single 0.1 at 15") << double(0.1f) << 15 << "0.100000001490116";
-    QTest::newRow("single 0.1 at 7") << double(0.1f) << 7 << "0.1";
     QTest::newRow("integer at 15") << 1234.0 << 15 << "1234";
     QTest::newRow("15 digits fixed") << 123456789012345.0 << 15 << "123456789012345";
     QTest::newRow("10^15 scientific") << 1e15 << 15 << "1E15";
-    QTest::newRow("max 32-bit at 15") << 4294967295.0 << 15 << "4294967295";
     QTest::newRow("max 32-bit at 7") << 4294967295.0 << 7 << "4.294967E9";
     QTest::newRow("inf") << inf << 7 << "INF";
-    QTest::newRow("-inf") << -inf << 7 << "-INF";
     QTest::newRow("nan") << nan << 7 << "NAN";
     QTest::newRow("-nan") << -nan << 15 << "-NAN";
 }
@@ -123,16 +117,12 @@ void TestMonitorRules::charTexts_data()
     QTest::addColumn<int>("value");   // 16 bits: FormatCharPair; -1 - b: ControlCharName(b)
     QTest::addColumn<QString>("expected");
     auto name = [](int b) { return -1 - b; };
-    QTest::newRow("NUL") << name(0) << "NUL";
     QTest::newRow("STX") << name(2) << "STX";
     QTest::newRow("CR") << name(13) << "CR";
     QTest::newRow("ESC") << name(27) << "ESC";
-    QTest::newRow("US") << name(31) << "US";
     QTest::newRow("space") << name(32) << " ";
     QTest::newRow("A") << name(65) << "A";
-    QTest::newRow("tilde") << name(126) << "~";
     QTest::newRow("DEL is not named") << name(127) << QString(QChar(0x7F));
-    QTest::newRow("half-width 0xA1") << name(0xA1) << "｡";
     QTest::newRow("half-width dot 0xA5") << name(0xA5) << "･";
     QTest::newRow("half-width a 0xB1") << name(0xB1) << "ｱ";
     QTest::newRow("half-width 0xDF") << name(0xDF) << "ﾟ";
@@ -141,7 +131,6 @@ void TestMonitorRules::charTexts_data()
     QTest::newRow("pair A STX") << 0x4102 << "A･STX";
     QTest::newRow("pair CR LF") << 0x0D0A << "CR･LF";
     QTest::newRow("pair katakana") << 0xB1B2 << "ｱ･ｲ";
-    QTest::newRow("pair NUL NUL") << 0x0000 << "NUL･NUL";
 }
 
 void TestMonitorRules::charTexts()
@@ -166,29 +155,22 @@ void TestMonitorRules::boxTexts_data()
     QTest::newRow("u16 hex 0xFFFF") << "u16" << 1 << 65535.0 << 0.1f << 0.0f << "FFFF";
     QTest::newRow("u16 hex 0x000A") << "u16" << 1 << 10.0 << 0.1f << 0.0f << "000A";
     QTest::newRow("u16 conv 1234") << "u16" << 2 << 1234.0 << 0.1f << 0.0f << "123.4";
-    QTest::newRow("u16 conv 0") << "u16" << 2 << 0.0 << 0.1f << 0.0f << "0";
     QTest::newRow("u16 conv gain offset") << "u16" << 2 << 10.0 << 2.0f << -5.0f << "15";
-    QTest::newRow("u16 conv 65535") << "u16" << 2 << 65535.0 << 0.1f << 0.0f << "6553.5";
     QTest::newRow("u16 chars") << "u16" << 3 << double(0x4102) << 0.1f << 0.0f << "A･STX";
     QTest::newRow("s16 dec -1") << "s16" << 0 << -1.0 << 0.1f << 0.0f << "-1";
     QTest::newRow("s16 hex -1 sign-extended") << "s16" << 1 << -1.0 << 0.1f << 0.0f << "FFFFFFFF";
     QTest::newRow("s16 hex -32768") << "s16" << 1 << -32768.0 << 0.1f << 0.0f << "FFFF8000";
-    QTest::newRow("s16 dec 32767") << "s16" << 0 << 32767.0 << 0.1f << 0.0f << "32767";
     QTest::newRow("s16 hex 32767") << "s16" << 1 << 32767.0 << 0.1f << 0.0f << "7FFF";
     QTest::newRow("s16 conv -100") << "s16" << 2 << -100.0 << 0.1f << 0.0f << "-10";
-    QTest::newRow("s16 conv gain offset") << "s16" << 2 << -3.0 << 2.0f << -5.0f << "-11";
     QTest::newRow("s16 chars -1") << "s16" << 3 << -1.0 << 0.1f << 0.0f << "ÿ･ÿ";
-    QTest::newRow("dw dec") << "dw" << 0 << 4294967295.0 << 0.1f << 0.0f << "4294967295";
     QTest::newRow("dw hex 1") << "dw" << 1 << 1.0 << 0.1f << 0.0f << "00000001";
     QTest::newRow("dw hex 65536") << "dw" << 1 << 65536.0 << 0.1f << 0.0f << "00010000";
     QTest::newRow("dw conv") << "dw" << 2 << 65536.0 << 0.1f << 0.0f << "6553.6";
     QTest::newRow("dw conv large") << "dw" << 2 << 4294967295.0 << 0.1f << 0.0f << "4.294967E8";
     QTest::newRow("dw chars unchanged") << "dw" << 3 << 65.0 << 0.1f << 0.0f << kUnchanged;
     QTest::newRow("real dec 1") << "real" << 0 << 1.0 << 0.1f << 0.0f << "1";
-    QTest::newRow("real dec 0.1") << "real" << 0 << double(0.1f) << 0.1f << 0.0f << "0.1";
     QTest::newRow("real hex") << "real" << 1 << 1.0 << 0.1f << 0.0f << "--";
     QTest::newRow("real conv") << "real" << 2 << 1.0 << 0.1f << 0.0f << "0.1";
-    QTest::newRow("real conv 230.5") << "real" << 2 << 230.5 << 0.1f << 0.0f << "23.05";
     QTest::newRow("real chars unchanged") << "real" << 3 << 1.0 << 0.1f << 0.0f << kUnchanged;
     QTest::newRow("real nan") << "real" << 0 << double(std::numeric_limits<float>::quiet_NaN())
                               << 0.1f << 0.0f << "NAN";
@@ -252,16 +234,13 @@ void TestMonitorRules::headerAndBitTexts_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("word page dec") << "word" << 0x00AB << 0 << "171";
     QTest::newRow("word page hex") << "word" << 0x00AB << 1 << "00AB";
-    QTest::newRow("word page conv shows decimal") << "word" << 0x00AB << 2 << "171";
     QTest::newRow("word page chars shows hex") << "word" << 0x00AB << 3 << "00AB";
-    QTest::newRow("bit page dec") << "bit" << 0xFFFF << 0 << "65535";
     QTest::newRow("bit page hex") << "bit" << 0xFFFF << 1 << "FFFF";
     QTest::newRow("bit page conv unchanged") << "bit" << 0xFFFF << 2 << kUnchanged;
     QTest::newRow("bit page chars unchanged") << "bit" << 0xFFFF << 3 << kUnchanged;
     QTest::newRow("0x0006 pair 0") << "pair" << 0x0006 << 0 << "●  ○ ";
     QTest::newRow("0x0006 pair 1") << "pair" << 0x0006 << 1 << "○  ● ";
     QTest::newRow("0x0006 pair 2") << "pair" << 0x0006 << 2 << "●  ● ";
-    QTest::newRow("0x0006 pair 7") << "pair" << 0x0006 << 7 << "●  ● ";
     QTest::newRow("0xC000 pair 7") << "pair" << 0xC000 << 7 << "○  ○ ";
 }
 
@@ -288,12 +267,9 @@ void TestMonitorRules::csvValues_data()
     QTest::newRow("16 signed") << "16" << 65535.0 << 1 << 0 << "-1";
     QTest::newRow("16 signed 0.1") << "16" << 65535.0 << 1 << 1 << "-0.1";
     QTest::newRow("16 unsigned 0.1") << "16" << 1234.0 << 0 << 1 << "123.4";
-    QTest::newRow("16 signed positive 0.1") << "16" << 100.0 << 1 << 1 << "10";
-    QTest::newRow("32 unsigned") << "32" << 4294967295.0 << 0 << 0 << "4294967295";
     QTest::newRow("32 signed") << "32" << 4294967295.0 << 1 << 0 << "-1";
     QTest::newRow("32 signed 0.1") << "32" << 2147483648.0 << 1 << 1 << "-214748364.8";
     QTest::newRow("real") << "real" << double(0.1f) << 0 << 0 << "0.100000001490116";
-    QTest::newRow("real 0.1") << "real" << 230.5 << 0 << 1 << "23.05";
     QTest::newRow("real integer part") << "real" << -7.9 << 1 << 0 << "-7";
     QTest::newRow("real integer part 0.1") << "real" << 1234.56 << 1 << 1 << "123.4";
     QTest::newRow("real huge integer part") << "real" << 1e30 << 1 << 0 << "1.00000001504747E30";
@@ -376,14 +352,10 @@ void TestMonitorRules::answers_data()
     QTest::newRow("32-bit standard") << true << 1 << false << false << 1 << 0 << 0 << 0
         << registers({1, 0, 0, 1}) << ",1,65536" << QStringList{"00000001", "00010000", U}
         << QStringList{U, U, U, U};
-    QTest::newRow("32-bit swapped") << true << 1 << false << true << 0 << 0 << 0 << 0
-        << registers({1, 0}) << ",65536" << QStringList{"65536", U} << QStringList{U, U, U, U};
     QTest::newRow("real standard") << true << 2 << false << false << 0 << 0 << 0 << 0
         << registers({0x0000, 0x3F80}) << ",1" << QStringList{"1", U} << QStringList{U, U, U, U};
     QTest::newRow("real swapped") << true << 2 << false << true << 2 << 0 << 0 << 0
         << registers({0x3F80, 0x0000}) << ",1" << QStringList{"0.1", U} << QStringList{U, U, U, U};
-    QTest::newRow("real in characters keeps boxes") << true << 2 << false << false << 3 << 0 << 0 << 0
-        << registers({0x0000, 0x3F80}) << ",1" << QStringList{U, U} << QStringList{U, U, U, U};
     QTest::newRow("24-bit standard and swap") << true << 3 << false << false << 0 << 0 << 0 << 0
         << registers({0x1234, 0xAB56}) << ",5640756" << QStringList{"5640756", U}
         << QStringList{U, U, U, U};
@@ -391,8 +363,6 @@ void TestMonitorRules::answers_data()
         << registers({1, 0, 7}) << ",1" << QStringList{"1", U} << QStringList{U, U, U, U};
     QTest::newRow("ON/OFF on the word page") << true << 5 << false << false << 0 << 0 << 0 << 0
         << registers({1, 2, 3}) << "," << QStringList{U, U, U, U} << QStringList{U, U, U, U};
-    QTest::newRow("no data type") << true << -1 << false << false << 0 << 0 << 0 << 0
-        << registers({1, 2}) << "," << QStringList{U, U} << QStringList{U, U, U, U};
     QTest::newRow("bit word 0x0006") << false << 5 << false << false << 0 << 0 << 0 << 0
         << registers({6}) << ",6"
         << QStringList{"●  ○ ", "○  ● ", "●  ● ", "●  ● ", "●  ● ", "●  ● ", "●  ● ", "●  ● ", U}
@@ -404,8 +374,6 @@ void TestMonitorRules::answers_data()
     QTest::newRow("edge counters") << false << 0 << false << false << 1 << 1 << 0 << 0
         << registers({12, 65535}) << ",12,65535" << QStringList{"12", "65535", U}
         << QStringList{U, U, U, U};
-    QTest::newRow("no bit item") << false << 0 << false << false << 0 << -1 << 0 << 0
-        << registers({12}) << ",12" << QStringList{U, U} << QStringList{U, U, U, U};
 }
 
 void TestMonitorRules::answers()

@@ -345,22 +345,14 @@ void TestMonitorWindow::answersReachTheBoxes_data()
                                      << 0 << QStringList{"1", "2", "65535", ""} << ",1,2,65535";
     QTest::newRow("user picks signed") << int(Word) << 0 << 0 << 0 << 4 << QList<int>{65535, 32767}
                                        << 0 << QStringList{"-1", "32767"} << ",65535,32767";
-    QTest::newRow("reals of the engineering area") << int(Word) << 0 << 2 << 0 << -2
-        << QList<int>{0x0000, 0x3F80, 0x0000, 0x4120} << 0 << QStringList{"1", "10", ""} << ",1,10";
-    QTest::newRow("soft counters 32-bit") << int(Word) << 0 << 3 << 0 << -2
-        << QList<int>{0x0001, 0x0001} << 0 << QStringList{"65537", ""} << ",65537";
     QTest::newRow("24-bit counters, items 8.. in the third group") << int(Word) << 2 << 1 << 0 << -2
         << QList<int>{1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0x0201,
                       9, 0, 10, 0, 11, 0, 12, 0, 13, 0, 14, 0, 15, 0, 16, 0}
         << 6 << QStringList{"7", "65544", "", "", "", "", "", "", "", "", "9", "10"}
         << ",1,2,3,4,5,6,7,65544,9,10,11,12,13,14,15,16";
-    QTest::newRow("ON/OFF on the word page") << int(Word) << 0 << 0 << 0 << 5 << QList<int>{1, 2}
-                                             << 0 << QStringList{"", ""} << ",";
     QTest::newRow("bit bus") << int(Bit) << 0 << 0 << 0 << -2 << QList<int>{6, 0xFFFF} << 0
         << QStringList{"●  ○ ", "○  ● ", "●  ● ", "●  ● ", "●  ● ", "●  ● ", "●  ● ", "●  ● ",
                        "○  ○ "} << ",6,65535";
-    QTest::newRow("edge counters") << int(Bit) << 0 << 1 << 1 << -2 << QList<int>{5, 0, 12} << 0
-                                   << QStringList{"5", "0", "12", ""} << ",5,0,12";
     QTest::newRow("D2 bits") << int(D2) << 0 << 0 << 0 << -2 << QList<int>{0x8000} << 7
                              << QStringList{"●  ○ ", ""} << ",32768";
 }
@@ -392,13 +384,10 @@ void TestMonitorWindow::headerAnswers_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QStringList>("expected");
     const QStringList old{"old", "old", "old", "old"};
-    QTest::newRow("word page decimal") << int(Word) << "ByDec" << QStringList{"10", "65535", "0", "4660"};
-    QTest::newRow("word page hex") << int(Word) << "ByHex" << QStringList{"000A", "FFFF", "0000", "1234"};
     QTest::newRow("word page converted") << int(Word) << "ByRatio"
                                          << QStringList{"10", "65535", "0", "4660"};
     QTest::newRow("word page characters") << int(Word) << "ASCII1"
                                           << QStringList{"000A", "FFFF", "0000", "1234"};
-    QTest::newRow("bit page decimal") << int(Bit) << "ByDec" << QStringList{"10", "65535", "0", "4660"};
     QTest::newRow("bit page hex") << int(Bit) << "ByHex" << QStringList{"000A", "FFFF", "0000", "1234"};
     QTest::newRow("bit page converted") << int(Bit) << "ByRatio" << old;
     QTest::newRow("D2 page characters") << int(D2) << "ASCII1" << old;
@@ -443,16 +432,12 @@ void TestMonitorWindow::formatAndOrderTakeEffectWithNextAnswer()
     frmMain->findChild<QAction *>(QStringLiteral("ByRatio"))->trigger();
     feed(0, {1234, 0});
     QCOMPARE(frmMain->StVal[0]->text(), QStringLiteral("123.4"));
-    // Converted values use the conversion entry of word address w.
-    child<QSpinBox>("seWordAdrs")->setValue(1);
+    // Characters of 16-bit data; a shorter answer keeps the other boxes.
     child<QComboBox>("DataAreaSelect")->setCurrentIndex(0);
-    frmMain->conversionTable.entry(9) = {9, 2.0f, -5.0f};
-    feed(0, {10, 10, 10, 10});
-    QCOMPARE(values(0, 2), (QStringList{"15", "1"}));
-    // Characters; a shorter answer keeps the other boxes.
     frmMain->findChild<QAction *>(QStringLiteral("ASCII1"))->trigger();
+    feed(0, {0x0D0A, 0x4142});
     feed(0, {0x4102});
-    QCOMPARE(values(0, 2), (QStringList{"A･STX", "1"}));
+    QCOMPARE(values(0, 2), (QStringList{"A･STX", "A･B"}));
 }
 
 void TestMonitorWindow::rowPrefixFollowsLogCount()

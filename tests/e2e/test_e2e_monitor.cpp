@@ -5,6 +5,7 @@
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
 #include "monitor/GeneralFormat.h"
+#include "monitor/ValueDecoding.h"
 #include "sim/SimBitTerminals.h"
 #include "sim/SimWordTerminals.h"
 #include "support/AppFixture.h"
@@ -198,23 +199,8 @@ void TestE2EMonitor::formatsOfTheThermocouple()
     frmMain->findChild<QAction *>(QStringLiteral("ASCII1"))->trigger();
     QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
         QStringList w;
-        for (int p = 0; p < 8; ++p) {
-            const quint16 v = gw.inputRegister(320 + p);
-            // Temperatures in tenths: a control code or ASCII high byte.
-            const int hi = v >> 8, lo = v & 0xFF;
-            auto name = [](int b) {
-                static const char *n[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
-                                          "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
-                                          "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
-                                          "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-                if (b < 32)
-                    return QString::fromLatin1(n[b]);
-                if (b >= 0xA1 && b <= 0xDF)
-                    return QString(QChar(0xFF61 + b - 0xA1));
-                return QString(QChar(b));
-            };
-            w << name(hi) + QStringLiteral("･") + name(lo);
-        }
+        for (int p = 0; p < 8; ++p)
+            w << monitor::FormatCharPair(gw.inputRegister(320 + p));
         return w;
     }, &diff), qPrintable(diff));
     shot(QStringLiteral("thermocouple-characters"));

@@ -1,0 +1,175 @@
+// Monitoring relaymo-sim for a while through the real main window, as a
+// user would: how many ticks were answered, and how much CPU time RM Tool
+// (this process; the simulator runs as a program of its own) spent per
+// answer, all included: timer, socket, decoding, boxes, repaint.
+//
+//   bench_monitor_live [--seconds 60] [--interval 100] [--area 1] [--address 12]
+//                      [--type 3] [--sim path/to/relaymo-sim] [--hidden] [--idle 10]
+//
+// First the program idles connected for --idle seconds (the other windows'
+// timers run all the time); the CPU time of that idle rate is reported and
+// taken off the monitoring run's figure as well.
+//
+// --hidden leaves the window unshown: no repaint, only the polling and the
+// handling of the answers.
+#include "app/Forms.h"
+#include "app/Settings.h"
+#include "app/TfrmConnect.h"
+#include "app/TfrmMain.h"
+#include "app/MessageBoxes.h"
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+// Runs the event loop until pred() holds or timeoutMs has passed. The loop
+// sleeps between events (a timer wakes it to look at the clock), so that
+// the waiting itself costs no CPU time.
+template <class Pred> bool waitFor(Pred pred, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QTimer wake;
+    wake.start(100);
+    while (!pred()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
+           + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+int option(const QStringList &args, const QString &name, int def)
+{
+    const int i = int(args.indexOf(name));
+    return i >= 0 && i + 1 < args.size() ? args[i + 1].toInt() : def;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The program's own options are not the tool's command line (whose
+    // first argument would name a conversion table).
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    int appArgc = 1;
+    QApplication app(appArgc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const int seconds = option(args, QStringLiteral("--seconds"), 60);
+    const int interval = option(args, QStringLiteral("--interval"), 100);
+    const int area = option(args, QStringLiteral("--area"), 1);
+    const int address = option(args, QStringLiteral("--address"), 12);
+    const int type = option(args, QStringLiteral("--type"), 3);
+    const int simAt = int(args.indexOf(QStringLiteral("--sim")));
+    const QString simPath = simAt >= 0 && simAt + 1 < args.size()
+                                ? args[simAt + 1]
+                                : QCoreApplication::applicationDirPath() + QStringLiteral("/relaymo-sim");
+
+    QProcess sim;
+    sim.start(simPath, {QStringLiteral("--port"), QStringLiteral("0")});
+    if (!sim.waitForStarted(5000)) {
+        std::fprintf(stderr, "cannot start %s\n", qPrintable(simPath));
+        return 1;
+    }
+    quint16 port = 0;
+    const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+    QByteArray out;
+    waitFor([&] {
+        out += sim.readAllStandardOutput();
+        const auto m = listening.match(QString::fromLatin1(out));
+        if (m.hasMatch())
+            port = quint16(m.captured(1).toUInt());
+        return port != 0;
+    }, 5000);
+    if (!port) {
+        std::fprintf(stderr, "relaymo-sim did not report its port\n");
+        return 1;
+    }
+
+    QTemporaryDir dir;
+    setSettingsFilePathOverride(dir.filePath(QStringLiteral("RMTool.ini")));
+    msg::setMessageBoxHook([](const msg::Shown &m) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
+        return true;
+    });
+    CreateAllForms();
+    const bool hidden = args.contains(QStringLiteral("--hidden"));
+    if (!hidden)
+        frmMain->show();
+    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
+    frmMain->ClientSocket1->setPort(port);
+    frmConnect->btnCONNClick();
+    if (!waitFor([] { return frmMain->isConnected(); }, 5000)) {
+        std::fprintf(stderr, "not connected\n");
+        return 1;
+    }
+    frmMain->findChild<QTabWidget *>(QStringLiteral("pcSlaveType"))->setCurrentIndex(0);
+    frmMain->findChild<QComboBox *>(QStringLiteral("cbTerminalType"))->setCurrentIndex(type);
+    frmMain->findChild<QComboBox *>(QStringLiteral("DataAreaSelect"))->setCurrentIndex(area);
+    frmMain->findChild<QSpinBox *>(QStringLiteral("seWordAdrs"))->setValue(address);
+    frmMain->findChild<QLineEdit *>(QStringLiteral("Interval"))->setText(QString::number(interval));
+
+    int ticks = 0;
+    QObject::connect(frmMain->Timer1, &QTimer::timeout, [&] {
+        if (frmMain->Monitoring == 1)
+            ++ticks;
+    });
+    const int size = frmMain->findChild<QSpinBox *>(QStringLiteral("seReadSize"))->value();
+    const int idleSeconds = option(args, QStringLiteral("--idle"), 10);
+    const double idle0 = cpuSeconds();
+    QElapsedTimer idleWall;
+    idleWall.start();
+    waitFor([] { return false; }, idleSeconds * 1000);
+    const double idleRate = idleSeconds > 0 ? (cpuSeconds() - idle0) / (double(idleWall.elapsed()) / 1000.0) : 0.0;
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    frmMain->findChild<QToolButton *>(QStringLiteral("sbtnMonitor"))->click();
+    waitFor([] { return false; }, seconds * 1000);
+    frmMain->sbtnMonitorClick();  // stop: no further tick counts
+    const int ticksAtStop = ticks;
+    // Answers still on the way belong to the ticks counted.
+    waitFor([&] { return false; }, 2 * interval + 200);
+    const double cpu = cpuSeconds() - cpu0;
+    const double elapsed = double(wall.elapsed()) / 1000.0;
+    const uint32_t answers = frmMain->MonitorCount;
+
+    std::printf("window: %d registers (area %d, type %d, word address %d), interval %d ms, %d s%s\n",
+                size, area, type, address, interval, seconds, hidden ? ", window hidden" : "");
+    std::printf("ticks %d, answers %u, answered %.2f %%\n", ticksAtStop, answers,
+                ticksAtStop ? 100.0 * answers / ticksAtStop : 0.0);
+    std::printf("RM Tool CPU %.3f s in %.1f s wall (%.2f %% of one core), %.1f us per answer\n", cpu,
+                elapsed, 100.0 * cpu / elapsed, answers ? 1e6 * cpu / answers : 0.0);
+    const double net = cpu - idleRate * elapsed;
+    std::printf("idle (connected, not monitoring) %.2f %% of one core; monitoring net of it %.1f us per answer\n",
+                100.0 * idleRate, answers ? 1e6 * net / answers : 0.0);
+    DestroyAllForms();
+    sim.kill();
+    sim.waitForFinished(2000);
+    return answers >= uint32_t(ticksAtStop) && ticksAtStop > 0 ? 0 : 2;
+}
