@@ -1,0 +1,187 @@
+// Long run of the CSV logging: the real main window, offscreen, monitors a
+// relaymo-sim process at 100 ms with logging on and an auto-save every 100
+// answers, for ten minutes (or the seconds given as the first argument).
+// At the end it checks that the saved files and the log area hold exactly
+// one row per answer received (the simulator's trace counts the polls),
+// none lost or doubled, and prints the program's resident memory over the
+// run.
+//
+//   QT_QPA_PLATFORM=offscreen build/bench_logging_longrun [seconds [csv-folder]]
+//
+// The CSV files go to a temporary folder, removed at the end, unless a
+// folder to keep them is given.
+// Exit code 0 when every check holds.
+#include "app/Forms.h"
+#include "app/MessageBoxes.h"
+#include "app/Settings.h"
+#include "app/TfrmConnect.h"
+#include "app/TfrmMain.h"
+#include "monitor/CsvLog.h"
+#include "tools/gwcfg/TfrmGWcfg.h"
+#include "ui_TfrmGWcfg.h"
+#include "ui_TfrmMain.h"
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+long residentKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+int fail(const char *what)
+{
+    std::printf("FAILED: %s\n", what);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 600;
+    // The tool takes its first argument as a conversion table file: the
+    // application gets only the program name.
+    int appArgc = 1;
+    QApplication app(appArgc, argv);
+    QTemporaryDir dir;
+    setSettingsFilePathOverride(dir.filePath(QStringLiteral("RMTool.ini")));
+    QStringList boxes;
+    msg::setMessageBoxHook([&boxes](const msg::Shown &m) {
+        boxes << m.text;
+        return true;
+    });
+
+    // The simulator as its own process, tracing every request.
+    QProcess sim;
+    quint16 port = 0;
+    int polls = 0;  // tag-0 reads the simulator received
+    QByteArray pending;
+    QObject::connect(&sim, &QProcess::readyReadStandardOutput, [&] {
+        pending += sim.readAllStandardOutput();
+        qsizetype nl;
+        while ((nl = pending.indexOf('\n')) >= 0) {
+            const QByteArray line = pending.left(nl);
+            pending.remove(0, nl + 1);
+            if (line.startsWith("relaymo-sim listening on 127.0.0.1:"))
+                port = quint16(line.mid(line.lastIndexOf(':') + 1).trimmed().toUInt());
+            else if (line.startsWith("REQ tag=0 fn=4 "))
+                ++polls;
+        }
+    });
+    sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/relaymo-sim"),
+              {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--trace")});
+    if (!waitFor([&] { return port != 0; }, 10000))
+        return fail("simulator did not start");
+
+    CreateAllForms();
+    frmMain->show();
+    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
+    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
+    frmMain->ClientSocket1->setPort(port);
+    frmConnect->btnCONNClick();
+    if (!waitFor([] { return frmMain->isConnected(); }, 5000))
+        return fail("no connection");
+
+    const QString folder = (argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).absolutePath()
+                                     : dir.filePath(QStringLiteral("csv"))) + u'/';
+    QDir().mkpath(folder);
+    frmMain->Settings.logDir = folder;
+    frmMain->Settings.logHeaderMode = 1;  // the count column numbers every row
+    frmGWcfg->ui->ChkAutoSave->setChecked(true);
+    frmGWcfg->ui->EdSaveInt->setText(QStringLiteral("100"));
+    frmGWcfg->ui->EdLogSaveFN->setText(QStringLiteral("RUN"));
+    frmMain->ui->Interval->setText(QStringLiteral("100"));
+    frmMain->ui->sbtnLogStart->click();
+    frmMain->ui->sbtnMonitor->click();
+    if (frmMain->Monitoring != 1)
+        return fail("monitoring did not start");
+
+    std::printf("port %u, %d s, folder %s\n", port, seconds, qPrintable(folder));
+    std::printf("%6s %8s %6s %10s %10s\n", "s", "answers", "files", "RSS KiB", "log lines");
+    QList<long> rss;
+    QElapsedTimer run;
+    run.start();
+    for (int s = 0;; s = std::min(s + 30, seconds)) {
+        waitFor([&] { return run.elapsed() >= qint64(s) * 1000; }, seconds * 1000 + 60000);
+        rss << residentKiB();
+        std::printf("%6d %8u %6d %10ld %10d\n", s, frmMain->MonitorCount, frmMain->LogFileNumber - 1,
+                    rss.last(), frmMain->ui->Memo2->blockCount());
+        std::fflush(stdout);
+        if (s == seconds)
+            break;
+    }
+
+    // Stop and let the answers still on the way arrive.
+    frmMain->ui->sbtnMonitor->click();
+    waitFor([&] { return int(frmMain->MonitorCount) == polls; }, 10000);
+    const int answers = int(frmMain->MonitorCount);
+
+    QStringList rows;
+    int files = 0;
+    for (int n = 1; n < frmMain->LogFileNumber; ++n) {
+        QFile f(CsvFileName(folder, QStringLiteral("RUN"), n, 4));
+        if (!f.open(QIODevice::ReadOnly))
+            return fail("a numbered file is missing");
+        QStringList lines = QString::fromLocal8Bit(f.readAll()).split(QStringLiteral("\r\n"));
+        if (lines.takeLast() != QString() || lines.value(0) != CsvHeaderRow(1, 30321, 32) || lines.size() != 101)
+            return fail("a file is not a header row and 100 rows");
+        rows << lines.mid(1);
+        ++files;
+    }
+    rows << LogTextLines(frmMain->ui->Memo2->toPlainText());
+    int gaps = 0;
+    for (int i = 0; i < rows.size(); ++i)
+        if (rows[i].section(u',', 0, 0) != QString::number(i))
+            ++gaps;
+    const long warm = rss.size() > 2 ? rss[2] : rss.first();  // after the first minute
+    std::printf("polls received by the simulator %d, answers handled %d, LogCount %u\n", polls, answers,
+                frmMain->LogCount);
+    std::printf("files %d, rows in files and log area %lld, rows out of sequence %d, message boxes %lld\n",
+                files, qint64(rows.size()), gaps, qint64(boxes.size()));
+    std::printf("RSS at 1 min %ld KiB, at the end %ld KiB, change %+ld KiB\n", warm, rss.last(),
+                rss.last() - warm);
+
+    int rc = 0;
+    if (answers != polls || rows.size() != answers || int(frmMain->LogCount) != answers || gaps != 0)
+        rc = fail("rows and answers differ");
+    for (const QString &b : boxes)
+        std::printf("message box: %s\n", qPrintable(b));
+    if (!boxes.isEmpty())
+        rc = fail("message boxes were raised");
+    DestroyAllForms();
+    sim.kill();
+    sim.waitForFinished();
+    return rc;
+}
