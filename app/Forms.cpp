@@ -21,6 +21,20 @@ TfrmConnect *frmConnect = nullptr;
 TfrmSoftCntr *frmSoftCntr = nullptr;
 TfrmLadderConsole *frmLadderConsole = nullptr;
 
+namespace {
+QStringList g_arguments;
+}
+
+void setProgramArguments(const QStringList &arguments)
+{
+    g_arguments = arguments;
+}
+
+const QStringList &programArguments()
+{
+    return g_arguments;
+}
+
 void CreateAllForms()
 {
     frmMain = new TfrmMain;

@@ -23,6 +23,14 @@ extern TfrmConnect *frmConnect;
 extern TfrmSoftCntr *frmSoftCntr;
 extern TfrmLadderConsole *frmLadderConsole;
 
+#include <QStringList>
+
+// The program's command-line arguments as the main window reads them at
+// creation (the first one names a conversion table). main() sets them; a
+// test that creates the windows sees none unless it sets them itself.
+void setProgramArguments(const QStringList &arguments);
+const QStringList &programArguments();
+
 void CreateAllForms();
 // Destroys them again (tests create a fresh set per case). The main window's
 // destruction saves the settings, as at the end of the program.

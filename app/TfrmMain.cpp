@@ -149,7 +149,7 @@ void TfrmMain::FormCreate()
     // 8. Conversion table defaults.
     conversionTable.reset();
     // 9. A conversion table file named as the first command-line argument.
-    if (const QString table = QCoreApplication::arguments().value(1); !table.isEmpty())
+    if (const QString table = programArguments().value(1); !table.isEmpty())
         LoadConversionTable(table);
 }
 

@@ -7,6 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RMTool"));
+    setProgramArguments(QCoreApplication::arguments());
     CreateAllForms();
     frmMain->show();
     const int rc = app.exec();

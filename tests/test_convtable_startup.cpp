@@ -53,6 +53,7 @@ int main(int argc, char *argv[])
     int appArgc = 2;
     char *appArgv[] = {argv[0], table.data(), nullptr};
     QApplication app(appArgc, appArgv);
+    setProgramArguments(QCoreApplication::arguments());
     TestConvTableStartup test;
     return QTest::qExec(&test, argc, argv);
 }

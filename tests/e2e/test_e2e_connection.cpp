@@ -1,0 +1,253 @@
+// The application shell and the connection states, driven through the real
+// windows against the simulator on 127.0.0.1.
+#include "app/Forms.h"
+#include "app/IniFile.h"
+#include "app/TfrmConnect.h"
+#include "app/TfrmMain.h"
+#include "support/AppFixture.h"
+#include "tools/modinfo/TfrmModInfo.h"
+#include "ui_TfrmConnect.h"
+#include "ui_TfrmMain.h"
+#include <QFile>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QString statusBarText()
+{
+    return frmMain->statusBar()->currentMessage();
+}
+
+} // namespace
+
+class TestE2eConnection : public QObject {
+    Q_OBJECT
+private slots:
+    void startWithoutSettingsFile();
+    void closeAsksAndAlwaysSaves();
+    void notConnectedCommandsWarn();
+    void connectFromModalDialog();
+    void refusedConnection();
+    void gatewayClosesTheConnection();
+    void userDisconnects();
+    void answersThroughImpairedStream_data();
+    void answersThroughImpairedStream();
+    void exceptionAnswerShownInStatusBar();
+    // Last: the exit command ends the application's event loops for good.
+    void exitDoesNotAsk();
+};
+
+void TestE2eConnection::startWithoutSettingsFile()
+{
+    AppFixture fx(false);
+    QVERIFY(!QFile::exists(fx.settingsPath()));
+    QCOMPARE(frmMain->Settings.windowTop, 50);
+    QCOMPARE(frmMain->Settings.windowLeft, 100);
+    QCOMPARE(frmMain->ClientSocket1->port(), 502);
+    QVERIFY(frmMain->ui->N7->isChecked());
+    QVERIFY(!frmMain->ui->SWAP1->isChecked());
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool"));
+    QVERIFY(frmMain->ui->sbtnConn->isEnabled());
+    QVERIFY(!frmMain->ui->sbtnDisConn->isEnabled());
+    QVERIFY(!frmMain->ui->sbtnMonitor->isEnabled());
+    QCOMPARE(frmConnect->statusText(), QString());
+    QCOMPARE(frmMain->ClientSocket1->LastRequestTag, uint8_t(0xFF));
+    // All ten windows exist, with their captions.
+    const QStringList captions = {frmModInfo->windowTitle(), frmConnect->windowTitle()};
+    QCOMPARE(captions, (QStringList{QStringLiteral("モジュール情報"), QStringLiteral("接続")}));
+    QCOMPARE(frmConnect->ui->HostAddress->text(), QStringLiteral("192.168.1.200"));
+    QCOMPARE(frmConnect->ui->HostPort->text(), QStringLiteral("502"));
+}
+
+void TestE2eConnection::closeAsksAndAlwaysSaves()
+{
+    AppFixture fx(false);
+    frmMain->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmMain));
+    fx.answerYes = false;
+    frmMain->close();
+    QCOMPARE(fx.messageTexts(), QStringList{QStringLiteral("終了しますか ?")});
+    QCOMPARE(fx.messages.first().kind, msg::Kind::Question);
+    QVERIFY(frmMain->isVisible());
+    // The settings file was written anyway, with all seventeen keys.
+    IniFile ini(fx.settingsPath());
+    ini.load();
+    int keys = 0;
+    for (const QString &l : ini.lines())
+        keys += l.contains(u'=') ? 1 : 0;
+    QCOMPARE(keys, 17);
+    QCOMPARE(ini.readString(QStringLiteral("MODBUS"), QStringLiteral("port"), QString()),
+             QStringLiteral("502"));
+
+    fx.answerYes = true;
+    frmMain->close();
+    QVERIFY(!frmMain->isVisible());
+    QCOMPARE(fx.messages.size(), 2);
+}
+
+void TestE2eConnection::exitDoesNotAsk()
+{
+    AppFixture fx(false);
+    frmMain->show();
+    frmMain->Settings.ftpUser = QStringLiteral("engineer");
+    frmMain->ui->Exit1->trigger();
+    QVERIFY(fx.messages.isEmpty());
+    QVERIFY(!frmMain->isVisible());
+    IniFile ini(fx.settingsPath());
+    ini.load();
+    QCOMPARE(ini.readString(QStringLiteral("FTP"), QStringLiteral("user"), QString()),
+             QStringLiteral("engineer"));
+}
+
+void TestE2eConnection::notConnectedCommandsWarn()
+{
+    AppFixture fx(false);
+    frmMain->ui->m1->trigger();
+    QCOMPARE(fx.messageTexts(), QStringList{QStringLiteral("リレイモに接続されていません")});
+    QCOMPARE(fx.messages.first().kind, msg::Kind::Warning);
+    QVERIFY(!frmModInfo->isVisible());
+}
+
+void TestE2eConnection::connectFromModalDialog()
+{
+    AppFixture fx;
+    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
+    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
+    frmMain->ClientSocket1->setPort(fx.gateway()->port());
+    frmMain->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmMain));
+    bool dialogWasShown = false;
+    QTimer::singleShot(0, frmConnect, [&] {
+        dialogWasShown = frmConnect->isVisible();
+        frmConnect->ui->btnCONN->click();
+        // Safety net: never leave the modal loop hanging if connecting fails.
+        QTimer::singleShot(5000, frmConnect, [] { frmConnect->reject(); });
+    });
+    frmMain->ui->sbtnConn->click();  // exec() returns once connected
+    QVERIFY(dialogWasShown);
+    QVERIFY(!frmConnect->isVisible());
+    QVERIFY(frmMain->isConnected());
+    QCOMPARE(frmConnect->statusText(), QStringLiteral("接続しました"));
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool [127.0.0.1]"));
+    QVERIFY(frmMain->ui->sbtnDisConn->isEnabled());
+    QVERIFY(frmMain->ui->sbtnMonitor->isEnabled());
+}
+
+void TestE2eConnection::refusedConnection()
+{
+    AppFixture fx(false);
+    QTcpServer probe;  // a port that nothing listens on
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 closedPort = probe.serverPort();
+    probe.close();
+    QVERIFY(!fx.connectTo(closedPort, 3000));
+    QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続エラー"));
+    QCOMPARE(statusBarText(), QStringLiteral("以前に受け付けられた接続要求が完了できなかった"));
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool"));
+    QVERIFY(!frmMain->ui->sbtnDisConn->isEnabled());
+    QVERIFY(!frmMain->ui->sbtnMonitor->isEnabled());
+    // A command that needs the gateway still refuses after the error.
+    frmMain->ui->m1->trigger();
+    QCOMPARE(fx.messageTexts().last(), QStringLiteral("リレイモに接続されていません"));
+}
+
+void TestE2eConnection::gatewayClosesTheConnection()
+{
+    // A server of our own that accepts, then hangs up.
+    AppFixture fx(false);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    QVERIFY(fx.connectTo(server.serverPort()));
+    QTRY_VERIFY(server.hasPendingConnections());
+    QTcpSocket *peer = server.nextPendingConnection();
+    frmMain->Monitoring = 1;
+    peer->disconnectFromHost();
+    QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続されていません"));
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("NT900 Modbus/TCP Client"));
+    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!frmMain->ui->sbtnDisConn->isEnabled());
+    QVERIFY(!frmMain->ui->sbtnMonitor->isEnabled());
+    QCOMPARE(statusBarText(), QString());  // a close is not an error
+}
+
+void TestE2eConnection::userDisconnects()
+{
+    AppFixture fx;
+    QVERIFY(fx.connectGateway());
+    // While connected a different host is refused.
+    QString error;
+    QVERIFY(!frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.2"), &error));
+    QCOMPARE(error, QStringLiteral("使用中のソケットは値を変更できません"));
+    frmMain->showStatusText(QStringLiteral("old"));
+    QTest::mouseClick(frmMain->ui->sbtnDisConn, Qt::LeftButton);
+    QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続されていません"));
+    QCOMPARE(statusBarText(), QString());
+    QVERIFY(frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.2")));
+}
+
+void TestE2eConnection::answersThroughImpairedStream_data()
+{
+    QTest::addColumn<bool>("split");
+    QTest::addColumn<int>("coalesce");
+    QTest::newRow("plain") << false << 0;
+    QTest::newRow("split in two segments") << true << 0;
+    QTest::newRow("coalesced by three") << false << 3;
+    QTest::newRow("split and coalesced") << true << 2;
+}
+
+void TestE2eConnection::answersThroughImpairedStream()
+{
+    QFETCH(bool, split);
+    QFETCH(int, coalesce);
+    SimOptions o;
+    o.split = split;
+    o.coalesce = coalesce;
+    AppFixture fx(true, o);
+    QVERIFY(fx.connectGateway());
+    QList<QPair<int, uint16_t>> got;
+    for (uint8_t tag : {uint8_t(30), uint8_t(31), uint8_t(32)})
+        frmMain->ClientSocket1->setAnswerHandler(tag, [&](const ReceiveBuffer &rb) {
+            got << qMakePair(int(rb.tag()), rb.word(0));
+        });
+    fx.gateway()->setInputRegister(300, 0x0215);
+    fx.gateway()->setInputRegister(310, 0x0110);
+    for (int round = 0; round < 4; ++round) {
+        frmMain->SendReadInputRegisters(30, 299, 2);
+        frmMain->SendReadInputRegisters(31, 309, 2);
+        frmMain->SendReadInputRegisters(32, 296, 3);
+    }
+    QTRY_COMPARE(got.size(), 12);
+    for (int i = 0; i < 12; i += 3) {
+        QCOMPARE(got[i], qMakePair(30, uint16_t(0x0102)));
+        QCOMPARE(got[i + 1], qMakePair(31, uint16_t(0x0000)));
+        QCOMPARE(got[i + 2], qMakePair(32, uint16_t(0x001A)));
+    }
+    QCOMPARE(frmMain->ClientSocket1->LastRequestTag, uint8_t(0xFF));
+    QVERIFY(frmConnect->ui->StaticText2->text().endsWith(QStringLiteral(" Byte(s) Recieved.")));
+}
+
+void TestE2eConnection::exceptionAnswerShownInStatusBar()
+{
+    SimOptions o;
+    o.exceptionAddress = 300;
+    AppFixture fx(true, o);
+    QVERIFY(fx.connectGateway());
+    int decoded = 0;
+    frmMain->ClientSocket1->setAnswerHandler(33, [&](const ReceiveBuffer &) { ++decoded; });
+    frmMain->SendReadInputRegisters(33, 296, 16);
+    QTRY_COMPARE(frmMain->ClientSocket1->LastRequestTag, uint8_t(0xFF));
+    QCOMPARE(decoded, 0);
+    QVERIFY(statusBarText().contains(QStringLiteral("機能コード 4")));
+    QVERIFY(statusBarText().contains(QStringLiteral("例外コード 2")));
+    // Reads that do not cover the address still decode.
+    frmMain->SendReadInputRegisters(33, 301, 2);
+    QTRY_COMPARE(decoded, 1);
+}
+
+QTEST_MAIN(TestE2eConnection)
+#include "test_e2e_connection.moc"
