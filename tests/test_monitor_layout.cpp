@@ -87,6 +87,7 @@ private slots:
     void addressLabels_data();
     void addressLabels();
     void layoutClearsValuesAndKeepsFormat();
+    void logAreaOnlyInTheEnlargedWindow();
 };
 
 void TestMonitorLayout::channelTables_data()
@@ -388,6 +389,25 @@ void TestMonitorLayout::layoutClearsValuesAndKeepsFormat()
     QCOMPARE(frmMain->DisplayFormat, 1);
     QVERIFY(frmMain->findChild<QAction *>(QStringLiteral("ByHex"))->isChecked());
     QVERIFY(!frmMain->findChild<QAction *>(QStringLiteral("ByDec"))->isChecked());
+}
+
+void TestMonitorLayout::logAreaOnlyInTheEnlargedWindow()
+{
+    AppFixture fx(false);
+    frmMain->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmMain));
+    auto *memo = frmMain->findChild<QWidget *>(QStringLiteral("Memo2"));
+    auto *row = frmMain->findChild<QWidget *>(QStringLiteral("LogLineBuf"));
+    QVERIFY(memo && row);
+    QVERIFY(!frmMain->findChild<QWidget *>(QStringLiteral("Memo1"))->isVisibleTo(frmMain));
+    const QWidget *central = frmMain->centralWidget();
+    // The normal window ends below the row display, before the log area.
+    QTRY_VERIFY(central->height() > 0);
+    QVERIFY2(row->geometry().bottom() < central->height(),
+             qPrintable(QStringLiteral("%1 %2").arg(row->geometry().bottom()).arg(central->height())));
+    QVERIFY(memo->y() >= central->height());
+    frmMain->findChild<QAction *>(QStringLiteral("N11"))->trigger();
+    QTRY_VERIFY(central->height() > memo->geometry().bottom());
 }
 
 QTEST_MAIN(TestMonitorLayout)

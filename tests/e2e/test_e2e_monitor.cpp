@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -179,6 +180,15 @@ void TestE2EMonitor::powerTerminal()
         return w;
     }, &diff), qPrintable(diff));
     shot(QStringLiteral("power7-converted"));
+
+    // Logging: the rows the monitor builds go into the log area.
+    frmMain->findChild<QAction *>(QStringLiteral("N11"))->trigger();
+    child<QToolButton>("sbtnLogStart")->click();
+    const uint32_t logged = frmMain->MonitorCount;
+    QTRY_VERIFY(frmMain->MonitorCount >= logged + 5);
+    const QString last = child<QLineEdit>("LogLineBuf")->text();
+    QTRY_VERIFY(frmMain->findChild<QPlainTextEdit *>(QStringLiteral("Memo2"))->toPlainText().contains(last));
+    shot(QStringLiteral("power7-logging"));
 }
 
 void TestE2EMonitor::formatsOfTheThermocouple()
