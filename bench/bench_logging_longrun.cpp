@@ -70,11 +70,8 @@ int fail(const char *what)
 
 int main(int argc, char *argv[])
 {
+    QApplication app(argc, argv);
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 600;
-    // The tool takes its first argument as a conversion table file: the
-    // application gets only the program name.
-    int appArgc = 1;
-    QApplication app(appArgc, argv);
     QTemporaryDir dir;
     setSettingsFilePathOverride(dir.filePath(QStringLiteral("RMTool.ini")));
     QStringList boxes;
