@@ -271,7 +271,7 @@ void TestMonitorRules::csvValues_data()
     QTest::newRow("32 signed 0.1") << "32" << 2147483648.0 << 1 << 1 << "-214748364.8";
     QTest::newRow("real") << "real" << double(0.1f) << 0 << 0 << "0.100000001490116";
     QTest::newRow("real integer part") << "real" << -7.9 << 1 << 0 << "-7";
-    QTest::newRow("real integer part 0.1") << "real" << 1234.56 << 1 << 1 << "123.4";
+    QTest::newRow("real truncated, scale 0.1") << "real" << 1234.56 << 1 << 1 << "123.4";
     QTest::newRow("real huge integer part") << "real" << 1e30 << 1 << 0 << "1.00000001504747E30";
     QTest::newRow("real nan integer part") << "real" << double(std::numeric_limits<float>::quiet_NaN())
                                            << 1 << 0 << "NAN";
