@@ -111,6 +111,17 @@ std::optional<int> TfrmCntrPreset::terminalAddress(QLineEdit *edit)
     return n;
 }
 
+std::optional<TfrmCntrPreset::Target> TfrmCntrPreset::target(QLineEdit *edit)
+{
+    const int mi = modeIndex();
+    if (mi < 0)
+        return std::nullopt;
+    const auto address = terminalAddress(edit);
+    if (!address)
+        return std::nullopt;
+    return Target{modes()[size_t(mi)], *address};
+}
+
 void TfrmCntrPreset::setBusy(bool busy)
 {
     // One operation at a time: a second one would interleave its command
@@ -138,13 +149,11 @@ void TfrmCntrPreset::btnPresetClick()
 {
     if (m_busy)
         return;
-    const int mi = modeIndex();
-    if (mi < 0)
+    const auto t = target(ui->edCntrOutAdrs);
+    if (!t)
         return;
-    const bool wide = modes()[size_t(mi)].wide;
-    const auto out = terminalAddress(ui->edCntrOutAdrs);
-    if (!out)
-        return;
+    const bool wide = t->mode.wide;
+    const int out = t->address;
     const uint8_t channels = selectedChannels();
     if (!wide) {
         // Only two bytes reach the terminal: a larger value would be
@@ -157,7 +166,7 @@ void TfrmCntrPreset::btnPresetClick()
     }
 
     setBusy(true);
-    write(commandRegister(*out), presetCommand(channels));
+    write(commandRegister(out), presetCommand(channels));
     WaitTicks(kByteTicks);
     const int bytes = wide ? 3 : 2;
     for (int k = 0; k < kChannels; ++k) {
@@ -165,13 +174,13 @@ void TfrmCntrPreset::btnPresetClick()
             continue;
         m_value[k]->setEnabled(false);
         for (int b = 0; b < bytes; ++b) {
-            write(dataRegister(*out), presetData(k, b, uint32_t(m_value[k]->value())));
+            write(dataRegister(out), presetData(k, b, uint32_t(m_value[k]->value())));
             WaitTicks(kByteTicks);
         }
         m_value[k]->setEnabled(true);
     }
-    write(dataRegister(*out), 0);
-    write(commandRegister(*out), 0);
+    write(dataRegister(out), 0);
+    write(commandRegister(out), 0);
     setBusy(false);
 }
 
@@ -179,16 +188,13 @@ void TfrmCntrPreset::btnResetClick()
 {
     if (m_busy)
         return;
-    const int mi = modeIndex();
-    if (mi < 0)
-        return;
-    const auto in = terminalAddress(ui->edCntrAdrs);
-    if (!in)
+    const auto t = target(ui->edCntrAdrs);
+    if (!t)
         return;
     setBusy(true);
-    write(commandRegister(*in), resetCommand(selectedChannels(), modes()[size_t(mi)].wide));
+    write(commandRegister(t->address), resetCommand(selectedChannels(), t->mode.wide));
     WaitTicks(kByteTicks);
-    write(commandRegister(*in), 0);
+    write(commandRegister(t->address), 0);
     setBusy(false);
 }
 
@@ -196,13 +202,11 @@ void TfrmCntrPreset::btnSetKetaClick()
 {
     if (m_busy)
         return;
-    const int mi = modeIndex();
-    if (mi < 0)
+    const auto t = target(ui->edCntrOutAdrs);
+    if (!t)
         return;
-    const bool wide = modes()[size_t(mi)].wide;
-    const auto out = terminalAddress(ui->edCntrOutAdrs);
-    if (!out)
-        return;
+    const bool wide = t->mode.wide;
+    const int out = t->address;
     const uint8_t channels = selectedChannels();
     if (wide) {
         // A channel without a choice would send code 0x20 + k, which is the
@@ -215,33 +219,29 @@ void TfrmCntrPreset::btnSetKetaClick()
     }
 
     setBusy(true);
-    write(commandRegister(*out), presetCommand(channels));
+    write(commandRegister(out), presetCommand(channels));
     WaitTicks(kByteTicks);
     if (wide) {
         for (int k = 0; k < kChannels; ++k) {
             if (!(channels >> k & 1))
                 continue;
             m_digits[k]->setEnabled(false);
-            write(dataRegister(*out), digitData(k, m_digits[k]->currentIndex()));
+            write(dataRegister(out), digitData(k, m_digits[k]->currentIndex()));
             WaitTicks(kDigitTicks);
             m_digits[k]->setEnabled(true);
         }
     }
-    write(dataRegister(*out), 0);
-    write(commandRegister(*out), 0);
+    write(dataRegister(out), 0);
+    write(commandRegister(out), 0);
     setBusy(false);
 }
 
 void TfrmCntrPreset::ReadCurrentClick()
 {
-    const int mi = modeIndex();
-    if (mi < 0)
+    const auto t = target(ui->edCntrAdrs);
+    if (!t)
         return;
-    const auto in = terminalAddress(ui->edCntrAdrs);
-    if (!in)
-        return;
-    const Mode &mode = modes()[size_t(mi)];
-    frmMain->SendReadInputRegisters(mode.tag, readBackStart(mode, *in), mode.count);
+    frmMain->SendReadInputRegisters(t->mode.tag, readBackStart(t->mode, t->address), t->mode.count);
 }
 
 void TfrmCntrPreset::edCntrAdrsChange()

@@ -8,6 +8,7 @@
 #include <optional>
 
 namespace Ui { class TfrmCntrPreset; }
+namespace counter { struct Mode; }
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -53,6 +54,13 @@ private:
     // Converts an address edit; reports and returns nullopt when it is not
     // a decimal integer or not a word address.
     std::optional<int> terminalAddress(QLineEdit *edit);
+    // The chosen mode and the address of an address edit; nullopt (after
+    // reporting a bad address) when either is missing.
+    struct Target {
+        const counter::Mode &mode;
+        int address;
+    };
+    std::optional<Target> target(QLineEdit *edit);
     uint8_t selectedChannels() const;
     void setBusy(bool busy);
     void showChannel(int channel, uint32_t count, int digits);
