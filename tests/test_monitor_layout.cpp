@@ -4,6 +4,7 @@
 #include "app/TfrmMain.h"
 #include "monitor/MonitorLayout.h"
 #include "support/AppFixture.h"
+#include "support/MonitorControls.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,14 +14,6 @@
 #include <QTest>
 
 namespace {
-
-template <class T> T *child(const char *name)
-{
-    T *w = frmMain->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
 
 QString labelText(const QString &name)
 {
@@ -56,20 +49,7 @@ QStringList rows(int group)
     return out;
 }
 
-enum Page { Word = 0, Bit = 1, D2 = 2 };
-
 // Selects a page and its address and data area as the user would.
-void select(int page, int terminal, int area, int bitItem, int address, bool linked)
-{
-    child<QCheckBox>("chkbxAutoChange")->setChecked(linked);
-    child<QTabWidget>("pcSlaveType")->setCurrentIndex(page);
-    child<QComboBox>("cbTerminalType")->setCurrentIndex(terminal);
-    child<QComboBox>("DataAreaSelect")->setCurrentIndex(area);
-    child<QComboBox>("BitDataSelect")->setCurrentIndex(bitItem);
-    const char *spin = page == Word ? "seWordAdrs" : page == Bit ? "seBitAdrs" : "seD2BitAdrs";
-    child<QSpinBox>(spin)->setValue(address);
-}
-
 } // namespace
 
 class TestMonitorLayout : public QObject {

@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
+#include "support/MonitorControls.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,14 +21,6 @@
 #include <QToolButton>
 
 namespace {
-
-template <class T> T *child(const char *name)
-{
-    T *w = frmMain->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
 
 // A read answer of the gateway as it arrives on the socket.
 QByteArray answer(int tag, const QList<int> &regs, int function = 4)
@@ -69,18 +62,6 @@ QStringList headers()
     for (int i = 0; i < 4; ++i)
         out << frmMain->stWI[size_t(i)]->text();
     return out;
-}
-
-enum Page { Word = 0, Bit = 1, D2 = 2 };
-
-void select(int page, int terminal, int area, int bitItem, int address)
-{
-    child<QTabWidget>("pcSlaveType")->setCurrentIndex(page);
-    child<QComboBox>("cbTerminalType")->setCurrentIndex(terminal);
-    child<QComboBox>("DataAreaSelect")->setCurrentIndex(area);
-    child<QComboBox>("BitDataSelect")->setCurrentIndex(bitItem);
-    const char *spin = page == Word ? "seWordAdrs" : page == Bit ? "seBitAdrs" : "seD2BitAdrs";
-    child<QSpinBox>(spin)->setValue(address);
 }
 
 // The requests the simulator received up to a marker read sent after them

@@ -9,6 +9,7 @@
 #include "sim/SimBitTerminals.h"
 #include "sim/SimWordTerminals.h"
 #include "support/AppFixture.h"
+#include "support/MonitorControls.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,14 +27,6 @@
 
 namespace {
 
-template <class T> T *child(const char *name)
-{
-    T *w = frmMain->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
-
 QStringList values(int from, int count)
 {
     QStringList out;
@@ -49,18 +42,6 @@ void shot(const QString &name)
         return;
     QDir().mkpath(dir);
     frmMain->grab().save(dir + u'/' + name + QStringLiteral(".png"));
-}
-
-enum Page { Word = 0, Bit = 1, D2 = 2 };
-
-void select(int page, int terminal, int area, int bitItem, int address)
-{
-    child<QTabWidget>("pcSlaveType")->setCurrentIndex(page);
-    child<QComboBox>("cbTerminalType")->setCurrentIndex(terminal);
-    child<QComboBox>("DataAreaSelect")->setCurrentIndex(area);
-    child<QComboBox>("BitDataSelect")->setCurrentIndex(bitItem);
-    const char *spin = page == Word ? "seWordAdrs" : page == Bit ? "seBitAdrs" : "seD2BitAdrs";
-    child<QSpinBox>(spin)->setValue(address);
 }
 
 using Expected = std::function<QStringList(const SimGateway &)>;
