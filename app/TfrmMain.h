@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "link/ModbusLink.h"
 #include "monitor/ConversionTable.h"
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <optional>
@@ -129,6 +130,16 @@ public:
     // The answers of tag 0 (the polled window) and tag 20 (header words).
     void HandleMonitorAnswer(const ReceiveBuffer &rb);
     void ShowHeaderWord(int index, uint16_t value);
+    // A monitor request (tag 0 or 20) timed out: the boxes keep their last
+    // values greyed and the status bar says "応答なし" with the time since
+    // the last answer, until the next monitor answer.
+    void MonitorTimedOut(const modbus::Transaction &request);
+    bool MonitorStale = false;
+    // Monitoring as it was when the connection last dropped; an automatic
+    // reconnection resumes it (resumeMonitoring) with the counters, the log
+    // and its rows going on.
+    int MonitoringAtDisconnect = 0;
+    void resumeMonitoring();
     void ByDecClick();
     void ByHexClick();
     void ByRatioClick();
@@ -191,6 +202,9 @@ private:
     void setupMonitor();
     void connectMonitorSelection();
     int m_counterColours = -1;  // colour state of stCntr/stElTime
+    void setMonitorStale(bool stale);
+    QElapsedTimer m_lastMonitorAnswer;  // invalid until the first answer
+    std::array<QPalette, 36> m_livePalettes;  // of the 32 value and 4 header boxes while greyed
 
     bool m_exiting = false;
 };

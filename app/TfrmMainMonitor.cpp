@@ -10,6 +10,7 @@
 #include "monitor/FormatElapsed.h"
 #include "monitor/MonitorAnswer.h"
 #include "monitor/MonitorLayout.h"
+#include "monitor/NoAnswer.h"
 #include "monitor/ValueDecoding.h"
 #include "ui_TfrmMain.h"
 #include <QActionGroup>
@@ -123,8 +124,12 @@ void TfrmMain::setupMonitor()
 
     ClientSocket1->setAnswerHandler(0, [this](const ReceiveBuffer &rb) { HandleMonitorAnswer(rb); });
     ClientSocket1->setAnswerHandler(20, [this](const ReceiveBuffer &rb) {
+        if (MonitorStale)
+            setMonitorStale(false);
+        m_lastMonitorAnswer.start();
         forEachWordItem(rb, [this](int m, uint16_t v) { ShowHeaderWord(m, v); });
     });
+    connect(ClientSocket1, &ModbusLink::requestTimedOut, this, &TfrmMain::MonitorTimedOut);
 }
 
 void TfrmMain::connectMonitorSelection()
@@ -365,6 +370,9 @@ void TfrmMain::ApplyTerminalLayout(int base, int stride)
 
 void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
 {
+    if (MonitorStale)
+        setMonitorStale(false);
+    m_lastMonitorAnswer.start();
     monitor::MonitorState s;
     s.wordPage = ui->pcSlaveType->currentWidget() == ui->tsWord;
     s.dataType = ui->cbxDataType->currentIndex();
@@ -411,6 +419,43 @@ void TfrmMain::ShowHeaderWord(int index, uint16_t value)
     const bool wordPage = ui->pcSlaveType->currentWidget() == ui->tsWord;
     if (auto text = monitor::headerText(value, DisplayFormat, wordPage))
         stWI[size_t(index)]->setText(*text);
+}
+
+void TfrmMain::MonitorTimedOut(const modbus::Transaction &request)
+{
+    if (request.tag != 0 && request.tag != 20)
+        return;
+    if (!MonitorStale)
+        setMonitorStale(true);
+    showStatusText(monitor::noAnswerText(m_lastMonitorAnswer.isValid()
+                                             ? std::optional<int64_t>(m_lastMonitorAnswer.elapsed())
+                                             : std::nullopt));
+}
+
+void TfrmMain::setMonitorStale(bool stale)
+{
+    MonitorStale = stale;
+    for (size_t i = 0; i < 36; ++i) {
+        QLabel *l = i < 32 ? StVal[i] : stWI[i - 32];
+        if (!l)
+            continue;
+        if (stale) {
+            m_livePalettes[i] = l->palette();
+            QPalette grey = l->palette();
+            grey.setColor(QPalette::WindowText, i < 32 ? QColor(160, 160, 160) : QColor(120, 120, 120));
+            l->setPalette(grey);
+        } else {
+            l->setPalette(m_livePalettes[i]);
+        }
+    }
+}
+
+void TfrmMain::resumeMonitoring()
+{
+    if (MonitoringAtDisconnect != 1 || !ClientSocket1->isOpen())
+        return;
+    Monitoring = 1;
+    ui->sbtnMonitor->setChecked(true);
 }
 
 // ---- display format -------------------------------------------------------------

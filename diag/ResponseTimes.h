@@ -18,7 +18,7 @@
 class ResponseTimes {
 public:
     static constexpr int64_t kBucketUs = 100;
-    static constexpr int kMaxRangeMs = 60000;
+    static constexpr int kMaxRangeMs = 10000;  // 100 001 buckets, 400 KB
 
     // rangeMs is limited to 1 .. kMaxRangeMs.
     explicit ResponseTimes(int rangeMs = 1000);

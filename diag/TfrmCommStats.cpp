@@ -113,19 +113,28 @@ void TfrmCommStats::onAnswer(const QByteArray &frame, qint64 responseUs)
                           f.exception ? std::optional<uint8_t>(f.exceptionCode) : std::nullopt);
 }
 
-void TfrmCommStats::onLateAnswer(const QByteArray &)
+void TfrmCommStats::onAnswerReceived(const QByteArray &frame, const modbus::AnswerMatch &match)
+{
+    switch (match.kind) {
+    case modbus::AnswerKind::Matched: onAnswer(frame, match.responseUs); break;
+    case modbus::AnswerKind::Late: onLateAnswer(); break;
+    case modbus::AnswerKind::Unsolicited: onUnsolicitedAnswer(); break;
+    }
+}
+
+void TfrmCommStats::onLateAnswer()
 {
     m_stats.lateAnswer();
 }
 
-void TfrmCommStats::onUnsolicitedAnswer(const QByteArray &)
+void TfrmCommStats::onUnsolicitedAnswer()
 {
     m_stats.unsolicitedAnswer();
 }
 
-void TfrmCommStats::onTimeout(const QByteArray &request, qint64)
+void TfrmCommStats::onTimeout(uint8_t tag)
 {
-    m_stats.timedOut(tagOf(request));
+    m_stats.timedOut(tag);
 }
 
 void TfrmCommStats::onBytesReceived(int n)
@@ -133,7 +142,7 @@ void TfrmCommStats::onBytesReceived(int n)
     m_stats.bytesReceived(n);
 }
 
-void TfrmCommStats::onStreamLost(const QByteArray &)
+void TfrmCommStats::onStreamLost()
 {
     m_stats.streamLost();
 }

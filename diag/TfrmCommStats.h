@@ -7,6 +7,7 @@
 // they only count. The texts are made at most four times a second and only
 // while the window is shown.
 #include "diag/CommStats.h"
+#include "link/Transactions.h"
 #include <QDialog>
 #include <QElapsedTimer>
 
@@ -30,12 +31,15 @@ public slots:
     void onConnected(bool automatic = false);
     void onDisconnected();
     void onRequestSent(const QByteArray &frame);
+    // An answer as the link matched it: to a request in flight, late (to
+    // one already timed out) or unsolicited.
+    void onAnswerReceived(const QByteArray &frame, const modbus::AnswerMatch &match);
     void onAnswer(const QByteArray &frame, qint64 responseUs);
-    void onLateAnswer(const QByteArray &frame);
-    void onUnsolicitedAnswer(const QByteArray &frame);
-    void onTimeout(const QByteArray &request, qint64 waitedUs);
+    void onLateAnswer();
+    void onUnsolicitedAnswer();
+    void onTimeout(uint8_t tag);
     void onBytesReceived(int n);
-    void onStreamLost(const QByteArray &dropped);
+    void onStreamLost();
     // The response timeout, the range of the response time buckets from
     // the next reset on.
     void setResponseTimeout(int ms);

@@ -47,43 +47,54 @@ TfrmTraffic::~TfrmTraffic()
     delete ui;
 }
 
-void TfrmTraffic::record(TrafficEntry::Kind kind, TrafficEntry::Note note, qint64 us, const QByteArray &bytes)
+void TfrmTraffic::record(TrafficEntry entry)
 {
     if (m_paused) {
         ++m_skipped;
         return;
     }
-    m_log.append(TrafficEntry{QDateTime::currentMSecsSinceEpoch(), kind, note, us, bytes});
+    entry.timeMs = QDateTime::currentMSecsSinceEpoch();
+    m_log.append(std::move(entry));
 }
 
 void TfrmTraffic::onRequestSent(const QByteArray &frame)
 {
-    record(TrafficEntry::Sent, TrafficEntry::Plain, -1, frame);
+    record({0, TrafficEntry::Sent, TrafficEntry::Plain, -1, frame});
+}
+
+void TfrmTraffic::onAnswerReceived(const QByteArray &frame, const modbus::AnswerMatch &match)
+{
+    switch (match.kind) {
+    case modbus::AnswerKind::Matched: onAnswer(frame, match.responseUs); break;
+    case modbus::AnswerKind::Late: onLateAnswer(frame, match.responseUs); break;
+    case modbus::AnswerKind::Unsolicited: onUnsolicitedAnswer(frame); break;
+    }
 }
 
 void TfrmTraffic::onAnswer(const QByteArray &frame, qint64 responseUs)
 {
-    record(TrafficEntry::Received, TrafficEntry::Plain, responseUs, frame);
+    record({0, TrafficEntry::Received, TrafficEntry::Plain, responseUs, frame});
 }
 
-void TfrmTraffic::onLateAnswer(const QByteArray &frame)
+void TfrmTraffic::onLateAnswer(const QByteArray &frame, qint64 responseUs)
 {
-    record(TrafficEntry::Received, TrafficEntry::Late, -1, frame);
+    record({0, TrafficEntry::Received, TrafficEntry::Late, responseUs, frame});
 }
 
 void TfrmTraffic::onUnsolicitedAnswer(const QByteArray &frame)
 {
-    record(TrafficEntry::Received, TrafficEntry::Unsolicited, -1, frame);
+    record({0, TrafficEntry::Received, TrafficEntry::Unsolicited, -1, frame});
 }
 
-void TfrmTraffic::onTimeout(const QByteArray &request, qint64 waitedUs)
+void TfrmTraffic::onTimeout(const modbus::Transaction &request)
 {
-    record(TrafficEntry::Timeout, TrafficEntry::Plain, waitedUs, request);
+    record({0, TrafficEntry::Timeout, TrafficEntry::Plain, request.deadlineUs - request.sentUs, {}, request.tag,
+            request.function, request.address, request.count});
 }
 
 void TfrmTraffic::onStreamLost(const QByteArray &dropped)
 {
-    record(TrafficEntry::LostFraming, TrafficEntry::Plain, -1, dropped);
+    record({0, TrafficEntry::LostFraming, TrafficEntry::Plain, -1, dropped});
 }
 
 void TfrmTraffic::refresh()

@@ -8,6 +8,7 @@
 // the ring at most four times a second and follows the end unless the user
 // has scrolled up.
 #include "diag/TrafficLog.h"
+#include "link/Transactions.h"
 #include <QDialog>
 
 namespace Ui { class TfrmTraffic; }
@@ -30,11 +31,14 @@ public:
 
 public slots:
     void onRequestSent(const QByteArray &frame);
+    // An answer as the link matched it: to a request in flight, late (to
+    // one already timed out) or unsolicited.
+    void onAnswerReceived(const QByteArray &frame, const modbus::AnswerMatch &match);
     void onAnswer(const QByteArray &frame, qint64 responseUs);
-    void onLateAnswer(const QByteArray &frame);
+    void onLateAnswer(const QByteArray &frame, qint64 responseUs);
     void onUnsolicitedAnswer(const QByteArray &frame);
-    void onTimeout(const QByteArray &request, qint64 waitedUs);
-    void onStreamLost(const QByteArray &dropped);
+    void onTimeout(const modbus::Transaction &request);
+    void onStreamLost(const QByteArray &dropped = {});
 
     void btnTrafficPauseClick();
     void btnTrafficClearClick();
@@ -47,7 +51,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void record(TrafficEntry::Kind kind, TrafficEntry::Note note, qint64 us, const QByteArray &bytes);
+    void record(TrafficEntry entry);
     void showCount();
 
     Ui::TfrmTraffic *ui;

@@ -53,9 +53,11 @@ QString summary(const TrafficEntry &e)
         QString s = QStringLiteral("タイムアウト");
         if (e.elapsedUs >= 0)
             s += QStringLiteral(" (%1 ms 応答なし)").arg(msText(e.elapsedUs));
-        return s + QStringLiteral("  ") + modbus::requestSummary(e.bytes);
+        return s + QStringLiteral("  ") + modbus::requestSummary(e.tag, e.function, e.address, e.count);
     }
     case TrafficEntry::LostFraming:
+        if (e.bytes.isEmpty())
+            return QStringLiteral("受信データの区切りが失われました (受信済みのデータを破棄)");
         return QStringLiteral("受信データの区切りが失われました (%1 バイト破棄)").arg(e.bytes.size());
     }
     return {};

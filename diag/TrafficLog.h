@@ -20,7 +20,12 @@ struct TrafficEntry {
     Kind kind = Sent;
     Note note = Plain;
     int64_t elapsedUs = -1;  // Received: response time; Timeout: time waited; -1 unknown
-    QByteArray bytes;        // Sent, Received: the frame; Timeout: the request; LostFraming: the bytes dropped
+    QByteArray bytes;        // Sent, Received: the frame; LostFraming: the bytes dropped, where known
+    // Timeout: the request that went unanswered.
+    uint8_t tag = 0;
+    uint8_t function = 0;
+    uint16_t address = 0;
+    uint16_t count = 0;
 
     bool isException() const;
 };

@@ -236,6 +236,17 @@ QString requestSummary(const QByteArray &frame)
     }
 }
 
+QString requestSummary(uint8_t tag, uint8_t function, uint16_t address, uint16_t count)
+{
+    FrameFields f;
+    f.tag = tag;
+    f.function = function;
+    QString s = head(f, true) + addressText(function, address);
+    if (function == ReadHoldingRegisters || function == ReadInputRegisters || function == WriteMultipleRegisters)
+        s += QStringLiteral("  個数 %1").arg(count);
+    return s;
+}
+
 QString answerSummary(const QByteArray &frame)
 {
     const FrameFields f = decodeAnswer(frame);

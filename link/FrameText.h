@@ -67,5 +67,8 @@ FrameFields decodeAnswer(const QByteArray &frame);
 // A frame too short for its function says so with its length.
 QString requestSummary(const QByteArray &frame);
 QString answerSummary(const QByteArray &frame);
+// A request known by its fields only (a timed-out transaction): tag and
+// requester, function, address, and the count of reads and of function 16.
+QString requestSummary(uint8_t tag, uint8_t function, uint16_t address, uint16_t count);
 
 } // namespace modbus

@@ -7,6 +7,7 @@
 #include "diag/TrafficLog.h"
 #include "link/FrameText.h"
 #include "link/ModbusFrames.h"
+#include "monitor/NoAnswer.h"
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QTest>
@@ -49,6 +50,8 @@ private slots:
 
     void reconnectBackOff_data();
     void reconnectBackOff();
+    void noAnswerTexts_data();
+    void noAnswerTexts();
 };
 
 // ---- frames as text ------------------------------------------------------------
@@ -81,6 +84,13 @@ void TestDiagModels::requestSummaries_data()
     QTest::newRow("address past the five-digit references")
         << modbus::readInputRegistersFrame(13, 12345, 64)
         << QStringLiteral("タグ13 カウンター読み返し  04 入力レジスタ読出し  アドレス 12345  個数 64");
+    QTest::newRow("known by its fields: coil")
+        << QByteArray("fields 254 5 7 1") << QStringLiteral("タグ254 書き込み  05 単一コイル書込み  コイル 7 (00008)");
+    QTest::newRow("known by its fields: register write, no value")
+        << QByteArray("fields 254 6 1203 1") << QStringLiteral("タグ254 書き込み  06 単一レジスタ書込み  アドレス 1203 (41204)");
+    QTest::newRow("known by its fields: holding read")
+        << QByteArray("fields 0 3 1024 10")
+        << QStringLiteral("タグ0 モニターデータ  03 保持レジスタ読出し  アドレス 1024 (41025)  個数 10");
     QTest::newRow("function the tool never sends")
         << hex("07 00 00 00 00 06 01 2B 0E 01 00 00")
         << QStringLiteral("タグ7 その他  2B  12 バイト");
@@ -90,6 +100,13 @@ void TestDiagModels::requestSummaries()
 {
     QFETCH(QByteArray, frame);
     QFETCH(QString, summary);
+    if (frame.startsWith("fields ")) {  // tag, function, address, count of a transaction
+        const QList<QByteArray> f = frame.split(' ');
+        QCOMPARE(modbus::requestSummary(uint8_t(f[1].toInt()), uint8_t(f[2].toInt()), uint16_t(f[3].toInt()),
+                                        uint16_t(f[4].toInt())),
+                 summary);
+        return;
+    }
     QCOMPARE(modbus::requestSummary(frame), summary);
 }
 
@@ -413,7 +430,7 @@ void TestDiagModels::trafficRows_data()
         << hex("00 00 00 00 00 03 01 84 04") << "受信" << "00 00 00 00 00 03 01 84 04"
         << "タグ0 モニターデータ  例外応答 (04 入力レジスタ読出し)  例外 04 スレーブ機器異常  2.0 ms";
     QTest::newRow("timeout") << int(TrafficEntry::Timeout) << int(TrafficEntry::Plain) << qint64(1'000'000)
-                             << read << "-" << ""
+                             << QByteArray() << "-" << ""
                              << "タイムアウト (1000.0 ms 応答なし)  タグ0 モニターデータ  04 入力レジスタ読出し  "
                                 "アドレス 44 (30045)  個数 32";
     QTest::newRow("late answer")
@@ -424,6 +441,9 @@ void TestDiagModels::trafficRows_data()
         << int(TrafficEntry::Received) << int(TrafficEntry::Unsolicited) << qint64(-1)
         << hex("09 00 00 00 00 05 01 04 02 00 07") << "受信" << "09 00 00 00 00 05 01 04 02 00 07"
         << "タグ9 その他  04 入力レジスタ読出し  2 バイト  (該当する要求なし)";
+    QTest::newRow("lost framing, bytes unknown")
+        << int(TrafficEntry::LostFraming) << int(TrafficEntry::Plain) << qint64(-1) << QByteArray() << "受信" << ""
+        << "受信データの区切りが失われました (受信済みのデータを破棄)";
     QTest::newRow("lost framing") << int(TrafficEntry::LostFraming) << int(TrafficEntry::Plain) << qint64(-1)
                                   << hex("00 00 12 34 00 05") << "受信" << "00 00 12 34 00 05"
                                   << "受信データの区切りが失われました (6 バイト破棄)";
@@ -436,8 +456,13 @@ void TestDiagModels::trafficRows()
     QFETCH(qint64, elapsedUs);
     QFETCH(QByteArray, bytes);
     const QDateTime at(QDate(2026, 12, 8), QTime(9, 5, 7, 42));
-    const TrafficEntry e{at.toMSecsSinceEpoch(), TrafficEntry::Kind(kind), TrafficEntry::Note(note),
-                         elapsedUs, bytes};
+    TrafficEntry e{at.toMSecsSinceEpoch(), TrafficEntry::Kind(kind), TrafficEntry::Note(note), elapsedUs, bytes};
+    if (e.kind == TrafficEntry::Timeout) {  // the request as the link's transaction names it
+        e.tag = 0;
+        e.function = 4;
+        e.address = 44;
+        e.count = 32;
+    }
     QCOMPARE(trafficText(e, TrafficColumn::Time), QStringLiteral("09:05:07.042"));
     QTEST(trafficText(e, TrafficColumn::Direction), "direction");
     QTEST(trafficText(e, TrafficColumn::Bytes), "hexText");
@@ -483,6 +508,22 @@ void TestDiagModels::reconnectBackOff()
 {
     QFETCH(int, attempt);
     QTEST(qint64(reconnectDelayMs(attempt)), "delayMs");
+}
+
+void TestDiagModels::noAnswerTexts_data()
+{
+    QTest::addColumn<qint64>("ms");  // -1: no answer yet
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none yet") << qint64(-1) << QStringLiteral("応答なし (応答を受信していません)");
+    QTest::newRow("0.4 s") << qint64(450) << QStringLiteral("応答なし (最後の応答から 0.4 秒)");
+    QTest::newRow("12.0 s") << qint64(12'000) << QStringLiteral("応答なし (最後の応答から 12.0 秒)");
+    QTest::newRow("an hour") << qint64(3'600'099) << QStringLiteral("応答なし (最後の応答から 3600.0 秒)");
+}
+
+void TestDiagModels::noAnswerTexts()
+{
+    QFETCH(qint64, ms);
+    QTEST(monitor::noAnswerText(ms < 0 ? std::nullopt : std::optional<int64_t>(ms)), "text");
 }
 
 QTEST_GUILESS_MAIN(TestDiagModels)

@@ -49,6 +49,28 @@ QByteArray exceptionAnswer(uint8_t tag, uint8_t function, uint8_t code)
     return a;
 }
 
+modbus::Transaction request(uint8_t tag, uint8_t function, uint16_t address, uint16_t count,
+                            int64_t timeoutUs = 1'000'000)
+{
+    modbus::Transaction t;
+    t.tag = tag;
+    t.transactionId = uint16_t(tag << 8);
+    t.function = function;
+    t.address = address;
+    t.count = count;
+    t.sentUs = 5'000'000;
+    t.deadlineUs = t.sentUs + timeoutUs;
+    return t;
+}
+
+modbus::AnswerMatch match(modbus::AnswerKind kind, int64_t responseUs)
+{
+    modbus::AnswerMatch m;
+    m.kind = kind;
+    m.responseUs = responseUs;
+    return m;
+}
+
 QString text(QWidget *w, const char *name)
 {
     auto *l = w->findChild<QLabel *>(QLatin1String(name));
@@ -130,13 +152,14 @@ void TestDiagWindows::statisticsShowWhatCame()
     }
     w.onAnswer(readAnswer(0, 32), 20'000);
     w.onAnswer(exceptionAnswer(0, 4, 2), 30'000);
-    w.onTimeout(window, 1'000'000);
+    w.onTimeout(0);
     w.onRequestSent(modbus::writeSingleRegisterFrame(1203, 1));
-    w.onAnswer(modbus::writeSingleRegisterFrame(1203, 1), 40'000);
-    w.onLateAnswer(readAnswer(0, 32));
-    w.onUnsolicitedAnswer(readAnswer(9, 1));
+    // As the link hands them over: matched, late, unsolicited.
+    w.onAnswerReceived(modbus::writeSingleRegisterFrame(1203, 1), match(modbus::AnswerKind::Matched, 40'000));
+    w.onAnswerReceived(readAnswer(0, 32), match(modbus::AnswerKind::Late, 1'200'000));
+    w.onAnswerReceived(readAnswer(9, 1), match(modbus::AnswerKind::Unsolicited, 0));
     w.onBytesReceived(500);
-    w.onStreamLost({});
+    w.onStreamLost();
     w.refresh();
 
     QCOMPARE(text(&w, "stStatRequests"), QStringLiteral("7"));
@@ -266,12 +289,14 @@ void TestDiagWindows::trafficRowsAndColours()
     w.onRequestSent(window);
     w.onAnswer(exceptionAnswer(0, 4, 2), 3'000);
     w.onRequestSent(window);
-    w.onTimeout(window, 1'000'000);
-    w.onStreamLost(hex("00 00 12 34"));
+    w.onTimeout(request(0, 4, 44, 32));
+    w.onStreamLost();
+    w.onAnswerReceived(readAnswer(0, 32), match(modbus::AnswerKind::Late, 1'250'000));
+    w.onAnswerReceived(readAnswer(9, 1), match(modbus::AnswerKind::Unsolicited, 0));
     auto *list = w.findChild<QTableView *>(QStringLiteral("TrafficList"));
     QVERIFY(list);
     QAbstractItemModel *m = list->model();
-    QTRY_COMPARE(m->rowCount(), 7);
+    QTRY_COMPARE(m->rowCount(), 9);
     auto at = [m](int r, int c) { return m->data(m->index(r, c)).toString(); };
     QCOMPARE(at(0, 1), QStringLiteral("送信"));
     QCOMPARE(at(0, 2), QStringLiteral("00 00 00 00 00 06 01 04 00 2C 00 20"));
@@ -281,6 +306,8 @@ void TestDiagWindows::trafficRowsAndColours()
     QVERIFY(at(5, 3).startsWith(QStringLiteral("タイムアウト (1000.0 ms 応答なし)")));
     QCOMPARE(at(5, 2), QString());
     QVERIFY(at(6, 3).startsWith(QStringLiteral("受信データの区切りが失われました")));
+    QVERIFY(at(7, 3).endsWith(QStringLiteral("64 バイト  1250.0 ms  (タイムアウト後の応答)")));
+    QVERIFY(at(8, 3).endsWith(QStringLiteral("(該当する要求なし)")));
     // Exception, timeout and lost framing each stand out, from the plain
     // rows and from each other.
     auto bg = [m](int r) { return m->data(m->index(r, 3), Qt::BackgroundRole).value<QBrush>().color(); };
@@ -364,7 +391,7 @@ void TestDiagWindows::trafficSave()
     TfrmTraffic w;
     w.onRequestSent(modbus::writeSingleCoilFrame(5, 0xFF));
     w.onAnswer(exceptionAnswer(254, 5, 2), 4'000);
-    w.onTimeout(modbus::readInputRegistersFrame(4, 160, 4), 1'000'000);
+    w.onTimeout(request(4, 4, 160, 4));
     const QString target = dir.filePath(QStringLiteral("traffic"));
     QString suffix;
     QTimer::singleShot(0, [&] {
