@@ -11,12 +11,14 @@
 // taken off the monitoring run's figure as well.
 //
 // --hidden leaves the window unshown: no repaint, only the polling and the
-// handling of the answers.
+// handling of the answers. --diag opens the statistics and traffic windows
+// (表示 → 通信統計, 通信ログ) as well, shown and refreshing.
 #include "app/Forms.h"
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "app/MessageBoxes.h"
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -119,8 +121,13 @@ int main(int argc, char **argv)
     });
     CreateAllForms();
     const bool hidden = args.contains(QStringLiteral("--hidden"));
+    const bool diag = args.contains(QStringLiteral("--diag"));
     if (!hidden)
         frmMain->show();
+    if (diag) {
+        frmMain->findChild<QAction *>(QStringLiteral("actCommStats"))->trigger();
+        frmMain->findChild<QAction *>(QStringLiteral("actTraffic"))->trigger();
+    }
     frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
     frmMain->ClientSocket1->setPort(port);
     frmConnect->btnCONNClick();
@@ -161,6 +168,8 @@ int main(int argc, char **argv)
 
     std::printf("window: %d registers (area %d, type %d, word address %d), interval %d ms, %d s%s\n",
                 size, area, type, address, interval, seconds, hidden ? ", window hidden" : "");
+    if (diag)
+        std::printf("statistics and traffic windows open\n");
     std::printf("ticks %d, answers %u, answered %.2f %%\n", ticksAtStop, answers,
                 ticksAtStop ? 100.0 * answers / ticksAtStop : 0.0);
     std::printf("RM Tool CPU %.3f s in %.1f s wall (%.2f %% of one core), %.1f us per answer\n", cpu,

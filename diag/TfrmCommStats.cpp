@@ -186,6 +186,7 @@ void TfrmCommStats::fillExceptionRows()
     }
     for (int r = 0; r < codes.size(); ++r) {
         setCell(e, r, ColCode, modbus::codeText(codes[r]));
+        e->item(r, ColCode)->setTextAlignment(Qt::AlignCenter);
         setCell(e, r, ColName, modbus::exceptionName(codes[r]));
         e->item(r, ColName)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setCell(e, r, ColCount, QString::number(m_stats.exceptionsWithCode(codes[r])));

@@ -64,6 +64,17 @@ QString writtenValue(uint8_t function, uint16_t value)
     return QStringLiteral("  値 %1").arg(value);
 }
 
+// Byte 0 and the function code, where the frame reaches them.
+FrameFields tagAndFunction(const QByteArray &frame)
+{
+    FrameFields f;
+    if (!frame.isEmpty())
+        f.tag = byteAt(frame, 0);
+    if (frame.size() > kPdu)
+        f.function = byteAt(frame, kPdu);
+    return f;
+}
+
 QString incomplete(const QByteArray &frame)
 {
     return QStringLiteral("不完全なフレーム (%1 バイト)").arg(frame.size());
@@ -140,13 +151,10 @@ QString hexBytes(const QByteArray &frame)
 
 FrameFields decodeRequest(const QByteArray &frame)
 {
-    FrameFields f;
+    FrameFields f = tagAndFunction(frame);
     const int n = int(frame.size());
-    if (n > 0)
-        f.tag = byteAt(frame, 0);
     if (n <= kPdu)
         return f;
-    f.function = byteAt(frame, kPdu);
     if (n < kPdu + 5)
         return f;
     f.address = wordAt(frame, kPdu + 1);
@@ -176,13 +184,10 @@ FrameFields decodeRequest(const QByteArray &frame)
 
 FrameFields decodeAnswer(const QByteArray &frame)
 {
-    FrameFields f;
+    FrameFields f = tagAndFunction(frame);
     const int n = int(frame.size());
-    if (n > 0)
-        f.tag = byteAt(frame, 0);
     if (n <= kPdu)
         return f;
-    f.function = byteAt(frame, kPdu);
     f.exception = (f.function & 0x80) != 0;
     if (n < kPdu + 2)
         return f;
@@ -254,9 +259,9 @@ QString answerSummary(const QByteArray &frame)
         return incomplete(frame);
     const QString s = head(f, !f.exception);
     if (f.exception)
-        return s + QStringLiteral("例外応答 (%1)  例外 %2 %3")
-                       .arg(functionText(f.function & 0x7F), codeText(f.exceptionCode),
-                            exceptionName(f.exceptionCode));
+        return s + QStringLiteral("例外 %1 %2  (%3 の例外応答)")
+                       .arg(codeText(f.exceptionCode), exceptionName(f.exceptionCode),
+                            functionText(f.function & 0x7F));
     switch (f.function) {
     case ReadHoldingRegisters:
     case ReadInputRegisters:

@@ -63,7 +63,7 @@ FrameFields decodeAnswer(const QByteArray &frame);
 //   read request:   アドレス 44 (30045)  個数 32
 //   write request:  アドレス 1203 (41204)  値 1 / コイル 5 (00006)  ON
 //   read answer:    64 バイト
-//   exception:      例外 02 不正データアドレス
+//   exception:      例外 02 不正データアドレス  (04 入力レジスタ読出し の例外応答)
 // A frame too short for its function says so with its length.
 QString requestSummary(const QByteArray &frame);
 QString answerSummary(const QByteArray &frame);

@@ -119,10 +119,10 @@ void TestDiagModels::answerSummaries_data()
         << QStringLiteral("タグ0 モニターデータ  04 入力レジスタ読出し  4 バイト");
     QTest::newRow("exception 2 to a read")
         << hex("00 00 00 00 00 03 01 84 02")
-        << QStringLiteral("タグ0 モニターデータ  例外応答 (04 入力レジスタ読出し)  例外 02 不正データアドレス");
+        << QStringLiteral("タグ0 モニターデータ  例外 02 不正データアドレス  (04 入力レジスタ読出し の例外応答)");
     QTest::newRow("exception 0B to a write")
         << hex("FE 00 00 00 00 03 01 86 0B")
-        << QStringLiteral("タグ254 書き込み  例外応答 (06 単一レジスタ書込み)  例外 0B ゲートウェイ異常");
+        << QStringLiteral("タグ254 書き込み  例外 0B ゲートウェイ異常  (06 単一レジスタ書込み の例外応答)");
     QTest::newRow("echo of a register write")
         << modbus::writeSingleRegisterFrame(1202, 1)
         << QStringLiteral("タグ254 書き込み  06 単一レジスタ書込み  アドレス 1202 (41203)  値 1");
@@ -428,7 +428,7 @@ void TestDiagModels::trafficRows_data()
     QTest::newRow("exception")
         << int(TrafficEntry::Received) << int(TrafficEntry::Plain) << qint64(2'000)
         << hex("00 00 00 00 00 03 01 84 04") << "受信" << "00 00 00 00 00 03 01 84 04"
-        << "タグ0 モニターデータ  例外応答 (04 入力レジスタ読出し)  例外 04 スレーブ機器異常  2.0 ms";
+        << "タグ0 モニターデータ  例外 04 スレーブ機器異常  (04 入力レジスタ読出し の例外応答)  2.0 ms";
     QTest::newRow("timeout") << int(TrafficEntry::Timeout) << int(TrafficEntry::Plain) << qint64(1'000'000)
                              << QByteArray() << "-" << ""
                              << "タイムアウト (1000.0 ms 応答なし)  タグ0 モニターデータ  04 入力レジスタ読出し  "
