@@ -235,6 +235,7 @@ void TestE2eDiagnostics::staleAndNormalAgain()
     QVERIFY(fx.connectGateway());
     frmMain->show();
     frmMain->ClientSocket1->setResponseTimeout(250);
+    child<QAction>("actTraffic")->trigger();
     child<QToolButton>("sbtnLogStart")->click();
     startMonitor(100);
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 5, 10000);
@@ -257,6 +258,8 @@ void TestE2eDiagnostics::staleAndNormalAgain()
     QSignalSpy timeouts(frmMain->ClientSocket1, &ModbusLink::requestTimedOut);
     QVERIFY(timeouts.wait(3000));
     QVERIFY(timeouts.wait(3000));
+    saveShot(frmMain, QStringLiteral("main-stale"));
+    saveShot(frmTraffic, QStringLiteral("traffic-timeouts"));
     QCOMPARE(frmMain->MonitorCount, answered);
     QCOMPARE(frmMain->LogCount, answered);
     QCOMPARE(value->text(), lastValue);
