@@ -81,7 +81,7 @@ struct Figures {
     qint64 requests = 0, answers = 0, garbage = 0, exceptions = 0;
     qint64 monitorAnswers = 0;  // handled by the window, over every session
     qint64 rowsLogged = 0, rowsFound = 0, rowsLost = 0, rowsWrong = 0, files = 0;
-    int sessions = 0, drops = 0, userReconnects = 0, restarts = 0;
+    int sessions = 0, lostConnections = 0, drops = 0, userReconnects = 0, restarts = 0;
     int modInfoRuns = 0, modInfoComplete = 0;
     int counterReads = 0, counterShown = 0;
     int termsetReads = 0, termsetRead = 0, termsetFailed = 0;
@@ -196,7 +196,7 @@ public:
             }
         }
         dog.step("end");
-        endSession(!frmMain->isConnected());
+        endSession(!frmMain->isConnected(), true);
         SimGateway *gw = m_fx.gateway();
         m_figures.requests = gw->requests().size();
         m_figures.answers = gw->answers().size();
@@ -277,11 +277,11 @@ private:
     }
 
     // Ends the monitor and logging of one connection and checks its rows.
-    bool endSession(bool dropped)
+    bool endSession(bool dropped, bool last = false)
     {
         m_dog->step("end of session");
         if (dropped) {
-            ++m_figures.drops;
+            ++m_figures.lostConnections;
             if (frmConnect->statusText() != QStringLiteral("接続されていません"))
                 fault(QStringLiteral("after a drop the connection dialog says %1").arg(frmConnect->statusText()));
             if (frmMain->windowTitle() != QStringLiteral("NT900 Modbus/TCP Client"))
@@ -289,7 +289,7 @@ private:
             if (frmMain->Monitoring != 0 || frmMain->ui->sbtnMonitor->isEnabled() || frmMain->ui->sbtnDisConn->isEnabled())
                 fault(QStringLiteral("after a drop monitoring is still offered"));
         } else {
-            ++m_figures.userReconnects;
+            m_figures.userReconnects += !last;
             if (frmMain->Monitoring == 1)
                 frmMain->ui->sbtnMonitor->click();
             // Answers still on the way are handled before the rows are counted.
