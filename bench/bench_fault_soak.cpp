@@ -11,6 +11,7 @@
 #include "support/FaultSoak.h"
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QMap>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -41,6 +42,19 @@ int main(int argc, char *argv[])
         f = run.run(p.value(seconds).toInt());
         std::printf("impairment %s, %d s, simulator seed %u\n", it->name, p.value(seconds).toInt(),
                     fx.gateway()->seed());
+        // The in-process simulator keeps every request and answer for the
+        // checks; that memory is in the resident figure too.
+        qint64 kept = 0;
+        for (const SimAnswer &a : fx.gateway()->answers())
+            kept += qint64(sizeof(SimAnswer)) + a.bytes.capacity();
+        kept += fx.gateway()->requests().size() * qint64(sizeof(SimRequest));
+        std::printf("simulator records held for the checks: about %lld KiB\n", kept / 1024);
+        // Message boxes by text (the tool's own reports of the faults).
+        QMap<QString, int> boxes;
+        for (const msg::Shown &m : fx.messages)
+            ++boxes[m.text];
+        for (auto b = boxes.cbegin(); b != boxes.cend(); ++b)
+            std::printf("message box %d x %s\n", b.value(), qPrintable(b.key()));
     }
     std::printf("requests %lld, answers %lld (garbage %lld, exceptions %lld)\n", f.requests, f.answers, f.garbage,
                 f.exceptions);
@@ -52,8 +66,8 @@ int main(int argc, char *argv[])
                 "terminal settings %d read, %d failed by time limit of %d\n",
                 f.modInfoComplete, f.modInfoRuns, f.counterShown, f.counterReads, f.termsetRead, f.termsetFailed,
                 f.termsetReads);
-    std::printf("message boxes %d, resident memory %ld KiB at start, %ld KiB at end\n", f.messageBoxes,
-                f.rssStartKiB, f.rssEndKiB);
+    std::printf("message boxes %d, resident memory %ld KiB at start, %ld KiB after 60 s, %ld KiB at end\n",
+                f.messageBoxes, f.rssStartKiB, f.rssMinuteKiB, f.rssEndKiB);
     std::printf("faults %lld\n", qint64(f.faults.size()));
     for (const QString &fault : f.faults)
         std::printf("  %s\n", qPrintable(fault));

@@ -86,7 +86,7 @@ struct Figures {
     int counterReads = 0, counterShown = 0;
     int termsetReads = 0, termsetRead = 0, termsetFailed = 0;
     int messageBoxes = 0;
-    long rssStartKiB = 0, rssEndKiB = 0;
+    long rssStartKiB = 0, rssMinuteKiB = 0, rssEndKiB = 0;  // at start, after 60 s, at the end
     QStringList faults;
 };
 
@@ -176,6 +176,8 @@ public:
             case 2: terminalSettingsRead(); break;
             }
             dog.step("monitoring");
+            if (m_figures.rssMinuteKiB == 0 && clock.elapsed() >= 60000)
+                m_figures.rssMinuteKiB = residentKiB();
             const quint32 before = frmMain->MonitorCount;
             QTest::qWaitFor([] { return !frmMain->isConnected(); }, 300);
             checkBoxes();
