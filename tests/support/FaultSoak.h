@@ -24,6 +24,7 @@
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
+#include "monitor/ValueDecoding.h"
 #include "support/AppFixture.h"
 #include "termset/TermsetRules.h"
 #include "termset/TfrmWattorSet.h"
@@ -181,6 +182,8 @@ public:
             const quint32 before = frmMain->MonitorCount;
             QTest::qWaitFor([] { return !frmMain->isConnected(); }, 300);
             checkBoxes();
+            if (frmMain->isConnected())
+                checkHeaderWords();
             if (m_imp.restartCommands && sinceRestart.elapsed() > 3000 && frmMain->isConnected()) {
                 // As the write tool would: the gateway's restart command.
                 frmMain->SendWriteSingleRegister(SimGateway::kRestartRegister, 1);
@@ -378,6 +381,34 @@ private:
                 return;
             }
         }
+    }
+
+    // The four header words show one answer to a header-word request
+    // (tag 20) of this connection, or nothing yet.
+    void checkHeaderWords()
+    {
+        QStringList shown;
+        for (const QLabel *l : frmMain->stWI)
+            shown << (l ? l->text() : QString());
+        if (std::all_of(shown.begin(), shown.end(), [](const QString &t) { return t.isEmpty(); }))
+            return;
+        const auto &all = m_fx.gateway()->answers();
+        for (qsizetype i = all.size() - 1; i >= m_firstAnswer; --i) {
+            if (all[i].tag != 20 || all[i].kind != SimAnswer::Normal)
+                continue;
+            const QList<quint16> w = all[i].words();
+            if (w.size() < 4)
+                continue;
+            // A word without a text leaves its box as it was.
+            bool same = true;
+            for (int k = 0; k < 4; ++k) {
+                const auto text = monitor::headerText(w[k], frmMain->DisplayFormat, true);
+                same = same && (!text || *text == shown[k]);
+            }
+            if (same)
+                return;
+        }
+        fault(QStringLiteral("header words show %1, no header answer carried them").arg(shown.join(u' ')));
     }
 
     void moduleInformation()
