@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
     std::printf("sessions %d, connections lost %d (simulator drops %d, restarts %d), user reconnects %d\n",
                 f.sessions, f.lostConnections, f.drops, f.restarts, f.userReconnects);
     std::printf("module information %d complete of %d, counter read-back %d shown of %d, "
-                "terminal settings %d read, %d failed by time limit of %d\n",
+                "terminal settings %d read, %d failed of %d\n",
                 f.modInfoComplete, f.modInfoRuns, f.counterShown, f.counterReads, f.termsetRead, f.termsetFailed,
                 f.termsetReads);
     std::printf("message boxes %d, resident memory %ld KiB at start, %ld KiB after 60 s, %ld KiB at end\n",
