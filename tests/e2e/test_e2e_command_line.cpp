@@ -99,12 +99,14 @@ void TestE2eCommandLine::connectAndMonitorAtStart()
     const QString ini = dir.filePath(QStringLiteral("start.ini"));
     writeSettings(ini, {{"MODBUS", "host", "127.0.0.1"}, {"MODBUS", "port", port},
                         {"ADDRESS", "w0", "12"}, {"TERM", "type", "3"}});
+    // The windowing system comes from Qt's own option, which must neither be
+    // refused nor taken for a conversion table (its error box would stop
+    // the start-up before it connects).
     QProcess tool;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    tool.setProcessEnvironment(env);
+    tool.setProcessEnvironment(withoutDisplay());
     tool.setProcessChannelMode(QProcess::ForwardedChannels);
-    tool.start(QStringLiteral(RMTOOL_PATH), {QStringLiteral("--settings"), ini, QStringLiteral("--connect"),
+    tool.start(QStringLiteral(RMTOOL_PATH), {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                                             QStringLiteral("--settings"), ini, QStringLiteral("--connect"),
                                              QStringLiteral("--monitor")});
     QVERIFY(tool.waitForStarted());
     // Monitoring polls again and again, each poll followed by the header words.
