@@ -5,6 +5,9 @@
 #include "app/IniFile.h"
 #include "app/TfrmMain.h"
 #include "app/Settings.h"
+#include "app/TfrmConnect.h"
+#include "support/AppFixture.h"
+#include "ui_TfrmMain.h"
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -39,6 +42,8 @@ private slots:
     void answeredWithoutWindows();
     void connectAndMonitorAtStart();
     void settingsFileReadAndWritten();
+    void connectAlone();
+    void monitorPressedAtFirstConnectionOnly();
 };
 
 void TestE2eCommandLine::answeredWithoutWindows_data()
@@ -99,6 +104,7 @@ void TestE2eCommandLine::connectAndMonitorAtStart()
     const QString ini = dir.filePath(QStringLiteral("start.ini"));
     writeSettings(ini, {{"MODBUS", "host", "127.0.0.1"}, {"MODBUS", "port", port},
                         {"ADDRESS", "w0", "12"}, {"TERM", "type", "3"}});
+    // English has no translation yet: the program runs all the same.
     // The windowing system comes from Qt's own option, which must neither be
     // refused nor taken for a conversion table (its error box would stop
     // the start-up before it connects).
@@ -106,7 +112,8 @@ void TestE2eCommandLine::connectAndMonitorAtStart()
     tool.setProcessEnvironment(withoutDisplay());
     tool.setProcessChannelMode(QProcess::ForwardedChannels);
     tool.start(QStringLiteral(RMTOOL_PATH), {QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                                             QStringLiteral("--settings"), ini, QStringLiteral("--connect"),
+                                             QStringLiteral("--settings"), ini, QStringLiteral("--lang"),
+                                             QStringLiteral("en"), QStringLiteral("--connect"),
                                              QStringLiteral("--monitor")});
     QVERIFY(tool.waitForStarted());
     // Monitoring polls again and again, each poll followed by the header words.
@@ -139,6 +146,41 @@ void TestE2eCommandLine::settingsFileReadAndWritten()
     QCOMPARE(ini.readString(QStringLiteral("FTP"), QStringLiteral("user"), QString()), QStringLiteral("changed"));
     QCOMPARE(ini.readString(QStringLiteral("MODBUS"), QStringLiteral("port"), QString()), QStringLiteral("1502"));
     QCOMPARE(ini.readString(QStringLiteral("WINDOW"), QStringLiteral("Top"), QString()), QStringLiteral("50"));
+}
+
+void TestE2eCommandLine::connectAlone()
+{
+    AppFixture fx;
+    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
+    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
+    frmMain->ClientSocket1->setPort(fx.gateway()->port());
+    StartOptions o;
+    o.connect = true;
+    frmMain->StartFromOptions(o);
+    QTRY_VERIFY(frmMain->isConnected());
+    QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool [127.0.0.1]"));
+    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(fx.messages.isEmpty());
+}
+
+void TestE2eCommandLine::monitorPressedAtFirstConnectionOnly()
+{
+    AppFixture fx;
+    StartOptions o;
+    o.monitor = true;
+    frmMain->StartFromOptions(o);  // without --connect it waits for the user's connection
+    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(fx.connectGateway());
+    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(frmMain->ui->sbtnMonitor->isChecked());
+    QTRY_VERIFY(fx.gateway()->requests().size() >= 2);
+    // A later connection is the user's: monitoring waits for ▶ again.
+    frmMain->sbtnDisConnClick();
+    QTRY_VERIFY(!frmMain->isConnected());
+    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(fx.connectGateway());
+    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(fx.messages.isEmpty());
 }
 
 QTEST_MAIN(TestE2eCommandLine)
