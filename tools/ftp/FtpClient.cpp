@@ -1,8 +1,8 @@
 #include "tools/ftp/FtpClient.h"
 #include "tools/ftp/LineEnds.h"
+#include "monitor/WholeFile.h"
 #include <QFile>
 #include <QHostAddress>
-#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <curl/curl.h>
@@ -360,8 +360,8 @@ bool FtpClient::prepareOp(Op &o, QString *error)
             *error = QStringLiteral("ファイル名が指定されていません。");
             return false;
         }
-        m_saveFile = std::make_unique<QSaveFile>(o.local);
-        if (!m_saveFile->open(QIODevice::WriteOnly)) {
+        m_saveFile = std::make_unique<WholeFileWriter>(o.local);
+        if (!m_saveFile->open()) {
             *error = QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString());
             m_saveFile.reset();
             return false;
@@ -547,7 +547,7 @@ void FtpClient::completeTransfer(int curlCode)
     case Op::Retr:
         if (r.ok && m_converter) {
             const QByteArray tail = m_converter->finish();
-            if (!tail.isEmpty() && m_saveFile->write(tail) != tail.size()) {
+            if (!tail.isEmpty() && !m_saveFile->write(tail)) {
                 m_writeFailed = true;
                 r.ok = false;
             }
@@ -621,7 +621,7 @@ size_t FtpClient::writeData(const char *data, size_t size)
         return size;
     const QByteArray bytes = m_converter ? m_converter->convert(QByteArrayView(data, qsizetype(size)))
                                          : QByteArray::fromRawData(data, qsizetype(size));
-    if (!bytes.isEmpty() && m_saveFile->write(bytes) != bytes.size()) {
+    if (!bytes.isEmpty() && !m_saveFile->write(bytes)) {
         m_writeFailed = true;
         return 0;  // a short count makes libcurl end the transfer
     }

@@ -23,10 +23,10 @@
 #include <memory>
 #include <vector>
 
-class QSaveFile;
 class QSocketNotifier;
 class QTimer;
 class LineEndConverter;
+class WholeFileWriter;
 
 class FtpClient : public QObject {
     Q_OBJECT
@@ -166,7 +166,7 @@ private:
     std::vector<Op> m_continuations;
 
     // The running transfer.
-    std::unique_ptr<QSaveFile> m_saveFile;
+    std::unique_ptr<WholeFileWriter> m_saveFile;
     std::unique_ptr<LineEndConverter> m_converter;
     bool m_writeFailed = false;
     QByteArray m_uploadData;
