@@ -1,10 +1,10 @@
 #include "app/Forms.h"
+#include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "diag/AutoReconnect.h"
 #include "diag/TfrmCommStats.h"
 #include "diag/TfrmTraffic.h"
-#include <QAction>
 #include "termset/TfrmWattorSet.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ftp/TfrmFTPtool.h"
@@ -13,6 +13,7 @@
 #include "tools/modinfo/TfrmModInfo.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
 #include "tools/writetool/TfrmWriteTool.h"
+#include <QAction>
 
 TfrmMain *frmMain = nullptr;
 TfrmModInfo *frmModInfo = nullptr;
@@ -29,7 +30,7 @@ TfrmTraffic *frmTraffic = nullptr;
 
 namespace {
 
-QStringList g_arguments;
+StartOptions g_options;
 
 // Opens a diagnostics window beside the main window, as the tool dialogs.
 void showBeside(QDialog *dialog)
@@ -117,14 +118,21 @@ void wireReconnect()
 
 } // namespace
 
-void setProgramArguments(const QStringList &arguments)
+void setProgramOptions(const StartOptions &options)
 {
-    g_arguments = arguments;
+    g_options = options;
+    if (!options.settingsFile.isEmpty())
+        setSettingsFilePathOverride(options.settingsFile);
 }
 
-const QStringList &programArguments()
+void setProgramArguments(const QStringList &arguments)
 {
-    return g_arguments;
+    setProgramOptions(parseCommandLine(arguments).options);
+}
+
+const StartOptions &programOptions()
+{
+    return g_options;
 }
 
 void CreateAllForms()

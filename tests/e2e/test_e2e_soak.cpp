@@ -35,7 +35,8 @@ void TestE2eSoak::soak()
     QVERIFY(f.modInfoRuns > 0 && f.counterReads > 0 && f.termsetReads > 0);
     const QString name = QLatin1String(imp.name);
     if (name == QLatin1String("drop-after"))
-        QVERIFY2(f.drops >= 1 && f.sessions >= 2, qPrintable(QString::number(f.drops)));
+        QVERIFY2(f.drops >= 1 && f.lostConnections == f.drops && f.sessions == f.drops + 1,
+                 qPrintable(QString::number(f.drops)));
     if (name == QLatin1String("silent-after"))
         QVERIFY(f.userReconnects >= 1);
     if (name == QLatin1String("garbage-every"))
@@ -44,7 +45,11 @@ void TestE2eSoak::soak()
         QVERIFY(f.exceptions > 0);
     if (name == QLatin1String("restart-on-command"))
         QVERIFY(f.restarts >= 1 && f.sessions >= 2);
-    // Where every answer arrives whole, the dialogs got theirs.
+    // Where every answer arrives whole, the dialogs got theirs. Any answer
+    // (the monitor's too) still ends the module-information wait, so under
+    // jitter most runs return before their own answers: one complete run is
+    // all that can be asked until each wait ends on its own answer, when
+    // this becomes modInfoComplete == modInfoRuns.
     if (name == QLatin1String("wrong-unit") || name == QLatin1String("jitter")) {
         QVERIFY(f.modInfoComplete > 0);
         QVERIFY(f.counterShown > 0);

@@ -24,6 +24,7 @@
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
+#include "monitor/ValueDecoding.h"
 #include "support/AppFixture.h"
 #include "termset/TermsetRules.h"
 #include "termset/TfrmWattorSet.h"
@@ -81,12 +82,12 @@ struct Figures {
     qint64 requests = 0, answers = 0, garbage = 0, exceptions = 0;
     qint64 monitorAnswers = 0;  // handled by the window, over every session
     qint64 rowsLogged = 0, rowsFound = 0, rowsLost = 0, rowsWrong = 0, files = 0;
-    int sessions = 0, drops = 0, userReconnects = 0, restarts = 0;
+    int sessions = 0, lostConnections = 0, drops = 0, userReconnects = 0, restarts = 0;
     int modInfoRuns = 0, modInfoComplete = 0;
     int counterReads = 0, counterShown = 0;
     int termsetReads = 0, termsetRead = 0, termsetFailed = 0;
     int messageBoxes = 0;
-    long rssStartKiB = 0, rssEndKiB = 0;
+    long rssStartKiB = 0, rssMinuteKiB = 0, rssEndKiB = 0;  // at start, after 60 s, at the end
     QStringList faults;
 };
 
@@ -176,9 +177,14 @@ public:
             case 2: terminalSettingsRead(); break;
             }
             dog.step("monitoring");
+            if (m_figures.rssMinuteKiB == 0 && clock.elapsed() >= 60000)
+                m_figures.rssMinuteKiB = residentKiB();
             const quint32 before = frmMain->MonitorCount;
-            QTest::qWaitFor([] { return !frmMain->isConnected(); }, 300);
+            // The monitor runs on; a drop ends the pause early.
+            (void)QTest::qWaitFor([] { return !frmMain->isConnected(); }, 300);
             checkBoxes();
+            if (frmMain->isConnected())
+                checkHeaderWords();
             if (m_imp.restartCommands && sinceRestart.elapsed() > 3000 && frmMain->isConnected()) {
                 // As the write tool would: the gateway's restart command.
                 frmMain->SendWriteSingleRegister(SimGateway::kRestartRegister, 1);
@@ -196,7 +202,7 @@ public:
             }
         }
         dog.step("end");
-        endSession(!frmMain->isConnected());
+        endSession(!frmMain->isConnected(), true);
         SimGateway *gw = m_fx.gateway();
         m_figures.requests = gw->requests().size();
         m_figures.answers = gw->answers().size();
@@ -277,11 +283,11 @@ private:
     }
 
     // Ends the monitor and logging of one connection and checks its rows.
-    bool endSession(bool dropped)
+    bool endSession(bool dropped, bool last = false)
     {
         m_dog->step("end of session");
         if (dropped) {
-            ++m_figures.drops;
+            ++m_figures.lostConnections;
             if (frmConnect->statusText() != QStringLiteral("接続されていません"))
                 fault(QStringLiteral("after a drop the connection dialog says %1").arg(frmConnect->statusText()));
             if (frmMain->windowTitle() != QStringLiteral("NT900 Modbus/TCP Client"))
@@ -289,7 +295,7 @@ private:
             if (frmMain->Monitoring != 0 || frmMain->ui->sbtnMonitor->isEnabled() || frmMain->ui->sbtnDisConn->isEnabled())
                 fault(QStringLiteral("after a drop monitoring is still offered"));
         } else {
-            ++m_figures.userReconnects;
+            m_figures.userReconnects += !last;
             if (frmMain->Monitoring == 1)
                 frmMain->ui->sbtnMonitor->click();
             // Answers still on the way are handled before the rows are counted.
@@ -376,6 +382,34 @@ private:
                 return;
             }
         }
+    }
+
+    // The four header words show one answer to a header-word request
+    // (tag 20) of this connection, or nothing yet.
+    void checkHeaderWords()
+    {
+        QStringList shown;
+        for (const QLabel *l : frmMain->stWI)
+            shown << (l ? l->text() : QString());
+        if (std::all_of(shown.begin(), shown.end(), [](const QString &t) { return t.isEmpty(); }))
+            return;
+        const auto &all = m_fx.gateway()->answers();
+        for (qsizetype i = all.size() - 1; i >= m_firstAnswer; --i) {
+            if (all[i].tag != 20 || all[i].kind != SimAnswer::Normal)
+                continue;
+            const QList<quint16> w = all[i].words();
+            if (w.size() < 4)
+                continue;
+            // A word without a text leaves its box as it was.
+            bool same = true;
+            for (int k = 0; k < 4; ++k) {
+                const auto text = monitor::headerText(w[k], frmMain->DisplayFormat, true);
+                same = same && (!text || *text == shown[k]);
+            }
+            if (same)
+                return;
+        }
+        fault(QStringLiteral("header words show %1, no header answer carried them").arg(shown.join(u' ')));
     }
 
     void moduleInformation()

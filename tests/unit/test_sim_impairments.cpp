@@ -173,10 +173,11 @@ void TestSimImpairments::garbageEvery()
             c.send(readInput(5, 296, 8));
         // Random bytes do not frame: take the stream as it comes.
         QByteArray stream;
-        QTest::qWaitFor([&] {
-            stream += c.socket.readAll();
-            return stream.size() >= 6 * 25;
-        }, 3000);
+        if (!QTest::qWaitFor([&] {
+                stream += c.socket.readAll();
+                return stream.size() >= 6 * 25;
+            }, 3000))
+            return QList<QByteArray>();
         // What went on the wire is what the simulator recorded.
         QList<QByteArray> recorded;
         for (const SimAnswer &a : gw->answers())
