@@ -1,0 +1,171 @@
+#include "monitor/TrendData.h"
+#include "monitor/ValueDecoding.h"
+
+namespace monitor {
+
+namespace {
+
+// The number a box shows; NaN for a text that is none ("--", "INF", "NAN").
+double shownNumber(const QString &text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    return ok && std::isfinite(v) ? v : std::numeric_limits<double>::quiet_NaN();
+}
+
+void takeShown(const MonitorBoxes &boxes, TrendSample &s)
+{
+    for (int p = 0; p < kTrendChannels; ++p) {
+        if (!((boxes.valueMask >> p) & 1u))
+            continue;
+        s.values[size_t(p)] = shownNumber(boxes.values[size_t(p)]);
+        if (!std::isnan(s.values[size_t(p)]))
+            s.mask |= 1u << p;
+    }
+}
+
+constexpr int kBitBusInputItem = 0;
+constexpr int kEdgeCounterItem = 1;
+
+} // namespace
+
+TrendSample trendSample(const uint8_t *data, int byteCount, const MonitorState &state,
+                        const MonitorBoxes &shown)
+{
+    TrendSample s;
+    s.values.fill(std::numeric_limits<double>::quiet_NaN());
+    if (!state.wordPage) {
+        if (state.bitDataItem == kBitBusInputItem) {
+            // 32 channels: the bits of the first two words of the window.
+            const int words = std::min(2, byteCount / 2);
+            for (int r = 0; r < words; ++r) {
+                const uint16_t v = uint16_t(data[2 * r] << 8 | data[2 * r + 1]);
+                for (int bit = 0; bit < 16; ++bit) {
+                    const int c = 16 * r + bit;
+                    s.values[size_t(c)] = (v >> bit) & 1u;
+                    s.mask |= 1u << c;
+                }
+            }
+        } else if (state.bitDataItem == kEdgeCounterItem) {
+            takeShown(shown, s);
+        }
+        return s;
+    }
+    if (state.displayFormat == Decimal || state.displayFormat == Converted) {
+        takeShown(shown, s);
+        return s;
+    }
+    // Hexadecimal and characters: the decimal value of the same boxes.
+    MonitorState decimal = state;
+    decimal.displayFormat = Decimal;
+    MonitorBoxes boxes;
+    QString row;
+    decodeMonitorAnswer(data, byteCount, decimal, boxes, row);
+    takeShown(boxes, s);
+    return s;
+}
+
+QString trendChannelName(const QString &label, const QString &unit)
+{
+    const QString l = label.trimmed();
+    const QString u = unit.trimmed();
+    if (u.isEmpty())
+        return l;
+    if (l.isEmpty())
+        return u;
+    return l + u' ' + u;
+}
+
+TrendLayout trendLayout(const QString &key, const std::array<QString, kTrendChannels> &labels,
+                        const std::array<QString, kTrendChannels> &units, bool bitBus,
+                        const std::array<QString, 4> &groupTitles)
+{
+    TrendLayout t;
+    t.key = key;
+    for (size_t p = 0; p < size_t(kTrendChannels); ++p) {
+        if (bitBus)
+            t.names[p] = QStringLiteral("%1 b%2").arg(groupTitles[p / 16]).arg(p % 16);
+        else
+            t.names[p] = trendChannelName(labels[p], units[p]);
+    }
+    return t;
+}
+
+TrendData::TrendData(int capacity)
+    : m_capacity(std::max(1, capacity)),
+      m_times(size_t(m_capacity)),
+      m_values(size_t(m_capacity) * kTrendChannels),
+      m_gap(size_t(m_capacity))
+{
+}
+
+bool TrendData::setLayout(const TrendLayout &layout)
+{
+    const bool fresh = layout.key != m_layout.key;
+    m_layout = layout;
+    if (fresh)
+        clear();
+    return fresh;
+}
+
+void TrendData::clear()
+{
+    m_head = 0;
+    m_size = 0;
+    m_seen = 0;
+    ++m_revision;
+}
+
+size_t TrendData::nextSlot()
+{
+    size_t s;
+    if (m_size < m_capacity) {
+        s = slot(m_size);
+        ++m_size;
+    } else {
+        s = size_t(m_head);  // the oldest row makes room
+        m_head = (m_head + 1) % m_capacity;
+    }
+    ++m_revision;
+    return s;
+}
+
+void TrendData::append(int64_t timeMs, const TrendSample &sample)
+{
+    const size_t s = nextSlot();
+    m_times[s] = timeMs;
+    m_gap[s] = 0;
+    const size_t cap = size_t(m_capacity);
+    for (size_t c = 0; c < size_t(kTrendChannels); ++c)
+        m_values[c * cap + s] = (sample.mask >> c) & 1u ? sample.values[c]
+                                                        : std::numeric_limits<double>::quiet_NaN();
+    m_seen |= sample.mask;
+}
+
+void TrendData::appendGap(int64_t timeMs)
+{
+    // One gap row per stale period: a second timeout in a row adds nothing.
+    if (m_size > 0 && isGap(m_size - 1))
+        return;
+    const size_t s = nextSlot();
+    m_times[s] = timeMs;
+    m_gap[s] = 1;
+    const size_t cap = size_t(m_capacity);
+    for (size_t c = 0; c < size_t(kTrendChannels); ++c)
+        m_values[c * cap + s] = std::numeric_limits<double>::quiet_NaN();
+}
+
+int TrendData::lowerBound(int64_t timeMs) const
+{
+    int lo = 0, hi = m_size;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (time(mid) < timeMs)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+} // namespace monitor
