@@ -1,6 +1,7 @@
 #include "app/Forms.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
+#include "ui_TfrmMain.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ftp/TfrmFTPtool.h"
@@ -8,6 +9,7 @@
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
+#include "tools/trend/TfrmTrend.h"
 #include "tools/writetool/TfrmWriteTool.h"
 
 TfrmMain *frmMain = nullptr;
@@ -20,6 +22,7 @@ TfrmCntrPreset *frmCntrPreset = nullptr;
 TfrmConnect *frmConnect = nullptr;
 TfrmSoftCntr *frmSoftCntr = nullptr;
 TfrmLadderConsole *frmLadderConsole = nullptr;
+TfrmTrend *frmTrend = nullptr;
 
 namespace {
 QStringList g_arguments;
@@ -47,6 +50,19 @@ void CreateAllForms()
     frmConnect = new TfrmConnect(frmMain);
     frmSoftCntr = new TfrmSoftCntr(frmMain);
     frmLadderConsole = new TfrmLadderConsole(frmMain);
+    frmTrend = new TfrmTrend(frmMain);
+
+    // The trend follows the monitor: its answers, its selection, and (from
+    // the link) the polls that got no answer in time.
+    QObject::connect(frmMain, &TfrmMain::monitorValues, frmTrend, &TfrmTrend::monitorAnswer);
+    QObject::connect(frmMain, &TfrmMain::monitorLayoutChanged, frmTrend, &TfrmTrend::monitorLayout);
+    frmTrend->monitorLayout(frmMain->trendLayout());
+    QObject::connect(frmMain->ui->actTrend, &QAction::triggered, frmTrend, [] {
+        frmMain->placeBeside(frmTrend, 10);
+        frmTrend->show();
+        frmTrend->raise();
+        frmTrend->activateWindow();
+    });
 }
 
 void DestroyAllForms()
@@ -62,4 +78,5 @@ void DestroyAllForms()
     frmConnect = nullptr;
     frmSoftCntr = nullptr;
     frmLadderConsole = nullptr;
+    frmTrend = nullptr;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The program's ten windows. All are created once at start-up, in this
+// The program's eleven windows. All are created once at start-up, in this
 // order, the main window first, and live until the end.
 class TfrmMain;
 class TfrmModInfo;
@@ -11,6 +11,7 @@ class TfrmCntrPreset;
 class TfrmConnect;
 class TfrmSoftCntr;
 class TfrmLadderConsole;
+class TfrmTrend;
 
 extern TfrmMain *frmMain;
 extern TfrmModInfo *frmModInfo;
@@ -22,6 +23,7 @@ extern TfrmCntrPreset *frmCntrPreset;
 extern TfrmConnect *frmConnect;
 extern TfrmSoftCntr *frmSoftCntr;
 extern TfrmLadderConsole *frmLadderConsole;
+extern TfrmTrend *frmTrend;
 
 #include <QStringList>
 

@@ -1,5 +1,7 @@
 #include "monitor/TrendData.h"
 #include "monitor/ValueDecoding.h"
+#include <QDateTime>
+#include <charconv>
 
 namespace monitor {
 
@@ -82,6 +84,7 @@ TrendLayout trendLayout(const QString &key, const std::array<QString, kTrendChan
 {
     TrendLayout t;
     t.key = key;
+    t.bits = bitBus;
     for (size_t p = 0; p < size_t(kTrendChannels); ++p) {
         if (bitBus)
             t.names[p] = QStringLiteral("%1 b%2").arg(groupTitles[p / 16]).arg(p % 16);
@@ -166,6 +169,34 @@ int TrendData::lowerBound(int64_t timeMs) const
             hi = mid;
     }
     return lo;
+}
+
+QString trendCsv(const TrendData &data, uint32_t channels, int64_t t0, int64_t t1)
+{
+    QString text = QStringLiteral("時刻");
+    for (int c = 0; c < kTrendChannels; ++c)
+        if ((channels >> c) & 1u)
+            text += u',' + data.layout().names[size_t(c)];
+    text += QStringLiteral("\r\n");
+    char buffer[32];
+    for (int i = data.lowerBound(t0); i < data.size() && data.time(i) <= t1; ++i) {
+        if (data.isGap(i))
+            continue;
+        const QDateTime t = QDateTime::fromMSecsSinceEpoch(data.time(i));
+        text += t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODateWithMs);
+        for (int c = 0; c < kTrendChannels; ++c) {
+            if (!((channels >> c) & 1u))
+                continue;
+            text += u',';
+            const double v = data.value(c, i);
+            if (std::isnan(v))
+                continue;
+            const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+            text += QLatin1StringView(buffer, r.ptr - buffer);
+        }
+        text += QStringLiteral("\r\n");
+    }
+    return text;
 }
 
 } // namespace monitor

@@ -37,6 +37,8 @@ struct TrendLayout {
     // Channel p's name ("CH3 ℃", "I2 A"); an empty name is a channel that
     // shows nothing.
     std::array<QString, kTrendChannels> names;
+    // The channels are bits (drawn as 0/1 steps).
+    bool bits = false;
 };
 
 // The series of one answer: the numbers of the boxes in the decimal and
@@ -105,6 +107,14 @@ private:
     std::vector<uint8_t> m_gap;
     TrendLayout m_layout;
 };
+
+// The rows of the given channels (bit c of channels for channel c) with
+// times in [t0, t1] as CSV text: a header row "時刻" and the channel names,
+// then one row per answer (gap rows are no answers and are left out): the
+// local time in ISO 8601 with milliseconds and offset, and each value in the
+// shortest text that reads back to the same number (empty where the answer
+// had none). Rows end in CR LF.
+QString trendCsv(const TrendData &data, uint32_t channels, int64_t t0, int64_t t1);
 
 // A point to draw: x time in ms since the epoch, y the value; y NaN breaks
 // the line.
