@@ -239,6 +239,12 @@ QPixmap TrendChart::picture()
     return m_plot->toPixmap(m_plot->width(), m_plot->height());
 }
 
+QPoint TrendChart::pixelOf(double t, double v) const
+{
+    return QPoint(int(std::lround(m_plot->xAxis->coordToPixel(t / 1000.0))),
+                  int(std::lround(m_plot->yAxis->coordToPixel(v))));
+}
+
 QString TrendChart::hoverText(const QPoint &pos) const
 {
     constexpr double kNear = 12.0;  // pixels

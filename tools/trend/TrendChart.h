@@ -51,6 +51,8 @@ public:
     // Time and value of the point of a visible series nearest to pos (in
     // the chart's coordinates); empty when no point is near.
     QString hoverText(const QPoint &pos) const;
+    // Where the point (t, v) is drawn, in the chart's coordinates.
+    QPoint pixelOf(double t, double v) const;
 
 signals:
     void userChangedTimeRange(double t0, double t1);
