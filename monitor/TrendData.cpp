@@ -85,11 +85,22 @@ TrendLayout trendLayout(const QString &key, const std::array<QString, kTrendChan
     TrendLayout t;
     t.key = key;
     t.bits = bitBus;
-    for (size_t p = 0; p < size_t(kTrendChannels); ++p) {
-        if (bitBus)
+    if (bitBus) {
+        for (size_t p = 0; p < size_t(kTrendChannels); ++p)
             t.names[p] = QStringLiteral("%1 b%2").arg(groupTitles[p / 16]).arg(p % 16);
-        else
-            t.names[p] = trendChannelName(labels[p], units[p]);
+        return t;
+    }
+    for (size_t p = 0; p < size_t(kTrendChannels); ++p)
+        t.names[p] = trendChannelName(labels[p], units[p]);
+    // A name that more than one group uses ("CH0 ℃" of four thermocouples)
+    // is told apart by the group's caption ("WORD 1 CH0 ℃").
+    std::array<QString, kTrendChannels> named = t.names;
+    for (size_t p = 0; p < size_t(kTrendChannels); ++p) {
+        if (named[p].isEmpty() || groupTitles[p / 8].isEmpty())
+            continue;
+        const auto repeats = std::count(named.begin(), named.end(), named[p]);
+        if (repeats > 1)
+            t.names[p] = groupTitles[p / 8] + u' ' + named[p];
     }
     return t;
 }

@@ -52,8 +52,10 @@ TrendSample trendSample(const uint8_t *data, int byteCount, const MonitorState &
 // A channel's name: the row's label and unit as the panel shows them ("CH3"
 // and "℃" give "CH3 ℃"; a row without a unit is its label).
 QString trendChannelName(const QString &label, const QString &unit);
-// The layout of the panel: channel p named by row p's label and unit, or on
-// the bit-bus page (bitBus) bit n of word g named "<groupTitles[g]> b<n>".
+// The layout of the panel: channel p named by row p's label and unit (a name
+// that rows of more than one group share gets the caption of the row's group
+// in front, "WORD 1 CH0 ℃"), or on the bit-bus page (bitBus) bit n of word g
+// named "<groupTitles[g]> b<n>".
 TrendLayout trendLayout(const QString &key, const std::array<QString, kTrendChannels> &labels,
                         const std::array<QString, kTrendChannels> &units, bool bitBus,
                         const std::array<QString, 4> &groupTitles);

@@ -148,9 +148,12 @@ void TestE2ETrend::seriesHoldWhatTheBoxesShowed()
     const monitor::TrendData &d = frmTrend->data();
     QCOMPARE(d.size(), int(shown.size()));
     QCOMPARE(d.channelsSeen(), 0xFFFFFFFFu);
-    QCOMPARE(d.layout().names[0], QStringLiteral("Vab V"));
-    QCOMPARE(d.layout().names[9], QStringLiteral("P1 W"));
-    QCOMPARE(chart()->seriesName(9), QStringLiteral("P1 W"));
+    // Words 12 to 15 under the layout of the power terminal: names told
+    // apart by the word.
+    QCOMPARE(d.layout().names[0], QStringLiteral("WORD 12 Vab V"));
+    QCOMPARE(d.layout().names[9], QStringLiteral("WORD 13 P1 W"));
+    QCOMPARE(d.layout().names[25], QStringLiteral("WORD 15 P1 W"));
+    QCOMPARE(chart()->seriesName(9), QStringLiteral("WORD 13 P1 W"));
     int hexRows = 0;
     for (int i = 0; i < d.size(); ++i) {
         const Shown &s = shown[i];
@@ -187,7 +190,7 @@ void TestE2ETrend::seriesHoldWhatTheBoxesShowed()
     const QString hover = chart()->hoverText(at);
     QVERIFY2(hover.contains(QDateTime::fromMSecsSinceEpoch(d.time(row)).toString(QStringLiteral("HH:mm:ss.zzz"))),
              qPrintable(hover));
-    QVERIFY2(hover.contains(QStringLiteral("P1 W: ") + QString::number(d.value(9, row))), qPrintable(hover));
+    QVERIFY2(hover.contains(QStringLiteral("WORD 13 P1 W: ") + QString::number(d.value(9, row))), qPrintable(hover));
     QVERIFY(chart()->hoverText(QPoint(-1000, -1000)).isEmpty());
 }
 
@@ -245,7 +248,7 @@ void TestE2ETrend::spanChannelsAndFollowing()
     QCOMPARE(list->count(), 32);
     for (int c = 0; c < 32; ++c)
         QCOMPARE(list->item(c)->checkState(), Qt::Checked);
-    QCOMPARE(list->item(9)->text(), QStringLiteral("P1 W"));
+    QCOMPARE(list->item(9)->text(), QStringLiteral("WORD 13 P1 W"));
     list->item(9)->setCheckState(Qt::Unchecked);
     frmTrend->redrawTrend();
     QVERIFY(!chart()->isSeriesVisible(9));
@@ -319,7 +322,7 @@ void TestE2ETrend::exports()
     QVERIFY(bytes.endsWith("\r\n"));
     QStringList lines = QString::fromLocal8Bit(bytes).split(QStringLiteral("\r\n"));
     lines.removeLast();
-    QCOMPARE(lines.first(), QStringLiteral("時刻,Vab V,I1 A,P1 W"));
+    QCOMPARE(lines.first(), QStringLiteral("時刻,WORD 12 Vab V,WORD 12 I1 A,WORD 13 P1 W"));
     // Every answer of the shown range, and its numbers read back the same.
     const monitor::TrendData &d = frmTrend->data();
     QCOMPARE(int(lines.size()) - 1, d.size());

@@ -172,6 +172,19 @@ void TestTrendData::channelNames()
     QCOMPARE(word.names[2], QStringLiteral("I2 A"));
     QCOMPARE(word.names[4], QStringLiteral("Atrip"));
     QVERIFY(!word.bits);
+    // A name of more than one group gets the group's caption.
+    std::array<QString, 32> thermo, celsius;
+    for (int p = 0; p < 32; ++p) {
+        thermo[p] = QStringLiteral("CH%1").arg(p % 8);
+        celsius[p] = QStringLiteral("℃");
+    }
+    thermo[31] = QStringLiteral("CH31");
+    const std::array<QString, 4> words{QStringLiteral("WORD 0"), QStringLiteral("WORD 1"),
+                                       QStringLiteral("WORD 2"), QStringLiteral("WORD 3")};
+    const TrendLayout four = trendLayout(QStringLiteral("k"), thermo, celsius, false, words);
+    QCOMPARE(four.names[0], QStringLiteral("WORD 0 CH0 ℃"));
+    QCOMPARE(four.names[11], QStringLiteral("WORD 1 CH3 ℃"));
+    QCOMPARE(four.names[31], QStringLiteral("CH31 ℃"));
     const TrendLayout bit = trendLayout(QStringLiteral("k"), labels, units, true, groups);
     QCOMPARE(bit.names[0], QStringLiteral("BitBus-word 2 b0"));
     QCOMPARE(bit.names[31], QStringLiteral("BitBus-word 3 b15"));

@@ -77,15 +77,20 @@ TrendChart::TrendChart(QWidget *parent) : QWidget(parent), m_plot(new TrendPlot(
         g->setVisible(false);
         g->removeFromLegend();
     }
+    // The legend below the chart, in columns, so that an exported picture
+    // names its lines.
     m_plot->legend->setVisible(true);
-    m_plot->legend->setFillOrder(QCPLegend::foRowsFirst);
-    m_plot->legend->setWrap(8);
+    m_plot->plotLayout()->addElement(1, 0, m_plot->legend);
+    m_plot->plotLayout()->setRowStretchFactor(1, 0.001);
+    m_plot->legend->setFillOrder(QCPLegend::foColumnsFirst);
+    m_plot->legend->setWrap(6);
+    m_plot->legend->setBorderPen(Qt::NoPen);
+    m_plot->legend->setMargins(QMargins(4, 0, 4, 2));
     QFont lf = font();
     lf.setPointSizeF(lf.pointSizeF() * 0.85);
     m_plot->legend->setFont(lf);
-    m_plot->legend->setBrush(QColor(255, 255, 255, 215));
     m_plot->legend->setRowSpacing(-3);
-    m_plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    m_plot->legend->setColumnSpacing(12);
 
     // Wheel zoom and Shift-drag pan on the time axis; a plain drag draws
     // the zoom box.
