@@ -1,4 +1,5 @@
 #include "app/Forms.h"
+#include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "ui_TfrmMain.h"
@@ -25,17 +26,24 @@ TfrmLadderConsole *frmLadderConsole = nullptr;
 TfrmTrend *frmTrend = nullptr;
 
 namespace {
-QStringList g_arguments;
+StartOptions g_options;
+}
+
+void setProgramOptions(const StartOptions &options)
+{
+    g_options = options;
+    if (!options.settingsFile.isEmpty())
+        setSettingsFilePathOverride(options.settingsFile);
 }
 
 void setProgramArguments(const QStringList &arguments)
 {
-    g_arguments = arguments;
+    setProgramOptions(parseCommandLine(arguments).options);
 }
 
-const QStringList &programArguments()
+const StartOptions &programOptions()
 {
-    return g_arguments;
+    return g_options;
 }
 
 void CreateAllForms()
