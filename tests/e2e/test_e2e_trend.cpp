@@ -5,7 +5,10 @@
 // With RM_SHOTS_DIR set, the screenshots case monitors the thermocouple
 // (word address 0) and the power terminal (word address 12) for
 // RM_TREND_SECONDS each (default 20) and saves the window and the exported
-// picture there.
+// picture there. Runs longer than Qt Test's five minutes per case need
+// QTEST_FUNCTION_TIMEOUT (ms) as well:
+//   QTEST_FUNCTION_TIMEOUT=1500000 RM_SHOTS_DIR=shots RM_TREND_SECONDS=300 \
+//     xvfb-run -a build/test_e2e_trend screenshots
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
