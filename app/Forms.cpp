@@ -5,6 +5,7 @@
 #include "diag/AutoReconnect.h"
 #include "diag/TfrmCommStats.h"
 #include "diag/TfrmTraffic.h"
+#include "ui_TfrmMain.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ftp/TfrmFTPtool.h"
@@ -12,8 +13,10 @@
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
+#include "tools/trend/TfrmTrend.h"
 #include "tools/writetool/TfrmWriteTool.h"
 #include <QAction>
+#include <QDateTime>
 
 TfrmMain *frmMain = nullptr;
 TfrmModInfo *frmModInfo = nullptr;
@@ -27,6 +30,7 @@ TfrmSoftCntr *frmSoftCntr = nullptr;
 TfrmLadderConsole *frmLadderConsole = nullptr;
 TfrmCommStats *frmCommStats = nullptr;
 TfrmTraffic *frmTraffic = nullptr;
+TfrmTrend *frmTrend = nullptr;
 
 namespace {
 
@@ -151,6 +155,23 @@ void CreateAllForms()
     frmTraffic = new TfrmTraffic(frmMain);
     wireDiagnostics();
     wireReconnect();
+    frmTrend = new TfrmTrend(frmMain);
+
+    // The trend follows the monitor: its answers, its selection, and (from
+    // the link) the polls that got no answer in time.
+    QObject::connect(frmMain, &TfrmMain::monitorValues, frmTrend, &TfrmTrend::monitorAnswer);
+    QObject::connect(frmMain, &TfrmMain::monitorLayoutChanged, frmTrend, &TfrmTrend::monitorLayout);
+    QObject::connect(frmMain->ClientSocket1, &ModbusLink::requestTimedOut, frmTrend, [](const modbus::Transaction &t) {
+        if (t.tag == 0)
+            frmTrend->monitorTimedOut(QDateTime::currentMSecsSinceEpoch());
+    });
+    frmTrend->monitorLayout(frmMain->trendLayout());
+    QObject::connect(frmMain->ui->actTrend, &QAction::triggered, frmTrend, [] {
+        frmMain->placeBeside(frmTrend, 10);
+        frmTrend->show();
+        frmTrend->raise();
+        frmTrend->activateWindow();
+    });
 }
 
 void DestroyAllForms()
@@ -171,4 +192,5 @@ void DestroyAllForms()
     frmLadderConsole = nullptr;
     frmCommStats = nullptr;
     frmTraffic = nullptr;
+    frmTrend = nullptr;
 }

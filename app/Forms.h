@@ -1,7 +1,7 @@
 #pragma once
 // The program's windows. All are created once at start-up, in this order,
 // the main window first, and live until the end: the ten of the tool, then
-// the two diagnostics windows (statistics and traffic).
+// the two diagnostics windows (statistics and traffic) and the trend.
 class TfrmMain;
 class TfrmModInfo;
 class TfrmGWcfg;
@@ -14,6 +14,7 @@ class TfrmSoftCntr;
 class TfrmLadderConsole;
 class TfrmCommStats;
 class TfrmTraffic;
+class TfrmTrend;
 
 extern TfrmMain *frmMain;
 extern TfrmModInfo *frmModInfo;
@@ -27,6 +28,7 @@ extern TfrmSoftCntr *frmSoftCntr;
 extern TfrmLadderConsole *frmLadderConsole;
 extern TfrmCommStats *frmCommStats;
 extern TfrmTraffic *frmTraffic;
+extern TfrmTrend *frmTrend;
 
 #include "app/CommandLine.h"
 #include <QStringList>

@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "link/ModbusLink.h"
 #include "monitor/ConversionTable.h"
+#include "monitor/TrendData.h"
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
@@ -141,6 +142,9 @@ public:
     // and its rows going on.
     int MonitoringAtDisconnect = 0;
     void resumeMonitoring();
+    // What the trend belongs to now: the selection and the channel names of
+    // the panel.
+    monitor::TrendLayout trendLayout() const;
     void ByDecClick();
     void ByHexClick();
     void ByRatioClick();
@@ -169,6 +173,13 @@ public:
     void FillGWcfgFromSettings();
     // Shows the settings dialog modally on the given page.
     void showGWcfgPage(int page);
+
+signals:
+    // Every monitor answer: the numbers of its value boxes and the time it
+    // arrived (ms since the epoch).
+    void monitorValues(const monitor::TrendSample &sample, qint64 arrivalMs);
+    // After every layout refresh: the selection and channel names.
+    void monitorLayoutChanged(const monitor::TrendLayout &layout);
 
 public slots:
     void FormCreate();

@@ -345,6 +345,32 @@ void TfrmMain::RefreshMonitorLayout()
     // 7. The items the answers are decoded by.
     BitDataSelectItem = ui->BitDataSelect->currentIndex();
     DataAreaSelectItem = ui->DataAreaSelect->currentIndex();
+    emit monitorLayoutChanged(trendLayout());
+}
+
+monitor::TrendLayout TfrmMain::trendLayout() const
+{
+    // The key holds what decides the meaning of the values on each page.
+    const QWidget *page = ui->pcSlaveType->currentWidget();
+    QString key;
+    if (page == ui->tsBit)
+        key = QStringLiteral("bit/%1/%2").arg(ui->BitDataSelect->currentIndex()).arg(ui->seBitAdrs->value());
+    else if (page == ui->tsD2B)
+        key = QStringLiteral("d2/%1/%2").arg(ui->BitDataSelect->currentIndex()).arg(ui->seD2BitAdrs->value());
+    else
+        key = QStringLiteral("word/%1/%2/%3")
+                  .arg(ui->cbTerminalType->currentIndex())
+                  .arg(ui->seWordAdrs->value())
+                  .arg(ui->DataAreaSelect->currentIndex());
+    std::array<QString, 32> labels, units;
+    for (size_t p = 0; p < 32; ++p) {
+        labels[p] = lbHd[p] ? lbHd[p]->text() : QString();
+        units[p] = lbTanni[p] ? lbTanni[p]->text() : QString();
+    }
+    const bool bitBus = page != ui->tsWord && ui->BitDataSelect->currentIndex() == 0;
+    return monitor::trendLayout(key, labels, units, bitBus,
+                                {ui->GroupBoxWord0->title(), ui->GroupBoxWord1->title(),
+                                 ui->GroupBoxWord2->title(), ui->GroupBoxWord3->title()});
 }
 
 void TfrmMain::ApplyTerminalLayout(int base, int stride)
@@ -373,6 +399,7 @@ void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
     if (MonitorStale)
         setMonitorStale(false);
     m_lastMonitorAnswer.start();
+    const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
     monitor::MonitorState s;
     s.wordPage = ui->pcSlaveType->currentWidget() == ui->tsWord;
     s.dataType = ui->cbxDataType->currentIndex();
@@ -392,7 +419,8 @@ void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
         Settings.logHeaderMode == 3 ? QDateTime::currentDateTime() : QDateTime());
     // 3-4. Values into the boxes and the row.
     monitor::MonitorBoxes boxes;
-    decodeMonitorAnswer(rb.bytes.data() + ReceiveBuffer::kDataStart, rb.byteCount(), s, boxes, row);
+    const uint8_t *data = rb.bytes.data() + ReceiveBuffer::kDataStart;
+    decodeMonitorAnswer(data, rb.byteCount(), s, boxes, row);
     for (size_t p = 0; p < 32; ++p)
         if ((boxes.valueMask >> p) & 1u && StVal[p])
             StVal[p]->setText(boxes.values[p]);
@@ -410,6 +438,8 @@ void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
     ui->stElTime->setText(FormatElapsed(uint32_t(Timer1->interval()), MonitorCount));
     // 8. Automatic saving.
     AutoSaveCheck();
+    // The trend's row of this answer.
+    emit monitorValues(monitor::trendSample(data, rb.byteCount(), s, boxes), arrived);
 }
 
 void TfrmMain::ShowHeaderWord(int index, uint16_t value)
