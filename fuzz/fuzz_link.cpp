@@ -103,6 +103,7 @@ void setMonitorState(const uint8_t *h)
     frmMain->clearLogArea();
     frmMain->LogCount = 0;
     frmMain->MonitorCount = 0;
+    frmMain->LogFileNumber = 1;  // the auto-saved files restart at 0001
     frmMain->reportedSaveInterval.reset();
     frmMain->reportedAutoSaveError.clear();
     c.autoSave->setChecked(h[3] & 4);
