@@ -79,6 +79,9 @@ public:
     // Feeds bytes as if they had been read from the socket (also used by
     // the read handler itself); returns the number of answers dispatched.
     int receiveBytes(const QByteArray &bytes);
+    // Drops the bytes of an answer not yet whole, as a new connection does
+    // (the fuzz target starts every input on a fresh stream this way).
+    void resetStream() { m_assembler.clear(); }
 
     static QString errorText(ErrorKind kind);
 

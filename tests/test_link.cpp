@@ -45,6 +45,8 @@ private slots:
     void reassemblySplitAtEveryPosition();
     void reassemblyGarbage_data();
     void reassemblyGarbage();
+    void resetStreamDropsPartialAnswer_data();
+    void resetStreamDropsPartialAnswer();
     void dispatchRules();
     void exceptionAnswers();
     void shortAnswersAreNotReadPast();
@@ -156,6 +158,30 @@ void TestLink::reassemblyGarbage()
     // The stream goes on with the next whole answer.
     link.receiveBytes(readAnswer(0, {3}));
     QCOMPARE(handled, 2);
+}
+
+void TestLink::resetStreamDropsPartialAnswer_data()
+{
+    QTest::addColumn<int>("kept");  // bytes of the first answer before the reset
+    const int size = int(readAnswer(0, {7, 8}).size());
+    for (int kept : {0, 1, 5, 6, 7, size - 1})
+        QTest::newRow(qPrintable(QStringLiteral("%1 of %2 bytes").arg(kept).arg(size))) << kept;
+}
+
+void TestLink::resetStreamDropsPartialAnswer()
+{
+    QFETCH(int, kept);
+    ModbusLink link;
+    QList<int> words;
+    link.setAnswerHandler(0, [&](const ReceiveBuffer &rb) { words << rb.word(0) << rb.word(1); });
+    QSignalSpy lost(&link, &ModbusLink::streamLost);
+    QCOMPARE(link.receiveBytes(readAnswer(0, {7, 8}).left(kept)), 0);
+    link.resetStream();
+    // The next answer is read from its own first byte, not as the rest of
+    // the one cut off.
+    QCOMPARE(link.receiveBytes(readAnswer(0, {0x1234, 0x5678})), 1);
+    QCOMPARE(words, (QList<int>{0x1234, 0x5678}));
+    QCOMPARE(lost.count(), 0);
 }
 
 void TestLink::dispatchRules()
