@@ -1,4 +1,5 @@
 #include "monitor/CsvLog.h"
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -77,7 +78,7 @@ bool WriteTextFile(const QString &path, const QString &text, QString *error)
 {
     auto fail = [&](const QString &why) {
         if (error)
-            *error = QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, why);
+            *error = QCoreApplication::translate("monitor", "ファイル %1 に書き込めません: %2").arg(path, why);
         return false;
     };
     QStringEncoder encoder(QStringConverter::System);

@@ -61,10 +61,10 @@ void TfrmWattorSet::buildPopupMenu()
         QString caption;
         void (TfrmWattorSet::*handler)();
     } items[] = {
-        {"TypeWrtEn", QStringLiteral("製品タイプの書き換えを許可"), &TfrmWattorSet::TypeWrtEnClick},
-        {"TimeOutChange", QStringLiteral("タイムアウト値を変更"), &TfrmWattorSet::TimeOutChangeClick},
-        {"N1", QStringLiteral("書き込み間隔を変更"), &TfrmWattorSet::N1Click},
-        {"N2", QStringLiteral("設定読み込み待ち時間を変更"), &TfrmWattorSet::N2Click},
+        {"TypeWrtEn", tr("製品タイプの書き換えを許可"), &TfrmWattorSet::TypeWrtEnClick},
+        {"TimeOutChange", tr("タイムアウト値を変更"), &TfrmWattorSet::TimeOutChangeClick},
+        {"N1", tr("書き込み間隔を変更"), &TfrmWattorSet::N1Click},
+        {"N2", tr("設定読み込み待ち時間を変更"), &TfrmWattorSet::N2Click},
     };
     for (const auto &item : items) {
         auto *action = PopupMenu1->addAction(item.caption);

@@ -105,7 +105,7 @@ std::optional<int> TfrmCntrPreset::terminalAddress(QLineEdit *edit)
     // A number past the word addresses would put the command words on
     // registers of other areas.
     if (*n < 0 || *n > kHighestAddress) {
-        msg::information(this, QStringLiteral("アドレスの指定範囲が誤っています"));
+        msg::information(this, tr("アドレスの指定範囲が誤っています"));
         return std::nullopt;
     }
     return n;
@@ -160,7 +160,7 @@ void TfrmCntrPreset::btnPresetClick()
         // preset as some other number.
         for (int k = 0; k < kChannels; ++k)
             if ((channels >> k & 1) && uint32_t(m_value[k]->value()) > maxPresetValue(false)) {
-                msg::warning(this, QStringLiteral("CH%1 のプリセット値が16ビットの範囲(0～65535)を超えています").arg(k));
+                msg::warning(this, tr("CH%1 のプリセット値が16ビットの範囲(0～65535)を超えています").arg(k));
                 return;
             }
     }
@@ -213,7 +213,7 @@ void TfrmCntrPreset::btnSetKetaClick()
         // digit code of the channel before it.
         for (int k = 0; k < kChannels; ++k)
             if ((channels >> k & 1) && m_digits[k]->currentIndex() < 0) {
-                msg::warning(this, QStringLiteral("CH%1 の桁数が選択されていません").arg(k));
+                msg::warning(this, tr("CH%1 の桁数が選択されていません").arg(k));
                 return;
             }
     }

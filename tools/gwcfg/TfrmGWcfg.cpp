@@ -140,7 +140,7 @@ bool TfrmGWcfg::takeOverModbus()
         return false;
     }
     if (*port < 0 || *port > 65535) {
-        msg::error(this, QStringLiteral("ポート番号 %1 は 0 から 65535 の範囲にありません").arg(*port));
+        msg::error(this, tr("ポート番号 %1 は 0 から 65535 の範囲にありません").arg(*port));
         return false;
     }
     if (!link->setPort(*port, &error)) {
@@ -210,7 +210,7 @@ bool TfrmGWcfg::BrowseForFolder(QWidget *parent, const QString &title, const QSt
 void TfrmGWcfg::btnLogDirBrowseClick()
 {
     QString folder;
-    if (!BrowseForFolder(this, QStringLiteral("フォルダを選択してください"), ui->stLogDir->text(),
+    if (!BrowseForFolder(this, tr("フォルダを選択してください"), ui->stLogDir->text(),
                          &folder, 300, 300))
         return;
     folder = QDir::toNativeSeparators(folder);
@@ -257,7 +257,7 @@ void TfrmGWcfg::ShowGatewayClock(const ReceiveBuffer &rb)
     // earlier answer left behind.
     if (rb.byteCount() < gwclock::kAnswerBytes) {
         frmMain->showStatusText(
-            QStringLiteral("リレイモの時計の応答が短すぎます (%1 バイト)").arg(rb.byteCount()));
+            tr("リレイモの時計の応答が短すぎます (%1 バイト)").arg(rb.byteCount()));
         return;
     }
     std::array<uint8_t, 7> d{};

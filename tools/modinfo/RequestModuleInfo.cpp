@@ -56,7 +56,7 @@ void TfrmMain::RequestModuleInfo()
         // Told after the dialog is on screen with what did arrive.
         QTimer::singleShot(0, this, [this] {
             msg::warning(frmModInfo ? static_cast<QWidget *>(frmModInfo) : this,
-                         QStringLiteral("リレイモから応答がありません。モジュール情報の一部を読み込めませんでした。"));
+                         tr("リレイモから応答がありません。モジュール情報の一部を読み込めませんでした。"));
         });
     }
 }
