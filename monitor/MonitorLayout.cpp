@@ -188,7 +188,7 @@ ChannelTexts terminalChannels(int terminalItem, int areaItem)
         break;
     case 11:
         everyGroup(t, {"--", "--", QT_TRANSLATE_NOOP("monitor", "温度"), QT_TRANSLATE_NOOP("monitor", "湿度"), "--", "--", "--", "--"},
-                   {"", "", QT_TRANSLATE_NOOP("monitor", "℃"), "%RH", "", "", "", ""});
+                   {"", "", QT_TRANSLATE_NOOP("monitor", "℃"), QT_TRANSLATE_NOOP("monitor", "%RH"), "", "", "", ""});
         break;
     default:
         for (int p = 0; p < 32; ++p) {
