@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -60,6 +61,19 @@ void saveShot(QWidget *window, const QString &lang, const QString &page)
     QDir().mkpath(dir);
     window->grab().save(QDir(dir).filePath(
         QStringLiteral("%1_%2_%3.png").arg(lang, window->objectName(), page)));
+}
+
+// The main window's menus and their submenus, opened one by one.
+void saveMenuShots(const QString &lang)
+{
+    if (qEnvironmentVariable("RMTOOL_SCREENSHOTS").isEmpty())
+        return;
+    for (QMenu *menu : frmMain->menuBar()->findChildren<QMenu *>()) {
+        menu->popup(frmMain->mapToGlobal(QPoint(0, 0)));
+        if (QTest::qWaitForWindowExposed(menu))
+            saveShot(menu, lang, QStringLiteral("menu"));
+        menu->hide();
+    }
 }
 
 QAction *action(const char *name)
@@ -112,6 +126,8 @@ void TestEnglish::everyWindowInEnglish()
                 japanese << t;
         w->hide();
     }
+    frmMain->show();
+    saveMenuShots(QStringLiteral("en"));
     // The walk saw the windows' texts: the menus, the dialogs' controls.
     QVERIFY2(texts > 500, qPrintable(QString::number(texts)));
     if (!japanese.isEmpty())
@@ -239,6 +255,8 @@ void TestEnglish::japaneseInterfaceUnchanged()
             everyPage(w, [&](const QString &page) { saveShot(w, QStringLiteral("ja"), page); });
             w->hide();
         }
+        frmMain->show();
+        saveMenuShots(QStringLiteral("ja"));
         QCOMPARE(frmMain->findChild<QMenu *>(QStringLiteral("Show1"))->title(), QStringLiteral("表示(&V)"));
         QCOMPARE(frmMain->findChild<QMenu *>(QStringLiteral("Lang1"))->title(), QStringLiteral("言語(&L)"));
         QCOMPARE(action("LangJa")->text(), QStringLiteral("日本語"));
