@@ -1,10 +1,10 @@
 #include "tools/ftp/FtpFiles.h"
+#include "app/Settings.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -76,11 +76,9 @@ QString localFolder()
     if (!g_folderOverride.isEmpty())
         return withSlash(g_folderOverride);
     const QString programDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programDir).isWritable())
+    if (fileHomeFor(programDir, false, QFileInfo(programDir).isWritable()) == FileHome::ProgramFolder)
         return withSlash(programDir);
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(dir);
-    return withSlash(dir);
+    return withSlash(userConfigFolder());
 }
 
 QString localFilePath(const QString &name)
