@@ -1,4 +1,5 @@
 #include "app/Forms.h"
+#include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "termset/TfrmWattorSet.h"
@@ -22,17 +23,24 @@ TfrmSoftCntr *frmSoftCntr = nullptr;
 TfrmLadderConsole *frmLadderConsole = nullptr;
 
 namespace {
-QStringList g_arguments;
+StartOptions g_options;
+}
+
+void setProgramOptions(const StartOptions &options)
+{
+    g_options = options;
+    if (!options.settingsFile.isEmpty())
+        setSettingsFilePathOverride(options.settingsFile);
 }
 
 void setProgramArguments(const QStringList &arguments)
 {
-    g_arguments = arguments;
+    setProgramOptions(parseCommandLine(arguments).options);
 }
 
-const QStringList &programArguments()
+const StartOptions &programOptions()
 {
-    return g_arguments;
+    return g_options;
 }
 
 void CreateAllForms()

@@ -23,13 +23,17 @@ extern TfrmConnect *frmConnect;
 extern TfrmSoftCntr *frmSoftCntr;
 extern TfrmLadderConsole *frmLadderConsole;
 
+#include "app/CommandLine.h"
 #include <QStringList>
 
-// The program's command-line arguments as the main window reads them at
-// creation (the first one names a conversion table). main() sets them; a
-// test that creates the windows sees none unless it sets them itself.
+// The program's start options as the main window reads them at creation
+// (the conversion table to load). main() sets them; a test that creates the
+// windows sees none unless it sets them itself, as options or as the
+// command-line arguments they are parsed from. A settings file given in the
+// options becomes the one the program reads and writes.
+void setProgramOptions(const StartOptions &options);
 void setProgramArguments(const QStringList &arguments);
-const QStringList &programArguments();
+const StartOptions &programOptions();
 
 void CreateAllForms();
 // Destroys them again (tests create a fresh set per case). The main window's

@@ -1,6 +1,6 @@
 #include "app/IniFile.h"
+#include "monitor/WholeFile.h"
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -61,23 +61,11 @@ void IniFile::load()
 
 bool IniFile::save(QString *error) const
 {
-    QSaveFile f(m_path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
     QStringEncoder encode(QStringConverter::System);
     QString text;
     for (const QString &line : m_lines)
         text += line + QStringLiteral("\r\n");
-    f.write(encode(text));
-    if (!f.commit()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(m_path, encode(text), error);
 }
 
 int IniFile::findSection(const QString &section) const

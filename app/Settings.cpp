@@ -108,15 +108,39 @@ void setSettingsFilePathOverride(const QString &path)
     g_override = path;
 }
 
+bool isSystemProgramFolder(const QString &dir)
+{
+    static const QStringList system{
+        QStringLiteral("/bin"),       QStringLiteral("/sbin"),           QStringLiteral("/usr/bin"),
+        QStringLiteral("/usr/sbin"),  QStringLiteral("/usr/local/bin"),  QStringLiteral("/usr/local/sbin"),
+        QStringLiteral("/usr/games"), QStringLiteral("/usr/local/games"),
+    };
+    return system.contains(QDir::cleanPath(dir));
+}
+
+FileHome fileHomeFor(const QString &programDir, bool fileBesideExists, bool programDirWritable)
+{
+    if (isSystemProgramFolder(programDir))
+        return FileHome::ConfigFolder;
+    return fileBesideExists || programDirWritable ? FileHome::ProgramFolder : FileHome::ConfigFolder;
+}
+
+QString userConfigFolder()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(dir);
+    return dir;
+}
+
 QString settingsFilePath()
 {
     if (!g_override.isEmpty())
         return g_override;
     const QFileInfo exe(QCoreApplication::applicationFilePath());
-    const QString beside = exe.absolutePath() + u'/' + exe.completeBaseName() + QStringLiteral(".ini");
-    if (QFileInfo::exists(beside) || QFileInfo(exe.absolutePath()).isWritable())
+    const QString name = exe.completeBaseName() + QStringLiteral(".ini");
+    const QString beside = exe.absolutePath() + u'/' + name;
+    if (fileHomeFor(exe.absolutePath(), QFileInfo::exists(beside), QFileInfo(exe.absolutePath()).isWritable())
+        == FileHome::ProgramFolder)
         return beside;
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(dir);
-    return dir + u'/' + exe.completeBaseName() + QStringLiteral(".ini");
+    return userConfigFolder() + u'/' + name;
 }

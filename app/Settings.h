@@ -39,9 +39,20 @@ struct AppSettings {
     bool save(const QString &path, QString *error = nullptr) const;
 };
 
-// The settings file: the executable's path with the extension ".ini". Where
-// the program's folder cannot be written and no file stands beside the
-// program, the user's configuration folder for the program is used.
+// Where the program keeps its settings file and the files it fetches: in its
+// own folder, or in the user's configuration folder for the program.
+enum class FileHome { ProgramFolder, ConfigFolder };
+// An installed program (its folder is a system one, /usr/bin, /usr/local/bin
+// and the like) always uses the configuration folder. Elsewhere (a build
+// folder, a copy on a stick) a file beside the program wins, where there is
+// one, then the program's folder where it can be written.
+FileHome fileHomeFor(const QString &programDir, bool fileBesideExists, bool programDirWritable);
+bool isSystemProgramFolder(const QString &dir);
+// The user's configuration folder for the program, created when missing.
+QString userConfigFolder();
+
+// The settings file: the executable's path with the extension ".ini", or
+// the file of that name in the user's configuration folder (fileHomeFor).
 QString settingsFilePath();
 // Tests point the program at a file of their own.
 void setSettingsFilePathOverride(const QString &path);

@@ -1,4 +1,5 @@
 #include "app/TfrmMain.h"
+#include "app/CommandLine.h"
 #include "app/Forms.h"
 #include "app/MessageBoxes.h"
 #include "app/TfrmConnect.h"
@@ -149,8 +150,8 @@ void TfrmMain::FormCreate()
     Logging = 0;
     // 8. Conversion table defaults.
     conversionTable.reset();
-    // 9. A conversion table file named as the first command-line argument.
-    if (const QString table = programArguments().value(1); !table.isEmpty())
+    // 9. A conversion table file named as the first plain command-line argument.
+    if (const QString table = programOptions().conversionTable; !table.isEmpty())
         LoadConversionTable(table);
 }
 
@@ -242,6 +243,18 @@ void TfrmMain::sbtnConnClick()
 {
     placeDialog(frmConnect, 20, 20);
     frmConnect->exec();
+}
+
+void TfrmMain::StartFromOptions(const StartOptions &options)
+{
+    if (options.monitor) {
+        // One press of ▶ at the first connection, by whoever opens it; the
+        // button is enabled by then (ClientSockConnect runs first).
+        connect(ClientSocket1, &ModbusLink::connected, this, [this] { ui->sbtnMonitor->click(); },
+                Qt::SingleShotConnection);
+    }
+    if (options.connect)
+        frmConnect->btnCONNClick();
 }
 
 void TfrmMain::sbtnDisConnClick()

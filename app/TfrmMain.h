@@ -12,6 +12,7 @@ namespace Ui { class TfrmMain; }
 class QLabel;
 class QMenu;
 class QTimer;
+struct StartOptions;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -147,6 +148,11 @@ public:
     // ---- module information (tools/modinfo) ----
     // The three waited reads of the module information.
     void RequestModuleInfo();
+
+    // The start-up actions of the command line, run once the window is up:
+    // --connect connects as the connection dialog's 接続 does, --monitor
+    // presses ▶ the first time the connection opens.
+    void StartFromOptions(const StartOptions &options);
 
     void SaveSettings();
     void FillGWcfgFromSettings();

@@ -1,16 +1,61 @@
 // RM Tool: engineering tool for the Relaymo Ethernet gateway.
+#include "app/CommandLine.h"
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
 #include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+QStringList rawArguments(int argc, char *argv[])
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+// Help, version and errors are answered before any application object
+// exists, so they need no display; true when the program should go on.
+bool answeredWithoutWindows(const CommandLine &cl, int *rc)
+{
+    switch (cl.action) {
+    case CommandLine::Action::Run:
+        return false;
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        std::fputs(cl.text.toLocal8Bit().constData(), stdout);
+        *rc = 0;
+        return true;
+    case CommandLine::Action::Error:
+        std::fputs(("RMTool: " + cl.text).toLocal8Bit().constData(), stderr);
+        *rc = kCommandLineErrorExit;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    int rc = 0;
+    if (answeredWithoutWindows(parseCommandLine(rawArguments(argc, argv)), &rc))
+        return rc;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RMTool"));
-    setProgramArguments(QCoreApplication::arguments());
+    QApplication::setApplicationVersion(QStringLiteral(RMTOOL_VERSION));
+    // Parsed again without the windowing system's own arguments (-platform,
+    // -style...), which QApplication has taken out: they never name the table.
+    const CommandLine cl = parseCommandLine(QCoreApplication::arguments());
+    if (answeredWithoutWindows(cl, &rc))
+        return rc;
+    setProgramOptions(cl.options);
     CreateAllForms();
     frmMain->show();
-    const int rc = app.exec();
+    QTimer::singleShot(0, frmMain, [&cl] { frmMain->StartFromOptions(cl.options); });
+    rc = app.exec();
     DestroyAllForms();
     return rc;
 }

@@ -1,6 +1,6 @@
 #include "monitor/CsvLog.h"
+#include "monitor/WholeFile.h"
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringEncoder>
 #include <climits>
 
@@ -75,24 +75,13 @@ QStringList LogTextLines(const QString &text)
 
 bool WriteTextFile(const QString &path, const QString &text, QString *error)
 {
-    auto fail = [&](const QString &why) {
-        if (error)
-            *error = QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, why);
-        return false;
-    };
     QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(text);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    QString why;
+    if (WriteWholeFile(path, encoder.encode(text), &why))
+        return true;
+    if (error)
+        *error = QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, why);
+    return false;
 }
 
 int NextFreeCsvNumber(const QString &folder, const QString &header, int number, int digits,

@@ -33,15 +33,12 @@ private:
     SimGateway *m_gw;
 };
 
-namespace {
-
 // One client connection through the proxy: requests go to the server as
 // they are, answers come back with the configured impairments.
-class ProxyConnection : public QObject {
+class SimProxyConnection : public QObject {
 public:
-    ProxyConnection(SimGateway *gw, QTcpSocket *client, quint16 serverPort,
-                    std::function<void(QByteArray &)> trace)
-        : QObject(client), m_gw(gw), m_client(client), m_trace(std::move(trace))
+    SimProxyConnection(SimGateway *gw, QTcpSocket *client, quint16 serverPort)
+        : QObject(client), m_gw(gw), m_client(client)
     {
         m_upstream = new QTcpSocket(this);
         m_client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -68,10 +65,20 @@ public:
     }
 
 private:
+    // What becomes of one request taken on: answered by the server, or
+    // answered here with an exception (kept in line with the others, so
+    // answers leave in the order of their requests).
+    struct Fate {
+        int tag = 0;
+        int function = 0;
+        QByteArray localAnswer;  // empty: the server answers
+    };
+
     void forwardRequests()
     {
         if (m_upstream->state() != QAbstractSocket::ConnectedState)
             return;
+        const SimOptions &o = m_gw->options();
         // Only whole requests go on, so that each is traced once.
         QByteArray whole;
         while (m_fromClient.size() >= 6) {
@@ -80,27 +87,97 @@ private:
                 break;
             QByteArray one = m_fromClient.left(6 + len);
             m_fromClient.remove(0, 6 + len);
-            m_trace(one);
+            m_gw->traceRequests(one);
+            ++m_taken;
+            const int tag = quint8(one[0]);
+            if (o.dropAfter > 0 && m_taken > o.dropAfter)
+                continue;  // the connection is about to close
+            if (o.silentAfter > 0 && m_taken > o.silentAfter) {
+                m_gw->traceLine(QStringLiteral("SILENT tag=%1").arg(tag));
+                continue;
+            }
+            Fate f;
+            f.tag = tag;
+            f.function = one.size() > 7 ? quint8(one[7]) : 0;
+            if (m_gw->nextRequestGetsException()) {
+                f.localAnswer = one.left(7);
+                f.localAnswer[4] = 0;
+                f.localAnswer[5] = 3;
+                f.localAnswer += char(f.function | 0x80);
+                f.localAnswer += char(SimOptions::kInjectedException);
+                m_fates.push_back(f);
+                continue;  // the server never sees it: nothing is written
+            }
+            m_fates.push_back(f);
             whole += one;
         }
         if (!whole.isEmpty())
             m_upstream->write(whole);
+        answerLocal();
     }
 
     void answersArrived()
     {
         m_assembler.receiveData(m_upstream->readAll());
-        const SimOptions &o = m_gw->options();
         while (auto answer = m_assembler.nextAnswer()) {
-            if (o.coalesce > 1) {
-                m_coalesced += *answer;
-                if (++m_coalescedCount >= o.coalesce)
-                    flushCoalesced();
-                else
-                    m_flushTimer.start(50);
-            } else {
-                schedule(*answer);
+            answerLocal();
+            Fate f;
+            if (!m_fates.empty()) {
+                f = m_fates.front();
+                m_fates.pop_front();
             }
+            pass(f, *answer);
+            answerLocal();
+        }
+    }
+
+    // Answers the exceptions that are next in line.
+    void answerLocal()
+    {
+        while (!m_fates.empty() && !m_fates.front().localAnswer.isEmpty()) {
+            const Fate f = m_fates.front();
+            m_fates.pop_front();
+            m_gw->traceLine(QStringLiteral("EXCEPTION tag=%1 fn=%2 code=%3")
+                                .arg(f.tag).arg(f.function).arg(SimOptions::kInjectedException));
+            pass(f, f.localAnswer);
+        }
+    }
+
+    // One answer on its way out: garbled or relabelled as configured,
+    // recorded, then coalesced or scheduled.
+    void pass(const Fate &f, QByteArray bytes)
+    {
+        const SimOptions &o = m_gw->options();
+        SimAnswer a;
+        a.tag = f.tag;
+        a.function = f.function;
+        a.kind = bytes.size() > 7 && (quint8(bytes[7]) & 0x80) ? SimAnswer::Exception : SimAnswer::Normal;
+        if (m_gw->nextAnswerIsGarbage()) {
+            bytes = m_gw->randomBytes(int(bytes.size()));
+            a.kind = SimAnswer::Garbage;
+            m_gw->traceLine(QStringLiteral("GARBAGE tag=%1 bytes=%2").arg(f.tag).arg(bytes.size()));
+        } else if (o.wrongUnit && bytes.size() > 6) {
+            bytes[6] = char(quint8(bytes[6]) + 1);
+            m_gw->traceLine(QStringLiteral("UNIT tag=%1 unit=%2").arg(f.tag).arg(quint8(bytes[6])));
+        }
+        a.bytes = bytes;
+        a.delayMs = o.delayMs;
+        if (o.jitterMs > 0) {
+            a.delayMs += m_gw->randomDelayMs();
+            m_gw->traceLine(QStringLiteral("DELAY tag=%1 ms=%2").arg(f.tag).arg(a.delayMs));
+        }
+        m_gw->recordAnswer(a);
+        ++m_answered;
+        if (o.dropAfter > 0 && m_answered >= o.dropAfter)
+            m_closeWhenSent = true;
+        if (o.coalesce > 1) {
+            m_coalesced += bytes;
+            if (++m_coalescedCount >= o.coalesce || m_closeWhenSent)
+                flushCoalesced();
+            else
+                m_flushTimer.start(50);
+        } else {
+            schedule(bytes, a.delayMs);
         }
     }
 
@@ -109,15 +186,18 @@ private:
         m_flushTimer.stop();
         if (m_coalesced.isEmpty())
             return;
-        schedule(m_coalesced);
+        schedule(m_coalesced, m_gw->options().delayMs);
         m_coalesced.clear();
         m_coalescedCount = 0;
     }
 
-    void schedule(const QByteArray &bytes)
+    void schedule(const QByteArray &bytes, int delayMs)
     {
         const SimOptions &o = m_gw->options();
-        qint64 due = m_gw->nowMs() + o.delayMs;
+        qint64 due = m_gw->nowMs() + delayMs;
+        // Answers leave in order: one held back holds back those behind it.
+        due = std::max(due, m_lastDue);
+        m_lastDue = due;
         if (o.split && bytes.size() > 1) {
             const int half = int(bytes.size() / 2);
             m_out.push_back({due, bytes.left(half)});
@@ -136,8 +216,13 @@ private:
             m_client->flush();
             m_out.pop_front();
         }
-        if (!m_out.empty())
+        if (!m_out.empty()) {
             m_sendTimer.start(int(std::max<qint64>(1, m_out.front().due - now)));
+        } else if (m_closeWhenSent && m_client->state() == QAbstractSocket::ConnectedState) {
+            m_gw->traceLine(QStringLiteral("DROP after %1 requests").arg(m_gw->options().dropAfter));
+            ++m_gw->m_drops;
+            m_client->disconnectFromHost();
+        }
     }
 
     struct Chunk {
@@ -148,17 +233,19 @@ private:
     SimGateway *m_gw;
     QTcpSocket *m_client;
     QTcpSocket *m_upstream = nullptr;
-    std::function<void(QByteArray &)> m_trace;
     QByteArray m_fromClient;
     FrameAssembler m_assembler;
+    std::deque<Fate> m_fates;
+    int m_taken = 0;     // requests received on this connection
+    int m_answered = 0;  // answers sent on it
+    bool m_closeWhenSent = false;
     QByteArray m_coalesced;
     int m_coalescedCount = 0;
     std::deque<Chunk> m_out;
+    qint64 m_lastDue = 0;
     QTimer m_sendTimer;
     QTimer m_flushTimer;
 };
-
-} // namespace
 
 QString SimRequest::text() const
 {
@@ -202,9 +289,23 @@ SimGateway::SimGateway(QObject *parent) : QObject(parent)
 
 SimGateway::~SimGateway() = default;
 
+QList<quint16> SimAnswer::words() const
+{
+    QList<quint16> w;
+    if (kind != Normal || bytes.size() < 9 || (function != 3 && function != 4))
+        return w;
+    const int n = std::min<int>(quint8(bytes[8]), int(bytes.size()) - 9) / 2;
+    for (int i = 0; i < n; ++i)
+        w << quint16(quint8(bytes[9 + 2 * i]) << 8 | quint8(bytes[10 + 2 * i]));
+    return w;
+}
+
 bool SimGateway::start(quint16 port, const SimOptions &options)
 {
     m_options = options;
+    if (m_options.seed == 0)
+        m_options.seed = std::random_device{}() | 1u;
+    m_random.seed(m_options.seed);
     // The server itself listens on a private loopback port of its own.
     m_server->setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
     m_server->setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
@@ -220,6 +321,7 @@ bool SimGateway::start(quint16 port, const SimOptions &options)
     if (!m_proxy->listen(QHostAddress::LocalHost, port))
         return false;
     connect(m_proxy, &QTcpServer::newConnection, this, &SimGateway::onClientConnected);
+    m_listenPort = m_proxy->serverPort();
     m_innerPort = inner;
     tickNow();
     m_tick.start(kTickMs);
@@ -228,15 +330,76 @@ bool SimGateway::start(quint16 port, const SimOptions &options)
 
 quint16 SimGateway::port() const
 {
-    return m_proxy ? m_proxy->serverPort() : 0;
+    return m_listenPort;
+}
+
+bool SimGateway::isListening() const
+{
+    return m_proxy && m_proxy->isListening();
+}
+
+void SimGateway::traceLine(const QString &line)
+{
+    if (m_options.trace) {
+        QTextStream out(stdout);
+        out << line << Qt::endl;
+    }
+}
+
+void SimGateway::recordAnswer(const SimAnswer &answer)
+{
+    m_answers << answer;
+    emit answerSent(answer);
+}
+
+bool SimGateway::nextRequestGetsException()
+{
+    const int n = m_options.exceptionEvery;
+    return n > 0 && ++m_requestCount % quint64(n) == 0;
+}
+
+bool SimGateway::nextAnswerIsGarbage()
+{
+    const int n = m_options.garbageEvery;
+    return n > 0 && ++m_answerCount % quint64(n) == 0;
+}
+
+QByteArray SimGateway::randomBytes(int n)
+{
+    QByteArray b(n, Qt::Uninitialized);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (char &c : b)
+        c = char(byte(m_random));
+    return b;
+}
+
+int SimGateway::randomDelayMs()
+{
+    return std::uniform_int_distribution<int>(0, std::max(0, m_options.jitterMs))(m_random);
+}
+
+void SimGateway::restartListener()
+{
+    ++m_restarts;
+    traceLine(QStringLiteral("RESTART closing every connection, listening again in %1 ms")
+                  .arg(SimOptions::kRestartMs));
+    m_proxy->close();
+    for (QTcpSocket *client : m_proxy->findChildren<QTcpSocket *>(Qt::FindDirectChildrenOnly))
+        client->abort();
+    QTimer::singleShot(SimOptions::kRestartMs, this, [this] {
+        if (!m_proxy->listen(QHostAddress::LocalHost, m_listenPort)) {
+            traceLine(QStringLiteral("RESTART cannot listen on 127.0.0.1:%1 again").arg(m_listenPort));
+            return;
+        }
+        traceLine(QStringLiteral("LISTENING again on 127.0.0.1:%1").arg(m_listenPort));
+        emit listeningAgain();
+    });
 }
 
 void SimGateway::onClientConnected()
 {
     while (QTcpSocket *client = m_proxy->nextPendingConnection()) {
-        new ProxyConnection(this, client, m_innerPort, [this](QByteArray &frame) {
-            traceRequests(frame);
-        });
+        new SimProxyConnection(this, client, m_innerPort);
     }
 }
 
@@ -268,10 +431,7 @@ void SimGateway::traceRequests(QByteArray &f)
         break;
     }
     m_requests << r;
-    if (m_options.trace) {
-        QTextStream out(stdout);
-        out << r.text() << Qt::endl;
-    }
+    traceLine(r.text());
     emit requestReceived(r);
 }
 
@@ -317,6 +477,10 @@ void SimGateway::onDataWritten(QModbusDataUnit::RegisterType table, int address,
         return;
     for (int a = address; a < address + size; ++a) {
         const quint16 v = value(table, a);
+        // The restart command: the echo still goes out before the restart.
+        if (m_options.restartOnCommand && table == QModbusDataUnit::HoldingRegisters && a == kRestartRegister
+            && v == 1)
+            QTimer::singleShot(100, this, &SimGateway::restartListener);
         for (auto &b : m_behaviours)
             b->onWrite(*this, table, a, v);
     }

@@ -5,7 +5,10 @@
 // through a small proxy on 127.0.0.1 that traces every request and can
 // impair the answers the way a real network does: delay them, split each
 // into two TCP segments, or coalesce several into one. The server can also
-// answer reads that cover a chosen address with an exception.
+// answer reads that cover a chosen address with an exception. For fault
+// tests the proxy can further drop the connection or fall silent after a
+// number of requests, replace answers by random bytes or by exceptions,
+// answer as another unit, add a random delay, and restart on command.
 #include "sim/SimBehaviour.h"
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -15,6 +18,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <random>
 #include <vector>
 
 class QTcpServer;
@@ -26,6 +30,31 @@ struct SimOptions {
     int coalesce = 0;         // answers sent together in groups of this many
     int exceptionAddress = -1;  // reads (function 3 or 4) covering it get exception 2
     bool trace = false;       // print one line per request on stdout
+    // Fault impairments (0 / false: off).
+    int dropAfter = 0;        // close each connection once N requests are answered
+    int silentAfter = 0;      // each connection answers N requests, then none
+    int garbageEvery = 0;     // every Nth answer replaced by random bytes
+    bool wrongUnit = false;   // answers carry the unit identifier + 1
+    int jitterMs = 0;         // random extra delay 0..jitterMs on top of delayMs
+    int exceptionEvery = 0;   // every Nth request answered with kInjectedException
+    bool restartOnCommand = false;  // 1203 := 1 restarts the listener (kRestartMs)
+    quint32 seed = 0;         // of the random bytes and delays; 0: chosen at start
+
+    static constexpr int kInjectedException = 0x06;  // server device busy
+    static constexpr int kRestartMs = 2000;
+    bool random() const { return garbageEvery > 0 || jitterMs > 0; }
+};
+
+// One answer as the simulator sent it to a client.
+struct SimAnswer {
+    enum Kind { Normal, Exception, Garbage };
+    int tag = 0;          // of the request it answers
+    int function = 0;     // of the request
+    Kind kind = Normal;   // Exception: the server's or an injected one
+    QByteArray bytes;     // exactly what went on the wire
+    int delayMs = 0;      // held back this long (--delay plus --jitter)
+    // The register words of a normal read answer (empty otherwise).
+    QList<quint16> words() const;
 };
 
 // One request as the simulator received it.
@@ -46,6 +75,7 @@ class SimGateway : public QObject {
 public:
     static constexpr int kTickMs = 100;
     static constexpr int kMapSize = 65535;
+    static constexpr int kRestartRegister = 1203;  // holding; 1 restarts
 
     explicit SimGateway(QObject *parent = nullptr);
     ~SimGateway() override;
@@ -80,14 +110,35 @@ public:
     // Runs one tick at once (tests use it to avoid waiting).
     void tickNow();
 
+    // Every answer sent so far, in the order sent (clearRequests keeps it).
+    const QList<SimAnswer> &answers() const { return m_answers; }
+    void clearAnswers() { m_answers.clear(); }
+    quint32 seed() const { return m_options.seed; }
+    // Connections closed by --drop-after and restarts taken.
+    int drops() const { return m_drops; }
+    int restarts() const { return m_restarts; }
+    bool isListening() const;
+
 signals:
     void requestReceived(const SimRequest &request);
+    void answerSent(const SimAnswer &answer);
+    void listeningAgain();
 
 private:
     friend class SimServer;
+    friend class SimProxyConnection;
     void onDataWritten(QModbusDataUnit::RegisterType table, int address, int size);
     void onClientConnected();
     void traceRequests(QByteArray &pending);
+    void traceLine(const QString &line);
+    void recordAnswer(const SimAnswer &answer);
+    void restartListener();
+    // The fate of the next request and the next answer (counted over every
+    // connection, so that a run is the same whatever the reconnects).
+    bool nextRequestGetsException();
+    bool nextAnswerIsGarbage();
+    QByteArray randomBytes(int n);
+    int randomDelayMs();
     void setValue(QModbusDataUnit::RegisterType table, int address, quint16 value);
     quint16 value(QModbusDataUnit::RegisterType table, int address) const;
 
@@ -100,6 +151,13 @@ private:
     QElapsedTimer m_clock;
     bool m_internalWrite = false;
     quint16 m_innerPort = 0;
+    QList<SimAnswer> m_answers;
+    quint64 m_requestCount = 0;
+    quint64 m_answerCount = 0;
+    int m_drops = 0;
+    int m_restarts = 0;
+    quint16 m_listenPort = 0;
+    std::mt19937 m_random;
 };
 
 // The default installation of terminals, the clock and the module

@@ -23,7 +23,31 @@ int main(int argc, char *argv[])
     QCommandLineOption exceptionAt(QStringLiteral("exception-at"),
                                    QStringLiteral("Answer reads covering this protocol address with exception 2."),
                                    QStringLiteral("address"), QStringLiteral("-1"));
-    p.addOptions({port, trace, delay, split, coalesce, exceptionAt});
+    QCommandLineOption dropAfter(QStringLiteral("drop-after"),
+                                 QStringLiteral("Close each connection once n requests are answered."),
+                                 QStringLiteral("n"), QStringLiteral("0"));
+    QCommandLineOption silentAfter(QStringLiteral("silent-after"),
+                                   QStringLiteral("Answer n requests on each connection, then none (it stays open)."),
+                                   QStringLiteral("n"), QStringLiteral("0"));
+    QCommandLineOption garbageEvery(QStringLiteral("garbage-every"),
+                                    QStringLiteral("Replace every nth answer by random bytes of its length."),
+                                    QStringLiteral("n"), QStringLiteral("0"));
+    QCommandLineOption wrongUnit(QStringLiteral("wrong-unit"),
+                                 QStringLiteral("Answer with the unit identifier of the request plus 1."));
+    QCommandLineOption jitter(QStringLiteral("jitter"),
+                              QStringLiteral("Hold every answer back a further random 0..ms (order kept)."),
+                              QStringLiteral("ms"), QStringLiteral("0"));
+    QCommandLineOption exceptionEvery(QStringLiteral("exception-every"),
+                                      QStringLiteral("Answer every nth request with exception 6 (busy)."),
+                                      QStringLiteral("n"), QStringLiteral("0"));
+    QCommandLineOption restartOnCommand(
+        QStringLiteral("restart-on-command"),
+        QStringLiteral("On holding 1203 := 1 close every connection, stop listening for 2 s, listen again."));
+    QCommandLineOption seed(QStringLiteral("seed"),
+                            QStringLiteral("Seed of the random bytes and delays (0: chosen, and printed)."),
+                            QStringLiteral("n"), QStringLiteral("0"));
+    p.addOptions({port, trace, delay, split, coalesce, exceptionAt, dropAfter, silentAfter, garbageEvery, wrongUnit,
+                  jitter, exceptionEvery, restartOnCommand, seed});
     p.process(app);
 
     SimOptions o;
@@ -32,6 +56,14 @@ int main(int argc, char *argv[])
     o.split = p.isSet(split);
     o.coalesce = p.value(coalesce).toInt();
     o.exceptionAddress = p.value(exceptionAt).toInt();
+    o.dropAfter = p.value(dropAfter).toInt();
+    o.silentAfter = p.value(silentAfter).toInt();
+    o.garbageEvery = p.value(garbageEvery).toInt();
+    o.wrongUnit = p.isSet(wrongUnit);
+    o.jitterMs = p.value(jitter).toInt();
+    o.exceptionEvery = p.value(exceptionEvery).toInt();
+    o.restartOnCommand = p.isSet(restartOnCommand);
+    o.seed = p.value(seed).toUInt();
 
     SimGateway gw;
     installDefaultBehaviours(gw);
@@ -41,5 +73,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     out << "relaymo-sim listening on 127.0.0.1:" << gw.port() << Qt::endl;
+    // Random impairments can be repeated with --seed and this number.
+    if (gw.options().random())
+        out << "relaymo-sim seed " << gw.seed() << Qt::endl;
     return app.exec();
 }

@@ -136,7 +136,16 @@ void TermsetController::setTransactionButtons(bool enabled)
 void TermsetController::begin(int page)
 {
     m_running = page;
+    m_writeRefused = false;
     setTransactionButtons(false);
+}
+
+void TermsetController::writeRefused()
+{
+    if (m_running < 0)
+        return;
+    m_writeRefused = true;
+    m_engine.cancelPoll();
 }
 
 void TermsetController::end(const QList<int> &leaveRegs)
@@ -161,7 +170,8 @@ bool TermsetController::poll(TermsetPageWidgets &p, int b, const QString &failTe
         fail(p, abortedText(), leaveRegs);
         return false;
     }
-    if (!m_engine.PollSettingsBlock(b, p.def->registerCount, *limit, [&p] { return p.requiredComplete(); })) {
+    const auto complete = [this, &p] { return !m_writeRefused && p.requiredComplete(); };
+    if (m_writeRefused || !m_engine.PollSettingsBlock(b, p.def->registerCount, *limit, complete)) {
         fail(p, failText, leaveRegs);
         return false;
     }

@@ -67,6 +67,11 @@ public:
     // The current labels of a page with a radio group.
     void showCurrentLabels(int page);
 
+    // The gateway answered a write with an exception while a transaction
+    // runs: the terminal did not take its command, so the block it shows is
+    // no settings data and the transaction's poll fails instead.
+    void writeRefused();
+
     // The page whose transaction runs, -1 when idle.
     int runningPage() const { return m_running; }
 
@@ -90,4 +95,5 @@ private:
     TermsetEngine m_engine;
     std::array<TermsetPageWidgets, termset::PageCount> m_pages;
     int m_running = -1;
+    bool m_writeRefused = false;
 };

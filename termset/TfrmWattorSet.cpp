@@ -2,6 +2,8 @@
 #include "app/TfrmMain.h"
 #include "app/Forms.h"
 #include "link/AnswerItems.h"
+#include "link/ModbusFrames.h"
+#include "link/ModbusLink.h"
 #include "link/Waits.h"
 #include "termset/TermsetController.h"
 #include "ui_TfrmWattorSet.h"
@@ -46,6 +48,10 @@ TfrmWattorSet::TfrmWattorSet(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm
 
     frmMain->ClientSocket1->setAnswerHandler(kParameterTag, [this](const ReceiveBuffer &rb) {
         forEachWordItem(rb, [this](int index, uint16_t value) { ShowParameterWord(index, value); });
+    });
+    connect(frmMain->ClientSocket1, &ModbusLink::exceptionAnswer, this, [this](uint8_t tag, uint8_t function, uint8_t) {
+        if (tag == modbus::kWriteTag && function == modbus::WriteSingleRegister)
+            m_controller->writeRefused();
     });
 
     wireControls();

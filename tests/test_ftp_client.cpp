@@ -268,11 +268,15 @@ private slots:
         }
         QSignalSpy ok(&client, &FtpClient::connected);
         QSignalSpy failed(&client, &FtpClient::connectionFailed);
+        QSignalSpy ended(&client, &FtpClient::disconnected);
         auto r = run([&](auto done) { client.connectToServer(done); });
         QVERIFY(r);
         QVERIFY(!r->ok);
         QCOMPARE(failed.count(), 1);
         QCOMPARE(ok.count(), 0);
+        // No session was open, so none ends, also once the server and
+        // libcurl are done with the refused connection.
+        QVERIFY(!ended.wait(1000));
         QVERIFY(!client.isConnected());
         QVERIFY(!client.isBusy());
         QCOMPARE(server.logins(), 0);

@@ -1,6 +1,7 @@
 // The FTP tool window driven through its controls against a real FTP
 // server on 127.0.0.1.
 #include "support/AppFixture.h"
+#include "support/TmpfsMount.h"
 #include "test_ftp_server.h"
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
@@ -146,6 +147,103 @@ private slots:
         QCOMPARE(status(), QStringLiteral("接続失敗"));
         QVERIFY(!frmFTPtool->ftpClient->isConnected());
         QVERIFY2(fx->messages.isEmpty(), qPrintable(fx->messageTexts().join(u'|')));
+    }
+
+    void refusedLoginShowsOnlyFailure_data()
+    {
+        QTest::addColumn<bool>("connectedBefore");
+        QTest::newRow("no session before") << false;
+        QTest::newRow("session open before") << true;
+    }
+    void refusedLoginShowsOnlyFailure()
+    {
+        QFETCH(bool, connectedBefore);
+        QVERIFY(server->start());
+        if (connectedBefore)
+            QVERIFY(connectTool());
+        else
+            openTool();
+        FtpClient *c = frmFTPtool->ftpClient;
+        // The status after each notification, in order (queued: the
+        // dialog's own handler runs first).
+        QStringList shown;
+        QObject scope;
+        auto note = [&shown] { shown << status(); };
+        connect(c, &FtpClient::connected, &scope, note, Qt::QueuedConnection);
+        connect(c, &FtpClient::disconnected, &scope, note, Qt::QueuedConnection);
+        connect(c, &FtpClient::connectionFailed, &scope, note, Qt::QueuedConnection);
+
+        frmMain->Settings.ftpPass = QStringLiteral("wrong");
+        click("BtnFTPconnect");
+        QVERIFY(QTest::qWaitFor([&] { return shown.contains(QStringLiteral("接続失敗")) && !c->isBusy(); },
+                                15000));
+        // Whatever the server and libcurl still do with the refused control
+        // connection, the status stays.
+        QVERIFY2(!QTest::qWaitFor([] { return status() != QStringLiteral("接続失敗"); }, 1000),
+                 qPrintable(status()));
+        // "切断されました" only where a session was open before.
+        const QStringList expected = connectedBefore
+            ? QStringList{QStringLiteral("切断されました"), QStringLiteral("接続失敗")}
+            : QStringList{QStringLiteral("接続失敗")};
+        QCOMPARE(shown, expected);
+        QVERIFY(!c->isConnected());
+        QVERIFY2(fx->messages.isEmpty(), qPrintable(fx->messageTexts().join(u'|')));
+
+        // The right password then logs in as usual.
+        frmMain->Settings.ftpPass = QString::fromLatin1(FtpTestServer::kPassword);
+        shown.clear();
+        click("BtnFTPconnect");
+        QVERIFY(QTest::qWaitFor([&] { return !shown.isEmpty() && !c->isBusy(); }, 15000));
+        QCOMPARE(shown, QStringList{QStringLiteral("接続：relaymo")});
+    }
+
+    void fullLocalDiskKeepsLocalCopy()
+    {
+        // The program folder on a small disk of its own, filled up.
+        TmpfsMount disk(64);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.problem()));
+        ftpfiles::setLocalFolderOverride(disk.path());
+        const QString local = disk.path() + QStringLiteral("trans.cfg");
+        QString error;
+        QVERIFY(ftpfiles::writeTextFile(local, QStringLiteral("old copy\n"), &error));
+        QVERIFY(server->start());
+        server->put(QStringLiteral("trans.cfg"), kSample);
+        QVERIFY(connectTool());
+        control<QRadioButton>("rbFile3")->click();
+        QVERIFY(disk.fill());
+
+        // Download: the file does not fit; reported, the old local copy and
+        // the editor stay as they were.
+        memo()->setPlainText(QStringLiteral("being edited"));
+        click("btnDownload");
+        QVERIFY(waitIdle());
+        QCOMPARE(fx->messages.size(), 1);
+        QVERIFY2(fx->messages.at(0).text.contains(QStringLiteral("書き込めません")),
+                 qPrintable(fx->messages.at(0).text));
+        QCOMPARE(readFile(local), QByteArray("old copy\r\n"));
+        QCOMPARE(memo()->toPlainText(), QStringLiteral("being edited"));
+        // The session goes on: only the local file failed.
+        QCOMPARE(status(), QStringLiteral("Download failed"));
+        QVERIFY(frmFTPtool->ftpClient->isConnected());
+
+        // Upload: the editor text cannot be stored locally, so nothing is
+        // sent and the old local copy stays whole.
+        click("btnUpload");
+        QVERIFY(waitIdle());
+        QCOMPARE(fx->messages.size(), 2);
+        QVERIFY(fx->messages.at(1).text.contains(QStringLiteral("書き込めません")));
+        QCOMPARE(readFile(local), QByteArray("old copy\r\n"));
+        QCOMPARE(server->get(QStringLiteral("trans.cfg")), QByteArray(kSample));
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{".filler", "trans.cfg"}));
+
+        // With space again the download replaces the copy.
+        QVERIFY(disk.freeSpace());
+        click("btnDownload");
+        QTRY_COMPARE(memo()->toPlainText(), QString::fromLatin1(kSample));
+        QCOMPARE(readFile(local), QByteArray(kSample).replace("\n", "\r\n"));
+        ftpfiles::setLocalFolderOverride(programDir);
     }
 
     void downloadEditUpload()

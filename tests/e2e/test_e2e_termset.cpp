@@ -117,6 +117,7 @@ private slots:
     void negativeTimingNeverHangs();
     void intervalSpoiltDuringWriteLeavesSettingsMode();
     void secondTransactionRefusedWhileOneRuns();
+    void refusedEnterCommandFailsRead();
 };
 
 // A read on each page fills its raw fields and lists from the terminal.
@@ -583,6 +584,37 @@ void TestE2eTermset::secondTransactionRefusedWhileOneRuns()
     QCOMPARE(child<QLabel>("lbPDUWriteStatus")->text(), QString());
     QCOMPARE(listIndex("cbxPDUtype"), 18);
     QVERIFY(child<QPushButton>("btnReadCurron08")->isEnabled());
+}
+
+// The gateway answers the command that enters settings mode with an
+// exception (busy): the terminal never shows its settings, so what the block
+// holds is its live data and the read must fail, not fill the lists from it.
+void TestE2eTermset::refusedEnterCommandFailsRead()
+{
+    AppFixture fx;
+    QVERIFY(fx.connectGateway());
+    useShortTiming("10");
+    showPage(0);
+    setAddress("UpDown1", 12);
+    SimGateway *gw = fx.gateway();
+    // Only the first request from here on gets the exception.
+    gw->options().exceptionEvery = 1;
+    int seen = 0;
+    connect(gw, &SimGateway::requestReceived, gw, [&](const SimRequest &) {
+        if (++seen == 2)
+            gw->options().exceptionEvery = 0;
+    });
+    gw->clearRequests();
+    const termset::PageDef &def = termset::pageDef(0);
+    child<QPushButton>(def.readButton)->click();
+    QCOMPARE(child<QLabel>(def.statusLabel)->text(), def.readFailText);
+    for (const QString &list : {"cbxWattor7Freq", "cbxWattor7Volt", "cbxWattor7Type", "cbxWattor7Cur1"})
+        QCOMPARE(listIndex(list), -1);
+    QVERIFY(!terminals(fx)->inSettingsMode(12));
+    // The refused command, then the command word set back to 0 as after any failed read.
+    QVERIFY(settle(fx, 2));
+    QCOMPARE(writesReceived(fx), (QList<QPair<int, int>>{{1056 + 12, 1}, {1056 + 12, 0}}));
+    QVERIFY(child<QPushButton>(def.readButton)->isEnabled());
 }
 
 QTEST_MAIN(TestE2eTermset)

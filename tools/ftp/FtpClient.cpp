@@ -1,8 +1,8 @@
 #include "tools/ftp/FtpClient.h"
 #include "tools/ftp/LineEnds.h"
+#include "monitor/WholeFile.h"
 #include <QFile>
 #include <QHostAddress>
-#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <curl/curl.h>
@@ -360,8 +360,8 @@ bool FtpClient::prepareOp(Op &o, QString *error)
             *error = QStringLiteral("ファイル名が指定されていません。");
             return false;
         }
-        m_saveFile = std::make_unique<QSaveFile>(o.local);
-        if (!m_saveFile->open(QIODevice::WriteOnly)) {
+        m_saveFile = std::make_unique<WholeFileWriter>(o.local);
+        if (!m_saveFile->open()) {
             *error = QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString());
             m_saveFile.reset();
             return false;
@@ -421,15 +421,16 @@ void FtpClient::deliver(const std::shared_ptr<Op> &op, Result result, bool sessi
     switch (op->kind) {
     case Op::Connect:
         if (op->endedSession)
-            emit disconnected();
-        if (result.ok)
+            announceDisconnected();
+        if (result.ok) {
+            m_sessionAnnounced = true;
             emit connected();
-        else
+        } else
             emit connectionFailed(result.message);
         break;
     case Op::Quit:
         if (sessionEnded)
-            emit disconnected();
+            announceDisconnected();
         break;
     default:
         if (!result.ok && !op->notConnected) {
@@ -445,7 +446,7 @@ void FtpClient::deliver(const std::shared_ptr<Op> &op, Result result, bool sessi
     if (op->done)
         op->done(result);
     if (sessionEnded && op->kind != Op::Quit)
-        emit disconnected();
+        announceDisconnected();
     m_delivering = false;
     m_queue.insert(m_queue.begin(), std::make_move_iterator(m_continuations.begin()),
                    std::make_move_iterator(m_continuations.end()));
@@ -547,11 +548,11 @@ void FtpClient::completeTransfer(int curlCode)
     case Op::Retr:
         if (r.ok && m_converter) {
             const QByteArray tail = m_converter->finish();
-            if (!tail.isEmpty() && m_saveFile->write(tail) != tail.size()) {
+            if (!tail.isEmpty() && !m_saveFile->write(tail))
                 m_writeFailed = true;
-                r.ok = false;
-            }
         }
+        if (m_writeFailed)
+            r.ok = false;
         if (r.ok && !m_saveFile->commit()) {
             r.ok = false;
             r.message = QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString());
@@ -610,6 +611,16 @@ void FtpClient::idleActivity()
     if (isBusy() || !m_connected)
         return;
     teardownSession();
+    announceDisconnected();
+}
+
+void FtpClient::announceDisconnected()
+{
+    // Only a session that was announced as connected can end: a connection
+    // that failed at its login never was one.
+    if (!m_sessionAnnounced)
+        return;
+    m_sessionAnnounced = false;
     emit disconnected();
 }
 
@@ -621,10 +632,11 @@ size_t FtpClient::writeData(const char *data, size_t size)
         return size;
     const QByteArray bytes = m_converter ? m_converter->convert(QByteArrayView(data, qsizetype(size)))
                                          : QByteArray::fromRawData(data, qsizetype(size));
-    if (!bytes.isEmpty() && m_saveFile->write(bytes) != bytes.size()) {
+    // Once the local file has failed the rest of the file is still taken
+    // from the server and dropped: a short count would make libcurl abort
+    // the transfer and close the control connection, ending the session.
+    if (!m_writeFailed && !bytes.isEmpty() && !m_saveFile->write(bytes))
         m_writeFailed = true;
-        return 0;  // a short count makes libcurl end the transfer
-    }
     return size;
 }
 

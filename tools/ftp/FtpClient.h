@@ -23,10 +23,10 @@
 #include <memory>
 #include <vector>
 
-class QSaveFile;
 class QSocketNotifier;
 class QTimer;
 class LineEndConverter;
+class WholeFileWriter;
 
 class FtpClient : public QObject {
     Q_OBJECT
@@ -106,7 +106,9 @@ signals:
     void connected();
     void connectionFailed(const QString &reason);
     // The session ended: by disconnectFromServer, by the server closing the
-    // control connection, or by its loss during an operation.
+    // control connection, or by its loss during an operation. Emitted only
+    // for a session that connected() announced, never after a failed
+    // connect.
     void disconnected();
     // An operation failed; emitted before its completion function runs.
     // A handler may set *handled.
@@ -132,6 +134,7 @@ private:
     void startIdleWatch();
     void stopIdleWatch();
     void idleActivity();
+    void announceDisconnected();
 
     size_t writeData(const char *data, size_t size);
     size_t readData(char *buffer, size_t size);
@@ -155,6 +158,8 @@ private:
     qintptr m_controlSocket = -1;
 
     bool m_connected = false;
+    // connected() was emitted and disconnected() not yet since.
+    bool m_sessionAnnounced = false;
     QString m_dir;
     QString m_base;  // ftp://host:port of the session
     TransferType m_type = TransferType::Binary;
@@ -166,7 +171,7 @@ private:
     std::vector<Op> m_continuations;
 
     // The running transfer.
-    std::unique_ptr<QSaveFile> m_saveFile;
+    std::unique_ptr<WholeFileWriter> m_saveFile;
     std::unique_ptr<LineEndConverter> m_converter;
     bool m_writeFailed = false;
     QByteArray m_uploadData;

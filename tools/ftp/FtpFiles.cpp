@@ -1,10 +1,10 @@
 #include "tools/ftp/FtpFiles.h"
+#include "app/Settings.h"
+#include "monitor/WholeFile.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -76,11 +76,9 @@ QString localFolder()
     if (!g_folderOverride.isEmpty())
         return withSlash(g_folderOverride);
     const QString programDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programDir).isWritable())
+    if (fileHomeFor(programDir, false, QFileInfo(programDir).isWritable()) == FileHome::ProgramFolder)
         return withSlash(programDir);
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(dir);
-    return withSlash(dir);
+    return withSlash(userConfigFolder());
 }
 
 QString localFilePath(const QString &name)
@@ -110,14 +108,12 @@ bool writeTextFile(const QString &path, const QString &text, QString *error)
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     t.replace(QLatin1String("\n"), QLatin1String("\r\n"));
     QStringEncoder encode(QStringConverter::System);
-    const QByteArray bytes = encode(t);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    return true;
+    QString why;
+    if (WriteWholeFile(path, encode(t), &why))
+        return true;
+    if (error)
+        *error = QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(QDir::toNativeSeparators(path), why);
+    return false;
 }
 
 } // namespace ftpfiles
