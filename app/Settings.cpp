@@ -50,6 +50,10 @@ AppSettings AppSettings::load(const QString &path)
     const int p = port.toInt(&ok, 10);
     if (ok && p >= 0 && p <= 65535)
         s.modbusPort = port;
+    // A timeout below 1 ms would time every request out at once.
+    const int timeout = readInt(ini, "MODBUS", "timeout", s.responseTimeoutMs);
+    if (timeout >= 1)
+        s.responseTimeoutMs = timeout;
     s.ftpHost = readText(ini, "FTP", "host", s.ftpHost);
     s.ftpPort = readText(ini, "FTP", "port", s.ftpPort);
     s.ftpUser = readText(ini, "FTP", "user", s.ftpUser);
@@ -79,6 +83,13 @@ bool AppSettings::save(const QString &path, QString *error) const
         put("WINDOW", "lang", language);
     put("MODBUS", "host", modbusHost);
     put("MODBUS", "port", modbusPort);
+    // The response timeout goes into the file once it differs from the
+    // default or the file already has it; a file that never had it stays
+    // as the Windows tool writes it.
+    const QString noKey = QStringLiteral("\x01");
+    if (responseTimeoutMs != kDefaultResponseTimeoutMs
+        || ini.readString(QStringLiteral("MODBUS"), QStringLiteral("timeout"), noKey) != noKey)
+        put("MODBUS", "timeout", QString::number(responseTimeoutMs));
     put("FTP", "host", ftpHost);
     put("FTP", "port", ftpPort);
     put("FTP", "user", ftpUser);

@@ -15,6 +15,8 @@ struct AppSettings {
     int windowLeft = 100;
     QString modbusHost = QString::fromLatin1(kFactoryGatewayAddress);
     QString modbusPort = QStringLiteral("502");
+    static constexpr int kDefaultResponseTimeoutMs = 1000;
+    int responseTimeoutMs = kDefaultResponseTimeoutMs;  // MODBUS timeout, ms an answer may take
     QString ftpHost = QString::fromLatin1(kFactoryGatewayAddress);
     QString ftpPort = QStringLiteral("21");
     QString ftpUser = QString::fromLatin1(kFactoryFtpUser);

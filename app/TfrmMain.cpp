@@ -130,6 +130,7 @@ void TfrmMain::FormCreate()
     move(Settings.windowLeft, Settings.windowTop);
     ClientSocket1->setHost(Settings.modbusHost);
     ClientSocket1->setPort(Settings.modbusPort.toInt());
+    ClientSocket1->setResponseTimeout(Settings.responseTimeoutMs);
     ui->seWordAdrs->setValue(Settings.wordAddress);
     ui->seBitAdrs->setValue(Settings.bitAddress);
     // The spin edits hold the addresses within their ranges.

@@ -1,9 +1,13 @@
 #include "link/ModbusLink.h"
 #include <QCoreApplication>
 #include "link/ModbusFrames.h"
+#include <algorithm>
 
 ModbusLink::ModbusLink(QObject *parent) : QObject(parent)
 {
+    m_clock.start();
+    m_timeoutTimer.setSingleShot(true);
+    connect(&m_timeoutTimer, &QTimer::timeout, this, &ModbusLink::expireRequests);
     connect(&m_socket, &QTcpSocket::readyRead, this, &ModbusLink::ClientSockRead);
     connect(&m_socket, &QTcpSocket::stateChanged, this, &ModbusLink::onStateChanged);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &ModbusLink::onError);
@@ -15,6 +19,8 @@ ModbusLink::ModbusLink(QObject *parent) : QObject(parent)
     connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
         m_phase = Phase::Idle;
         m_assembler.clear();
+        m_transactions.clear();
+        m_timeoutTimer.stop();
         emit disconnected();
     });
 }
@@ -46,6 +52,8 @@ void ModbusLink::open()
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
         m_socket.abort();
     m_assembler.clear();
+    m_transactions.clear();
+    m_timeoutTimer.stop();
     m_connectingReported = false;
     m_phase = Phase::Connecting;
     m_socket.connectToHost(m_host, quint16(m_port));
@@ -63,42 +71,84 @@ bool ModbusLink::isOpen() const
     return m_socket.state() == QAbstractSocket::ConnectedState;
 }
 
-void ModbusLink::send(const QByteArray &frame)
+uint64_t ModbusLink::send(const QByteArray &frame)
 {
     if (!isOpen())
-        return;
+        return 0;
     m_phase = Phase::Sending;
     const qint64 written = m_socket.write(frame);
     m_phase = Phase::Idle;
-    if (written == frame.size())
-        emit frameSent(frame);
+    if (written != frame.size())
+        return 0;
+    // Every frame the builders make has the full header and PDU start.
+    auto byte = [&frame](int i) { return uint8_t(frame[i]); };
+    modbus::Transaction t;
+    t.tag = byte(0);
+    t.transactionId = uint16_t(byte(0) << 8 | byte(1));
+    t.function = byte(7);
+    t.address = uint16_t(byte(8) << 8 | byte(9));
+    const bool counted = t.function == modbus::ReadHoldingRegisters
+                         || t.function == modbus::ReadInputRegisters
+                         || t.function == modbus::WriteMultipleRegisters;
+    t.count = counted ? uint16_t(byte(10) << 8 | byte(11)) : 1;
+    const modbus::Transaction &entered = m_transactions.add(t, nowUs(), int64_t(m_timeoutMs) * 1000);
+    const modbus::Transaction copy = entered;
+    armTimeout();
+    emit frameSent(frame);
+    emit requestSent(copy);
+    return copy.serial;
 }
 
-void ModbusLink::SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count)
+void ModbusLink::setResponseTimeout(int ms)
+{
+    m_timeoutMs = ms < 1 ? 1 : ms;
+}
+
+void ModbusLink::armTimeout()
+{
+    const auto deadline = m_transactions.nextDeadlineUs();
+    if (!deadline) {
+        m_timeoutTimer.stop();
+        return;
+    }
+    // Rounded up, so that the timer never fires before the deadline.
+    const int64_t waitUs = std::max<int64_t>(*deadline - nowUs(), 0);
+    m_timeoutTimer.start(int((waitUs + 999) / 1000));
+}
+
+void ModbusLink::expireRequests()
+{
+    const auto gone = m_transactions.expire(nowUs());
+    armTimeout();
+    for (const modbus::Transaction &t : gone)
+        emit requestTimedOut(t);
+}
+
+uint64_t ModbusLink::SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count)
 {
     LastRequestTag = tag;
-    send(modbus::readInputRegistersFrame(tag, address, count));
+    return send(modbus::readInputRegistersFrame(tag, address, count));
 }
 
-void ModbusLink::SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count)
+uint64_t ModbusLink::SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count)
 {
     LastRequestTag = tag;
-    send(modbus::readHoldingRegistersFrame(tag, address, count));
+    return send(modbus::readHoldingRegistersFrame(tag, address, count));
 }
 
-void ModbusLink::SendWriteSingleRegister(uint32_t address, uint32_t value)
+uint64_t ModbusLink::SendWriteSingleRegister(uint32_t address, uint32_t value)
 {
-    send(modbus::writeSingleRegisterFrame(address, value));
+    return send(modbus::writeSingleRegisterFrame(address, value));
 }
 
-void ModbusLink::SendWriteTwoRegisters(uint32_t address, uint32_t value)
+uint64_t ModbusLink::SendWriteTwoRegisters(uint32_t address, uint32_t value)
 {
-    send(modbus::writeTwoRegistersFrame(address, value));
+    return send(modbus::writeTwoRegistersFrame(address, value));
 }
 
-void ModbusLink::SendWriteSingleCoil(uint32_t address, uint8_t state)
+uint64_t ModbusLink::SendWriteSingleCoil(uint32_t address, uint8_t state)
 {
-    send(modbus::writeSingleCoilFrame(address, state));
+    return send(modbus::writeSingleCoilFrame(address, state));
 }
 
 void ModbusLink::setAnswerHandler(uint8_t tag, AnswerHandler handler)
@@ -133,8 +183,29 @@ int ModbusLink::receiveBytes(const QByteArray &bytes)
 void ModbusLink::dispatch(const QByteArray &answer)
 {
     m_rb.assign(answer);
+    if (m_rb.length > 7) {
+        const uint16_t id = uint16_t(m_rb.bytes[0] << 8 | m_rb.bytes[1]);
+        m_current = m_transactions.match(id, m_rb.functionCode(), m_rb.isException(), nowUs());
+        armTimeout();
+        route();
+        // The answer's own signal; a handler may have closed or reopened
+        // the link meanwhile, the match stays what it was.
+        const modbus::AnswerMatch m = m_current;
+        switch (m.kind) {
+        case modbus::AnswerKind::Matched: emit answerMatched(m.request, m.responseUs); break;
+        case modbus::AnswerKind::Late: emit lateAnswer(m.request, m.responseUs); break;
+        case modbus::AnswerKind::Unsolicited: emit unsolicitedAnswer(id, m_rb.functionCode()); break;
+        }
+        return;
+    }
+    m_current = {};
+    route();
+}
+
+void ModbusLink::route()
+{
     // The echo of a single-register write carries nothing for anybody and
-    // must not release a requester that waits for its read answer.
+    // keeps LastRequestTag as it is.
     if (m_rb.length > 7 && m_rb.functionCode() == modbus::WriteSingleRegister)
         return;
     if (m_rb.length > 7 && m_rb.isException()) {

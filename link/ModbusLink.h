@@ -4,11 +4,21 @@
 // Owns the non-blocking client socket, the five request builders, the
 // program's ReceiveBuffer and LastRequestTag, and routes every whole answer
 // by its request tag to the handler that its requester registered.
+//
+// It is the one place that knows what is in flight: every request sent is
+// entered in its transaction table with the time it left; each answer is
+// matched to its request (response time), a request not answered within the
+// response timeout is reported once as timed out, and answers to timed-out
+// requests (late) or to nothing (unsolicited) are counted. Late and
+// unsolicited answers are still routed by their tag.
 #include "link/FrameAssembler.h"
 #include "link/ReceiveBuffer.h"
+#include "link/Transactions.h"
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
+#include <QTimer>
 #include <array>
 #include <functional>
 
@@ -37,11 +47,29 @@ public:
 
     // The five request builders. Each sends one whole frame in one write and
     // returns at once; nothing is sent while the connection is not open.
-    void SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count);
-    void SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count);
-    void SendWriteSingleRegister(uint32_t address, uint32_t value);
-    void SendWriteTwoRegisters(uint32_t address, uint32_t value);
-    void SendWriteSingleCoil(uint32_t address, uint8_t state);
+    // Each returns the serial of the request's transaction (0 when nothing
+    // was sent), by which a requester knows the answer to its own request.
+    uint64_t SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count);
+    uint64_t SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count);
+    uint64_t SendWriteSingleRegister(uint32_t address, uint32_t value);
+    uint64_t SendWriteTwoRegisters(uint32_t address, uint32_t value);
+    uint64_t SendWriteSingleCoil(uint32_t address, uint8_t state);
+
+    // Response timeout of the requests sent from now on (default 1000 ms;
+    // values below 1 are taken as 1).
+    static constexpr int kDefaultResponseTimeoutMs = 1000;
+    void setResponseTimeout(int ms);
+    int responseTimeout() const { return m_timeoutMs; }
+
+    // The transactions: what is in flight and what has been seen.
+    const std::deque<modbus::Transaction> &inFlight() const { return m_transactions.inFlight(); }
+    bool isInFlight(uint64_t serial) const { return m_transactions.isInFlight(serial); }
+    modbus::RequestState requestState(uint64_t serial) const { return m_transactions.state(serial); }
+    const modbus::LinkCounters &counters() const { return m_transactions.counters(); }
+    void resetCounters() { m_transactions.resetCounters(); }
+    // The match of the answer being handled (valid while its handler runs
+    // and while the answer signals below are emitted).
+    const modbus::AnswerMatch &currentAnswer() const { return m_current; }
 
     uint8_t LastRequestTag = 0xFF;
 
@@ -67,10 +95,21 @@ signals:
     void streamLost();
     void frameSent(const QByteArray &frame);
 
+    // The transactions (emitted after the answer's handler ran).
+    void requestSent(const modbus::Transaction &request);
+    void answerMatched(const modbus::Transaction &request, qint64 responseUs);
+    void requestTimedOut(const modbus::Transaction &request);
+    void lateAnswer(const modbus::Transaction &request, qint64 responseUs);
+    void unsolicitedAnswer(quint16 transactionId, quint8 function);
+
 private:
     void ClientSockRead();
     void dispatch(const QByteArray &answer);
-    void send(const QByteArray &frame);
+    void route();
+    uint64_t send(const QByteArray &frame);
+    int64_t nowUs() const { return m_clock.nsecsElapsed() / 1000; }
+    void expireRequests();
+    void armTimeout();
     void onStateChanged(QAbstractSocket::SocketState state);
     void onError(QAbstractSocket::SocketError error);
 
@@ -82,4 +121,10 @@ private:
     std::array<AnswerHandler, 256> m_handlers;
     enum class Phase { Idle, Connecting, Sending, Receiving } m_phase = Phase::Idle;
     bool m_connectingReported = false;
+
+    modbus::TransactionTable m_transactions;
+    modbus::AnswerMatch m_current;
+    QElapsedTimer m_clock;
+    QTimer m_timeoutTimer;
+    int m_timeoutMs = kDefaultResponseTimeoutMs;
 };

@@ -69,6 +69,8 @@ private slots:
     void okTakesOverEverything();
     void okStopsAtFailedStep_data();
     void okStopsAtFailedStep();
+    void responseTimeoutEdit_data();
+    void responseTimeoutEdit();
     void folderChooserAndPrefix();
     void clockButtonsNeedConnection();
     void clockSetAndReadBackOnSimulator();
@@ -405,6 +407,48 @@ void TestGWcfg::okStopsAtFailedStep()
     QCOMPARE(s.ftpUser, before.ftpUser);
     if (connected)
         QVERIFY(frmMain->isConnected());
+}
+
+void TestGWcfg::responseTimeoutEdit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("taken");      // 0 = refused, the old value stays
+    QTest::addColumn<QString>("message");
+    QTest::newRow("taken") << "250" << 250 << "";
+    QTest::newRow("blanks around") << " 3000 " << 3000 << "";
+    QTest::newRow("not a number") << "1s" << 0 << "'1s' は有効な整数値ではありません";
+    QTest::newRow("zero") << "0" << 0 << "応答タイムアウト 0 は 1 から 600000 の範囲にありません";
+    QTest::newRow("too long") << "600001" << 0 << "600000";
+}
+
+void TestGWcfg::responseTimeoutEdit()
+{
+    QFETCH(QString, text);
+    QFETCH(int, taken);
+    QFETCH(QString, message);
+    AppFixture fx(false);
+    frmMain->Settings.responseTimeoutMs = 1500;
+    frmMain->FillGWcfgFromSettings();
+    auto *edit = frmGWcfg->findChild<QLineEdit *>(QStringLiteral("EdRespTimeout"));
+    QVERIFY(edit);
+    QCOMPARE(edit->text(), QStringLiteral("1500"));
+    auto *label = frmGWcfg->findChild<QLabel *>(QStringLiteral("LabelRespTimeout"));
+    QCOMPARE(label->text(), QStringLiteral("応答タイムアウト(ms)"));
+    QCOMPARE(edit->parentWidget()->objectName(), QStringLiteral("TabModbus"));
+    edit->setText(text);
+    frmGWcfg->open();
+    frmGWcfg->OKbtnClick();
+    const int expected = taken ? taken : 1500;
+    QCOMPARE(frmMain->Settings.responseTimeoutMs, expected);
+    if (taken) {
+        QCOMPARE(frmMain->ClientSocket1->responseTimeout(), taken);
+        QVERIFY(fx.messages.isEmpty());
+    } else {
+        QCOMPARE(fx.messages.size(), 1);
+        QVERIFY2(fx.messages[0].text.contains(message), qPrintable(fx.messages[0].text));
+    }
+    frmMain->SaveSettings();
+    QCOMPARE(AppSettings::load(fx.settingsPath()).responseTimeoutMs, expected);
 }
 
 void TestGWcfg::folderChooserAndPrefix()

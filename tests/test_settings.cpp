@@ -32,6 +32,8 @@ private slots:
     void saveWritesAllKeysInOrder();
     void saveKeepsForeignLinesAndRoundTrips();
     void iniWriteIntoExistingSection();
+    void responseTimeout_data();
+    void responseTimeout();
 };
 
 void TestSettings::defaultsWithoutFile()
@@ -143,6 +145,51 @@ void TestSettings::saveKeepsForeignLinesAndRoundTrips()
     QCOMPARE(back.modbusHost, QStringLiteral("127.0.0.1"));
     QCOMPARE(back.ftpPass, QStringLiteral("p=a;s s"));
     QCOMPARE(back.wordOrderSwap, 1);
+}
+
+void TestSettings::responseTimeout_data()
+{
+    // The file as found, the value set before saving, what is read, and the
+    // timeout line the saved file holds ("" = none).
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("set");
+    QTest::addColumn<int>("read");
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray head = "[MODBUS]\r\nhost=127.0.0.1\r\nport=502\r\n";
+    QTest::newRow("no key reads 1000, saved without it") << head << 1000 << 1000 << QByteArray();
+    QTest::newRow("key read") << head + "timeout=250\r\n" << 250 << 250 << QByteArray("timeout=250\r\n");
+    QTest::newRow("changed back to 1000 is written") << head + "Timeout=250\r\n" << 1000 << 250
+                                                     << QByteArray("timeout=1000\r\n");
+    QTest::newRow("new value added") << head << 3000 << 1000 << QByteArray("timeout=3000\r\n");
+    QTest::newRow("not a number keeps 1000") << head + "timeout=1s\r\n" << 1000 << 1000
+                                             << QByteArray("timeout=1000\r\n");
+    QTest::newRow("0 keeps 1000") << head + "timeout=0\r\n" << 1000 << 1000
+                                  << QByteArray("timeout=1000\r\n");
+}
+
+void TestSettings::responseTimeout()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, set);
+    QFETCH(int, read);
+    QFETCH(QByteArray, saved);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("RMTool.ini"));
+    writeBytes(path, file);
+    AppSettings s = AppSettings::load(path);
+    QCOMPARE(s.responseTimeoutMs, read);
+    s.responseTimeoutMs = set;
+    QVERIFY(s.save(path));
+    const QByteArray text = readBytes(path);
+    // The key stays in its section, after the Windows tool's own keys.
+    const qsizetype modbus = text.indexOf("[MODBUS]");
+    const QByteArray section = text.mid(modbus, text.indexOf('[', modbus + 1) - modbus);
+    QVERIFY(section.startsWith("[MODBUS]\r\nhost=127.0.0.1\r\nport=502\r\n"));
+    if (saved.isEmpty())
+        QVERIFY(!text.toLower().contains("timeout"));
+    else
+        QVERIFY2(section.endsWith(saved), section.constData());
+    QCOMPARE(AppSettings::load(path).responseTimeoutMs, saved.isEmpty() ? 1000 : set);
 }
 
 void TestSettings::iniWriteIntoExistingSection()

@@ -99,6 +99,7 @@ void TfrmGWcfg::fillFromSettings(const AppSettings &settings, const QString &soc
 {
     ui->ModbusIP->setText(socketHost);
     ui->ModbusPort->setText(QString::number(socketPort));
+    ui->EdRespTimeout->setText(QString::number(settings.responseTimeoutMs));
     ui->FTPIP->setText(settings.ftpHost);
     ui->FTPport->setText(settings.ftpPort);
     ui->FTPuser->setText(settings.ftpUser);
@@ -123,6 +124,11 @@ QString TfrmGWcfg::logFilePrefix() const
 
 // ---- taking over the settings ---------------------------------------------
 
+namespace {
+// Ten minutes: anything longer is a typing slip, not a slow gateway.
+constexpr int kMaxResponseTimeoutMs = 600000;
+} // namespace
+
 bool TfrmGWcfg::takeOverModbus()
 {
     ModbusLink *link = frmMain->ClientSocket1;
@@ -143,10 +149,23 @@ bool TfrmGWcfg::takeOverModbus()
         msg::error(this, tr("ポート番号 %1 は 0 から 65535 の範囲にありません").arg(*port));
         return false;
     }
+    const QString timeoutText = ui->EdRespTimeout->text().trimmed();
+    const auto timeout = ParseInt(timeoutText);
+    if (!timeout) {
+        msg::error(this, IntConversionError(ui->EdRespTimeout->text()));
+        return false;
+    }
+    if (*timeout < 1 || *timeout > kMaxResponseTimeoutMs) {
+        msg::error(this, QStringLiteral("応答タイムアウト %1 は 1 から %2 の範囲にありません")
+                             .arg(*timeout).arg(kMaxResponseTimeoutMs));
+        return false;
+    }
     if (!link->setPort(*port, &error)) {
         msg::error(this, error);
         return false;
     }
+    link->setResponseTimeout(*timeout);
+    frmMain->Settings.responseTimeoutMs = *timeout;
     // The connection dialog shows where the next open goes.
     frmConnect->ui->HostAddress->setText(host);
     frmConnect->ui->HostPort->setText(portText);
