@@ -737,6 +737,18 @@ Choose an address that gives an effective address of 0 to %4.</translation>
         <source>リレイモの時計の応答が短すぎます (%1 バイト)</source>
         <translation>The clock answer of the Relaymo is too short (%1 bytes)</translation>
     </message>
+    <message>
+        <source>応答タイムアウト(ms)</source>
+        <translation>Timeout (ms)</translation>
+    </message>
+    <message>
+        <source>1000</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>応答タイムアウト %1 は 1 から %2 の範囲にありません</source>
+        <translation>Response timeout %1 is not in the range 1 to %2</translation>
+    </message>
 </context>
 <context>
     <name>TfrmLadderConsole</name>

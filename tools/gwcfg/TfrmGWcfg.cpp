@@ -156,7 +156,7 @@ bool TfrmGWcfg::takeOverModbus()
         return false;
     }
     if (*timeout < 1 || *timeout > kMaxResponseTimeoutMs) {
-        msg::error(this, QStringLiteral("応答タイムアウト %1 は 1 から %2 の範囲にありません")
+        msg::error(this, tr("応答タイムアウト %1 は 1 から %2 の範囲にありません")
                              .arg(*timeout).arg(kMaxResponseTimeoutMs));
         return false;
     }
