@@ -1,4 +1,5 @@
 #include "app/MessageBoxes.h"
+#include <QCoreApplication>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -39,7 +40,7 @@ void information(QWidget *parent, const QString &text)
 
 void error(QWidget *parent, const QString &text, const QString &caption)
 {
-    const QString c = caption.isEmpty() ? QStringLiteral("エラー") : caption;
+    const QString c = caption.isEmpty() ? QCoreApplication::translate("msg", "エラー") : caption;
     if (g_hook) {
         g_hook({Kind::Error, text, c});
         return;

@@ -41,6 +41,7 @@ AppSettings AppSettings::load(const QString &path)
     AppSettings s;
     s.windowTop = readInt(ini, "WINDOW", "Top", s.windowTop);
     s.windowLeft = readInt(ini, "WINDOW", "Left", s.windowLeft);
+    s.language = readText(ini, "WINDOW", "lang", s.language);
     s.modbusHost = readText(ini, "MODBUS", "host", s.modbusHost);
     // The Modbus port is kept as text but used as a number: a text that does
     // not convert keeps the default rather than leaving the socket unusable.
@@ -79,6 +80,8 @@ bool AppSettings::save(const QString &path, QString *error) const
     };
     put("WINDOW", "Top", QString::number(windowTop));
     put("WINDOW", "Left", QString::number(windowLeft));
+    if (!language.isEmpty())
+        put("WINDOW", "lang", language);
     put("MODBUS", "host", modbusHost);
     put("MODBUS", "port", modbusPort);
     // The response timeout goes into the file once it differs from the

@@ -31,6 +31,9 @@ struct AppSettings {
     int terminalType = 0;    // TERM type
     int powerTerminalKind = 0;  // Wattor type
     int wordOrderSwap = 0;   // DATA32 swap
+    // WINDOW lang: "ja" or "en", the interface language at the next start.
+    // Empty while never chosen; the key is then not written.
+    QString language;
 
     static QString defaultLogDir();
 

@@ -3,6 +3,7 @@
 #include "app/Forms.h"
 #include "app/MessageBoxes.h"
 #include "app/TfrmConnect.h"
+#include <QCoreApplication>
 #include "link/ModbusFrames.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
@@ -15,6 +16,7 @@
 #include "ui_TfrmConnect.h"
 #include "ui_TfrmMain.h"
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +29,12 @@ namespace {
 constexpr int kClientWidth = 533;
 constexpr int kClientHeight = 397;
 
-const QString kConnectedText = QStringLiteral("接続しました");
+// The connection dialog's status text once connected; whether the tool is
+// connected is read from it, in the language of the interface.
+QString connectedText()
+{
+    return QCoreApplication::translate("TfrmMain", "接続しました");
+}
 
 void setChildText(QWidget *parent, const char *name, const QString &text)
 {
@@ -84,16 +91,17 @@ TfrmMain::TfrmMain(QWidget *parent)
     });
     connect(ClientSocket1, &ModbusLink::exceptionAnswer, this,
             [this](uint8_t tag, uint8_t function, uint8_t code) {
-                showStatusText(QStringLiteral("例外応答を受信しました (タグ %1, 機能コード %2, 例外コード %3)")
+                showStatusText(tr("例外応答を受信しました (タグ %1, 機能コード %2, 例外コード %3)")
                                    .arg(tag).arg(function).arg(code));
             });
     connect(ClientSocket1, &ModbusLink::streamLost, this, [this] {
-        showStatusText(QStringLiteral("受信データの区切りが失われたため、受信済みのデータを破棄しました"));
+        showStatusText(tr("受信データの区切りが失われたため、受信済みのデータを破棄しました"));
     });
 
     setupMonitor();
     FormCreate();
     connectMonitorSelection();
+    setupLanguageMenu();
 }
 
 TfrmMain::~TfrmMain()
@@ -182,7 +190,7 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 
 void TfrmMain::FormClose(QCloseEvent *event)
 {
-    const bool yes = msg::askYesNo(this, QStringLiteral("終了しますか ?"));
+    const bool yes = msg::askYesNo(this, tr("終了しますか ?"));
     SaveSettings();
     if (yes)
         event->accept();
@@ -200,14 +208,14 @@ void TfrmMain::Exit1Click()
 
 bool TfrmMain::isConnected() const
 {
-    return frmConnect && frmConnect->statusText() == kConnectedText;
+    return frmConnect && frmConnect->statusText() == connectedText();
 }
 
 bool TfrmMain::ConnectionCheck()
 {
     if (isConnected())
         return true;
-    msg::warning(this, QStringLiteral("リレイモに接続されていません"));
+    msg::warning(this, tr("リレイモに接続されていません"));
     return false;
 }
 
@@ -265,12 +273,12 @@ void TfrmMain::sbtnDisConnClick()
 
 void TfrmMain::ClientSockConnecting()
 {
-    frmConnect->setStatusText(QStringLiteral("接続中・・・"));
+    frmConnect->setStatusText(tr("接続中・・・"));
 }
 
 void TfrmMain::ClientSockConnect()
 {
-    frmConnect->setStatusText(kConnectedText);
+    frmConnect->setStatusText(connectedText());
     setWindowTitle(QStringLiteral("RM Tool [") + Settings.modbusHost + u']');
     ui->sbtnDisConn->setEnabled(true);
     ui->sbtnMonitor->setEnabled(true);
@@ -280,7 +288,7 @@ void TfrmMain::ClientSockConnect()
 
 void TfrmMain::ClientSockDisconnect()
 {
-    frmConnect->setStatusText(QStringLiteral("接続されていません"));
+    frmConnect->setStatusText(tr("接続されていません"));
     setWindowTitle(QStringLiteral("NT900 Modbus/TCP Client"));
     ui->sbtnDisConn->setEnabled(false);
     ui->sbtnMonitor->setEnabled(false);
@@ -290,7 +298,7 @@ void TfrmMain::ClientSockDisconnect()
 
 void TfrmMain::ClientSockError(ModbusLink::ErrorKind kind)
 {
-    frmConnect->setStatusText(QStringLiteral("接続エラー"));
+    frmConnect->setStatusText(tr("接続エラー"));
     showStatusText(ModbusLink::errorText(kind));
 }
 

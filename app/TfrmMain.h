@@ -208,6 +208,10 @@ public slots:
     void s2Click();
     void L2Click();
 
+    // 表示 → 言語: lang "ja" or "en" becomes the setting WINDOW lang, for the
+    // next start; an information box in that language says so.
+    void LangClick(const QString &lang);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -218,6 +222,8 @@ private:
     // FormCreate); the change handlers of the selection (after it).
     void setupMonitor();
     void connectMonitorSelection();
+    // The language items, checked for the language in use (after FormCreate).
+    void setupLanguageMenu();
     int m_counterColours = -1;  // colour state of stCntr/stElTime
     void setMonitorStale(bool stale);
     QElapsedTimer m_lastMonitorAnswer;  // invalid until the first answer

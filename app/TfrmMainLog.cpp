@@ -147,10 +147,10 @@ void TfrmMain::AutoSaveCheck()
         if (reportedSaveInterval != intervalText) {
             reportedSaveInterval = intervalText;
             const QString text =
-                (interval ? QStringLiteral("保存間隔 %1 では自動ファイル保存ができません。1 以上の整数を指定してください。")
+                (interval ? tr("保存間隔 %1 では自動ファイル保存ができません。1 以上の整数を指定してください。")
                                 .arg(intervalText.trimmed())
                           : IntConversionError(intervalText))
-                + QStringLiteral("\n保存間隔が直るまで自動ファイル保存は行いません。");
+                + tr("\n保存間隔が直るまで自動ファイル保存は行いません。");
             QTimer::singleShot(0, this, [this, text] { msg::error(this, text); });
         }
         return;
@@ -184,7 +184,7 @@ void TfrmMain::AutoSaveLog()
         if (reportedAutoSaveError != error) {
             reportedAutoSaveError = error;
             QTimer::singleShot(0, this, [this, error] {
-                msg::error(this, error + QStringLiteral("\nログは消去せずに残しています。"));
+                msg::error(this, error + tr("\nログは消去せずに残しています。"));
             });
         }
         return;
@@ -194,9 +194,9 @@ void TfrmMain::AutoSaveLog()
         memo->clear();
     LogFileNumber = number + 1;
     if (name == wanted)
-        showStatusText(QStringLiteral("ログを保存しました: %1").arg(name));
+        showStatusText(tr("ログを保存しました: %1").arg(name));
     else
-        showStatusText(QStringLiteral("%1 は既にあるため、ログを %2 に保存しました")
+        showStatusText(tr("%1 は既にあるため、ログを %2 に保存しました")
                            .arg(QFileInfo(wanted).fileName(), name));
 }
 
@@ -241,7 +241,7 @@ void TfrmMain::N11Click()
 void TfrmMain::N9Click()
 {
     const QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString(), QStringLiteral("コンフィグファイル (*.cfg);;全てのファイル (*.*)"));
+        this, QString(), QString(), tr("コンフィグファイル (*.cfg);;全てのファイル (*.*)"));
     if (!path.isEmpty())
         LoadConversionTable(path);
 }
@@ -253,7 +253,7 @@ bool TfrmMain::LoadConversionTable(const QString &fileName)
         return true;
     QString text = result.error;
     if (result.line > 0)
-        text += QStringLiteral("\n(%1 の %2 行目)").arg(QDir::toNativeSeparators(fileName)).arg(result.line);
+        text += tr("\n(%1 の %2 行目)").arg(QDir::toNativeSeparators(fileName)).arg(result.line);
     msg::error(this, text);
     return false;
 }

@@ -206,12 +206,12 @@ void TfrmMain::sbtnMonitorClick()
     bool ok = false;
     const int interval = text.trimmed().toInt(&ok, 10);
     if (!ok) {
-        msg::error(this, QStringLiteral("'%1' は有効な整数値ではありません").arg(text));
+        msg::error(this, tr("'%1' は有効な整数値ではありません").arg(text));
         return;
     }
     if (interval < 0) {
         // A negative interval would leave the timer silent for weeks.
-        msg::error(this, QStringLiteral("モニター間隔 '%1' は 0 以上の整数で指定してください").arg(text));
+        msg::error(this, tr("モニター間隔 '%1' は 0 以上の整数で指定してください").arg(text));
         return;
     }
     Timer1->setInterval(interval);
@@ -296,7 +296,7 @@ void TfrmMain::RefreshMonitorLayout()
     // 5. The page.
     const bool linked = ui->chkbxAutoChange->isChecked();
     const QWidget *page = ui->pcSlaveType->currentWidget();
-    const QString bitTerminal = QStringLiteral("16点ビット入力ターミナル");
+    const QString bitTerminal = tr("16点ビット入力ターミナル");
     if (page == ui->tsBit || page == ui->tsD2B) {
         ui->DataAreaSelect->hide();
         ui->BitDataSelect->show();
@@ -557,5 +557,5 @@ void TfrmMain::Button1Click()
     // Always this program's own file: never one of that name that happens
     // to lie in the current folder or on the search path.
     if (!QProcess::startDetached(anotherCopyProgram(), {}))
-        msg::error(this, QStringLiteral("起動に失敗しました"), QStringLiteral("エラー"));
+        msg::error(this, tr("起動に失敗しました"), tr("エラー"));
 }

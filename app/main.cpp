@@ -1,7 +1,9 @@
 // RM Tool: engineering tool for the Relaymo Ethernet gateway.
 #include "app/CommandLine.h"
 #include "app/Forms.h"
+#include "app/Settings.h"
 #include "app/TfrmMain.h"
+#include "app/Translation.h"
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
@@ -52,6 +54,11 @@ int main(int argc, char *argv[])
     if (answeredWithoutWindows(cl, &rc))
         return rc;
     setProgramOptions(cl.options);
+    // The interface language is fixed before the first window is made:
+    // --lang, else RMTOOL_LANG or the setting WINDOW lang of the settings
+    // file in use (--settings included).
+    installTranslation(app, cl.options.language.isEmpty() ? startupLanguage(settingsFilePath())
+                                                          : cl.options.language);
     CreateAllForms();
     frmMain->show();
     QTimer::singleShot(0, frmMain, [&cl] { frmMain->StartFromOptions(cl.options); });

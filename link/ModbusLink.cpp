@@ -1,4 +1,5 @@
 #include "link/ModbusLink.h"
+#include <QCoreApplication>
 #include "link/ModbusFrames.h"
 #include <algorithm>
 
@@ -28,7 +29,7 @@ bool ModbusLink::setHost(const QString &host, QString *error)
 {
     if (host != m_host && m_socket.state() != QAbstractSocket::UnconnectedState) {
         if (error)
-            *error = QStringLiteral("使用中のソケットは値を変更できません");
+            *error = QCoreApplication::translate("ModbusLink", "使用中のソケットは値を変更できません");
         return false;
     }
     m_host = host;
@@ -39,7 +40,7 @@ bool ModbusLink::setPort(int port, QString *error)
 {
     if (port != m_port && m_socket.state() != QAbstractSocket::UnconnectedState) {
         if (error)
-            *error = QStringLiteral("使用中のソケットは値を変更できません");
+            *error = QCoreApplication::translate("ModbusLink", "使用中のソケットは値を変更できません");
         return false;
     }
     m_port = port;
@@ -249,12 +250,12 @@ void ModbusLink::onError(QAbstractSocket::SocketError error)
 QString ModbusLink::errorText(ErrorKind kind)
 {
     switch (kind) {
-    case ErrorKind::General: return QStringLiteral("接続エラー");
-    case ErrorKind::Send: return QStringLiteral("ソケット接続に書き込もうとしたときにエラーが発生した");
-    case ErrorKind::Receive: return QStringLiteral("ソケット接続から読み出そうとしたときにエラーが発生した");
-    case ErrorKind::Connect: return QStringLiteral("以前に受け付けられた接続要求が完了できなかった");
-    case ErrorKind::Disconnect: return QStringLiteral("接続を閉じようとしたときにエラーが発生した");
-    case ErrorKind::Accept: return QStringLiteral("クライアント接続要求を受け付けようとしたときに問題が発生した");
+    case ErrorKind::General: return QCoreApplication::translate("ModbusLink", "接続エラー");
+    case ErrorKind::Send: return QCoreApplication::translate("ModbusLink", "ソケット接続に書き込もうとしたときにエラーが発生した");
+    case ErrorKind::Receive: return QCoreApplication::translate("ModbusLink", "ソケット接続から読み出そうとしたときにエラーが発生した");
+    case ErrorKind::Connect: return QCoreApplication::translate("ModbusLink", "以前に受け付けられた接続要求が完了できなかった");
+    case ErrorKind::Disconnect: return QCoreApplication::translate("ModbusLink", "接続を閉じようとしたときにエラーが発生した");
+    case ErrorKind::Accept: return QCoreApplication::translate("ModbusLink", "クライアント接続要求を受け付けようとしたときに問題が発生した");
     }
     return {};
 }

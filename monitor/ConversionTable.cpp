@@ -1,4 +1,5 @@
 #include "monitor/ConversionTable.h"
+#include <QCoreApplication>
 #include "monitor/TextNumbers.h"
 #include <QFile>
 #include <QRegularExpression>
@@ -108,7 +109,7 @@ ConversionTable::LoadResult ConversionTable::loadFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly)) {
         LoadResult result;
         result.ok = false;
-        result.error = QStringLiteral("ファイル %1 を開けません: %2").arg(path, file.errorString());
+        result.error = QCoreApplication::translate("monitor", "ファイル %1 を開けません: %2").arg(path, file.errorString());
         return result;
     }
     QStringDecoder decoder(QStringConverter::System);

@@ -1,4 +1,5 @@
 #include "monitor/CsvLog.h"
+#include <QCoreApplication>
 #include "monitor/WholeFile.h"
 #include <QFileInfo>
 #include <QStringEncoder>
@@ -80,7 +81,7 @@ bool WriteTextFile(const QString &path, const QString &text, QString *error)
     if (WriteWholeFile(path, encoder.encode(text), &why))
         return true;
     if (error)
-        *error = QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, why);
+        *error = QCoreApplication::translate("monitor", "ファイル %1 に書き込めません: %2").arg(path, why);
     return false;
 }
 

@@ -1,4 +1,5 @@
 #include "monitor/MonitorLayout.h"
+#include <QCoreApplication>
 #include "monitor/ValueDecoding.h"
 
 namespace monitor {
@@ -59,19 +60,19 @@ int headerWordOnD2Page(int d) { return 32 + d / 16; }
 TerminalType terminalType(int item)
 {
     switch (item) {
-    case 0: return {QStringLiteral("温度測定　熱電対ターミナル"), -1};
-    case 1: return {QStringLiteral("カウンターターミナル(13bit)"), -1};
-    case 2: return {QStringLiteral("カウンターターミナル(24bit)"), -1};
-    case 3: return {QStringLiteral("電力７回路標準ターミナル"), 0};
-    case 4: return {QStringLiteral("電力14回路ターミナル"), 2};
-    case 5: return {QStringLiteral("電力７回路高機能ターミナル"), 3};
-    case 6: return {QStringLiteral("電流8回路ターミナル"), -1};
-    case 7: return {QStringLiteral("電流16回路ターミナル"), -1};
-    case 8: return {QStringLiteral("電流32回路ターミナル"), -1};
-    case 9: return {QStringLiteral("コンセントバーPDU"), 1};
-    case 10: return {QStringLiteral("サーミスタ温度"), 1};
-    case 11: return {QStringLiteral("温湿度ターミナル"), 1};
-    default: return {QStringLiteral("その他"), -1};
+    case 0: return {QCoreApplication::translate("monitor", "温度測定　熱電対ターミナル"), -1};
+    case 1: return {QCoreApplication::translate("monitor", "カウンターターミナル(13bit)"), -1};
+    case 2: return {QCoreApplication::translate("monitor", "カウンターターミナル(24bit)"), -1};
+    case 3: return {QCoreApplication::translate("monitor", "電力７回路標準ターミナル"), 0};
+    case 4: return {QCoreApplication::translate("monitor", "電力14回路ターミナル"), 2};
+    case 5: return {QCoreApplication::translate("monitor", "電力７回路高機能ターミナル"), 3};
+    case 6: return {QCoreApplication::translate("monitor", "電流8回路ターミナル"), -1};
+    case 7: return {QCoreApplication::translate("monitor", "電流16回路ターミナル"), -1};
+    case 8: return {QCoreApplication::translate("monitor", "電流32回路ターミナル"), -1};
+    case 9: return {QCoreApplication::translate("monitor", "コンセントバーPDU"), 1};
+    case 10: return {QCoreApplication::translate("monitor", "サーミスタ温度"), 1};
+    case 11: return {QCoreApplication::translate("monitor", "温湿度ターミナル"), 1};
+    default: return {QCoreApplication::translate("monitor", "その他"), -1};
     }
 }
 
@@ -82,13 +83,14 @@ QString numbered(const char *prefix, int n)
     return QLatin1String(prefix) + QString::number(n);
 }
 
-// The same eight rows in every group.
-void everyGroup(ChannelTexts &t, const std::array<const char16_t *, 8> &labels,
-                const std::array<const char16_t *, 8> &units)
+// The same eight rows in every group. Channel labels and units repeated in each of the four groups; the texts
+// are looked up in the translation (a text without one stays as it is).
+void everyGroup(ChannelTexts &t, const std::array<const char *, 8> &labels,
+                const std::array<const char *, 8> &units)
 {
     for (int p = 0; p < 32; ++p) {
-        t.labels[p] = QString::fromUtf16(labels[p % 8]);
-        t.units[p] = QString::fromUtf16(units[p % 8]);
+        t.labels[p] = QCoreApplication::translate("monitor", labels[p % 8]);
+        t.units[p] = QCoreApplication::translate("monitor", units[p % 8]);
     }
 }
 
@@ -111,7 +113,8 @@ ChannelTexts terminalChannels(int terminalItem, int areaItem)
         const bool withUnit = terminalItem == 0
                                   ? (areaItem == Extended512 || areaItem == EngineeringUnits)
                                   : areaItem == Extended512;
-        const QString unit = terminalItem == 0 ? QStringLiteral("℃") : QStringLiteral("回");
+        const QString unit = terminalItem == 0 ? QCoreApplication::translate("monitor", "℃")
+                                                : QCoreApplication::translate("monitor", "回");
         for (int p = 0; p < 32; ++p) {
             t.labels[p] = numbered("CH", p % 8);
             t.units[p] = withUnit ? unit : none;
@@ -125,7 +128,7 @@ ChannelTexts terminalChannels(int terminalItem, int areaItem)
                 // Each counter of the 24-bit terminal takes two registers:
                 // groups 0 and 2 show its eight channels.
                 t.labels[p] = counterGroup ? numbered("CH", p % 8) : none;
-                t.units[p] = counterGroup ? QStringLiteral("回") : none;
+                t.units[p] = counterGroup ? QCoreApplication::translate("monitor", "回") : none;
             } else {
                 t.labels[p] = numbered("CH", p % 8);
                 t.units[p] = none;
@@ -176,16 +179,16 @@ ChannelTexts terminalChannels(int terminalItem, int areaItem)
         break;
     }
     case 9:
-        everyGroup(t, {u"生存", u"A電流", u"Atrip", u"B電流", u"Btrip", u"A直前", u"B直前", u"--"},
-                   {u"", u"A", u"", u"A", u"", u"A", u"A", u""});
+        everyGroup(t, {QT_TRANSLATE_NOOP("monitor", "生存"), QT_TRANSLATE_NOOP("monitor", "A電流"), "Atrip", QT_TRANSLATE_NOOP("monitor", "B電流"), "Btrip", QT_TRANSLATE_NOOP("monitor", "A直前"), QT_TRANSLATE_NOOP("monitor", "B直前"), "--"},
+                   {"", "A", "", "A", "", "A", "A", ""});
         break;
     case 10:
-        everyGroup(t, {u"温度1", u"温度2", u"--", u"--", u"--", u"--", u"--", u"--"},
-                   {u"℃", u"℃", u"", u"", u"", u"", u"", u""});
+        everyGroup(t, {QT_TRANSLATE_NOOP("monitor", "温度1"), QT_TRANSLATE_NOOP("monitor", "温度2"), "--", "--", "--", "--", "--", "--"},
+                   {QT_TRANSLATE_NOOP("monitor", "℃"), QT_TRANSLATE_NOOP("monitor", "℃"), "", "", "", "", "", ""});
         break;
     case 11:
-        everyGroup(t, {u"--", u"--", u"温度", u"湿度", u"--", u"--", u"--", u"--"},
-                   {u"", u"", u"℃", u"%RH", u"", u"", u"", u""});
+        everyGroup(t, {"--", "--", QT_TRANSLATE_NOOP("monitor", "温度"), QT_TRANSLATE_NOOP("monitor", "湿度"), "--", "--", "--", "--"},
+                   {"", "", QT_TRANSLATE_NOOP("monitor", "℃"), QT_TRANSLATE_NOOP("monitor", "%RH"), "", "", "", ""});
         break;
     default:
         for (int p = 0; p < 32; ++p) {
@@ -212,7 +215,7 @@ ChannelTexts edgeCounterChannels()
     ChannelTexts t;
     for (int p = 0; p < 32; ++p) {
         t.labels[p] = QString::number(p % 16);
-        t.units[p] = QStringLiteral("回");
+        t.units[p] = QCoreApplication::translate("monitor", "回");
     }
     return t;
 }

@@ -1,4 +1,5 @@
 #include "monitor/TextNumbers.h"
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -31,10 +32,10 @@ std::optional<double> ParseReal(const QString &text)
 
 QString IntConversionError(const QString &text)
 {
-    return QStringLiteral("'%1' は有効な整数値ではありません").arg(text);
+    return QCoreApplication::translate("monitor", "'%1' は有効な整数値ではありません").arg(text);
 }
 
 QString RealConversionError(const QString &text)
 {
-    return QStringLiteral("'%1' は有効な浮動小数点数値ではありません").arg(text);
+    return QCoreApplication::translate("monitor", "'%1' は有効な浮動小数点数値ではありません").arg(text);
 }

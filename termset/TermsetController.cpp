@@ -16,7 +16,10 @@ using namespace termset;
 
 namespace {
 
-const QString kInvalidSettings = QStringLiteral("設定が無効です");
+QString invalidSettingsText()
+{
+    return TermsetController::tr("設定が無効です");
+}
 
 template <class T> T *need(QWidget *root, const QString &name)
 {
@@ -79,7 +82,7 @@ TermsetController::TermsetController(const Controls &controls, TermsetEngine::Li
 
 QString TermsetController::abortedText()
 {
-    return QStringLiteral("中断しました");
+    return tr("中断しました");
 }
 
 void TermsetController::timerTick()
@@ -93,9 +96,9 @@ std::optional<int> TermsetController::ticksOf(QLineEdit *edit, const QString &wh
 {
     const auto ticks = parseTicks(edit->text());
     if (!ticks)
-        msg::error(m_c.dialog, QStringLiteral("%1の値 '%2' は使えません。\n"
-                                              "0 以上の整数（100ms 単位）を入力してください。")
-                                   .arg(what, edit->text()));
+        msg::error(m_c.dialog, tr("%1の値 '%2' は使えません。\n"
+                                  "0 以上の整数（100ms 単位）を入力してください。")
+                                  .arg(what, edit->text()));
     return ticks;
 }
 
@@ -108,12 +111,12 @@ std::optional<int> TermsetController::effectiveAddress(const TermsetPageWidgets 
     const int limit = kMaxAddress - (highestAddressUsed(*p.def, b) - b);
     if (ok && a >= 0 && b <= limit)
         return b;
-    msg::warning(m_c.dialog, QStringLiteral("実効アドレス %1 は範囲外です（アドレス %2 ＋ 電流CHのオフセット %3）。\n"
-                                            "実効アドレスが 0～%4 になるように指定してください。")
-                                 .arg(b)
-                                 .arg(p.address->text())
-                                 .arg(offset)
-                                 .arg(limit));
+    msg::warning(m_c.dialog, tr("実効アドレス %1 は範囲外です（アドレス %2 ＋ 電流CHのオフセット %3）。\n"
+                                "実効アドレスが 0～%4 になるように指定してください。")
+                                .arg(b)
+                                .arg(p.address->text())
+                                .arg(offset)
+                                .arg(limit));
     return std::nullopt;
 }
 
@@ -165,7 +168,7 @@ void TermsetController::fail(TermsetPageWidgets &p, const QString &text, const Q
 bool TermsetController::poll(TermsetPageWidgets &p, int b, const QString &failText,
                              const QList<int> &leaveRegs)
 {
-    const auto limit = ticksOf(m_c.toBase, QStringLiteral("タイムアウト値"));
+    const auto limit = ticksOf(m_c.toBase, tr("タイムアウト値"));
     if (!limit) {
         fail(p, abortedText(), leaveRegs);
         return false;
@@ -187,8 +190,8 @@ void TermsetController::read(int page)
     const auto b = effectiveAddress(p);
     if (!b)
         return;
-    const auto preRead = ticksOf(m_c.preReadWait, QStringLiteral("設定読み込み待ち時間"));
-    if (!preRead || !ticksOf(m_c.toBase, QStringLiteral("タイムアウト値")))
+    const auto preRead = ticksOf(m_c.preReadWait, tr("設定読み込み待ち時間"));
+    if (!preRead || !ticksOf(m_c.toBase, tr("タイムアウト値")))
         return;
 
     clearRawFields(p);
@@ -197,7 +200,7 @@ void TermsetController::read(int page)
     const QList<int> leave = leaveRegisters(d, *b, false);
     m_engine.writeRegister(commandWord(*b), kEnterSettings);
     m_engine.WaitTicks(*preRead);
-    if (!poll(p, *b, d.readFailText, leave))
+    if (!poll(p, *b, QCoreApplication::translate("termset", d.readFailText), leave))
         return;
     for (const ListSource &s : d.listSources) {
         QComboBox *list = p.lists.value(s.list);
@@ -217,14 +220,14 @@ void TermsetController::write(int page)
     const bool typeRewrite = m_c.typeWrtEn->isChecked();
     const auto selected = [&p](const QString &list) { return p.selected(list); };
     if (!writeAllowed(d, selected, typeRewrite)) {
-        p.status->setText(kInvalidSettings);
+        p.status->setText(invalidSettingsText());
         return;
     }
     const auto b = effectiveAddress(p);
     if (!b)
         return;
-    const QString intervalName = QStringLiteral("書き込み間隔");
-    if (!ticksOf(m_c.wrtInt, intervalName) || !ticksOf(m_c.toBase, QStringLiteral("タイムアウト値")))
+    const QString intervalName = tr("書き込み間隔");
+    if (!ticksOf(m_c.wrtInt, intervalName) || !ticksOf(m_c.toBase, tr("タイムアウト値")))
         return;
 
     clearRawFields(p);
@@ -241,7 +244,7 @@ void TermsetController::write(int page)
         m_engine.WaitTicks(*interval);
         p.progress->setValue(step.progress);
     }
-    if (!poll(p, *b, d.writeFailText, leave))
+    if (!poll(p, *b, QCoreApplication::translate("termset", d.writeFailText), leave))
         return;
     end(leave);
     p.progress->setValue(100);

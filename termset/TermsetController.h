@@ -4,6 +4,7 @@
 // The dialog class only forwards its handlers here.
 #include "termset/TermsetEngine.h"
 #include "termset/TermsetRules.h"
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -42,6 +43,8 @@ struct TermsetPageWidgets {
 };
 
 class TermsetController {
+    Q_DECLARE_TR_FUNCTIONS(TermsetController)
+
 public:
     struct Controls {
         QWidget *dialog;

@@ -1,12 +1,13 @@
 #include "termset/TermsetRules.h"
+#include <QCoreApplication>
 #include <array>
 
 namespace termset {
 
 namespace {
 
-const QString kNoSetting = QStringLiteral("設定値が読み出せませんでした");
-const QString kNotRead = QStringLiteral("読み出せませんでした");
+const char *const kNoSetting = QT_TRANSLATE_NOOP("termset", "設定値が読み出せませんでした");
+const char *const kNotRead = QT_TRANSLATE_NOOP("termset", "読み出せませんでした");
 
 QStringList numbered(const QString &prefix, int from, int to)
 {
@@ -412,34 +413,34 @@ std::optional<int> parseTicks(const QString &text)
 
 QStringList productTypeItems()
 {
-    return {QStringLiteral("0: 無効"),
-            QStringLiteral("1: 三相3線式電力7回路(4W)"),
-            QStringLiteral("2: 単相3線式電力7回路(4W)"),
-            QStringLiteral("3: 単相2線式電力7回路(4W)"),
-            QStringLiteral("4: 三相3線式電力1回路"),
-            QStringLiteral("5: 単相3線式電力1回路"),
-            QStringLiteral("6: 単相2線式電力1回路"),
-            QStringLiteral("7: 電流16回路"),
-            QStringLiteral("8: 電圧16回路"),
-            QStringLiteral("9: 三相3線式電力7回路(2W)"),
-            QStringLiteral("10: 単相3線式電力7回路(2W)"),
-            QStringLiteral("11: 単相2線式電力７回路(2W)"),
-            QStringLiteral("12: 電流32/16回路"),
-            QStringLiteral("13: 単相2線式電力28/14回路"),
-            QStringLiteral("14: マルチメータ"),
+    return {QCoreApplication::translate("termset", "0: 無効"),
+            QCoreApplication::translate("termset", "1: 三相3線式電力7回路(4W)"),
+            QCoreApplication::translate("termset", "2: 単相3線式電力7回路(4W)"),
+            QCoreApplication::translate("termset", "3: 単相2線式電力7回路(4W)"),
+            QCoreApplication::translate("termset", "4: 三相3線式電力1回路"),
+            QCoreApplication::translate("termset", "5: 単相3線式電力1回路"),
+            QCoreApplication::translate("termset", "6: 単相2線式電力1回路"),
+            QCoreApplication::translate("termset", "7: 電流16回路"),
+            QCoreApplication::translate("termset", "8: 電圧16回路"),
+            QCoreApplication::translate("termset", "9: 三相3線式電力7回路(2W)"),
+            QCoreApplication::translate("termset", "10: 単相3線式電力7回路(2W)"),
+            QCoreApplication::translate("termset", "11: 単相2線式電力７回路(2W)"),
+            QCoreApplication::translate("termset", "12: 電流32/16回路"),
+            QCoreApplication::translate("termset", "13: 単相2線式電力28/14回路"),
+            QCoreApplication::translate("termset", "14: マルチメータ"),
             QStringLiteral("15: PQM"),
-            QStringLiteral("16: 単回路電力"),
-            QStringLiteral("17: 電力7回路標準/高機能"),
-            QStringLiteral("18: ｺﾝｾﾝﾄﾊﾞｰ"),
-            QStringLiteral("19: 4回路電力高機能"),
-            QStringLiteral("20: 単相4回路電力"),
+            QCoreApplication::translate("termset", "16: 単回路電力"),
+            QCoreApplication::translate("termset", "17: 電力7回路標準/高機能"),
+            QCoreApplication::translate("termset", "18: ｺﾝｾﾝﾄﾊﾞｰ"),
+            QCoreApplication::translate("termset", "19: 4回路電力高機能"),
+            QCoreApplication::translate("termset", "20: 単相4回路電力"),
             QStringLiteral("21: ---------"),
-            QStringLiteral("22: 電流8回路")};
+            QCoreApplication::translate("termset", "22: 電流8回路")};
 }
 
 QStringList frequencyItems()
 {
-    return {QStringLiteral("0: 無効"), QStringLiteral("1: 50Hz"), QStringLiteral("2: 60Hz")};
+    return {QCoreApplication::translate("termset", "0: 無効"), QStringLiteral("1: 50Hz"), QStringLiteral("2: 60Hz")};
 }
 
 } // namespace termset

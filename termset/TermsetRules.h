@@ -80,8 +80,10 @@ struct PageDef {
     QStringList required;        // complete when all of these are non-empty
     int registerCount;           // 8 or 16
     bool powerPage;              // has a second command word
-    QString readFailText;
-    QString writeFailText;
+    // Status texts of a failed read and write, untranslated (context
+    // "termset"): the page table is built once, the language is read at use.
+    const char *readFailText = nullptr;
+    const char *writeFailText = nullptr;
     QList<ListSource> listSources;
     QStringList mustSelect;      // lists that need a selection before a write
     QString typeList;

@@ -104,7 +104,8 @@ void TestE2eCommandLine::connectAndMonitorAtStart()
     const QString ini = dir.filePath(QStringLiteral("start.ini"));
     writeSettings(ini, {{"MODBUS", "host", "127.0.0.1"}, {"MODBUS", "port", port},
                         {"ADDRESS", "w0", "12"}, {"TERM", "type", "3"}});
-    // English has no translation yet: the program runs all the same.
+    // In English the connection check reads the English status text: the
+    // program connects and monitors all the same.
     // The windowing system comes from Qt's own option, which must neither be
     // refused nor taken for a conversion table (its error box would stop
     // the start-up before it connects).

@@ -265,7 +265,7 @@ void FtpClient::startOp(Op op)
         o.notConnected = true;
         Result r;
         r.ok = false;
-        r.message = QStringLiteral("FTPサーバーに接続されていません。");
+        r.message = tr("FTPサーバーに接続されていません。");
         finishOp(r);
         return;
     }
@@ -357,12 +357,12 @@ bool FtpClient::prepareOp(Op &o, QString *error)
         return true;
     case Op::Retr: {
         if (o.path.isEmpty()) {
-            *error = QStringLiteral("ファイル名が指定されていません。");
+            *error = tr("ファイル名が指定されていません。");
             return false;
         }
         m_saveFile = std::make_unique<WholeFileWriter>(o.local);
         if (!m_saveFile->open()) {
-            *error = QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString());
+            *error = tr("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString());
             m_saveFile.reset();
             return false;
         }
@@ -373,12 +373,12 @@ bool FtpClient::prepareOp(Op &o, QString *error)
     }
     case Op::Stor: {
         if (o.path.isEmpty()) {
-            *error = QStringLiteral("ファイル名が指定されていません。");
+            *error = tr("ファイル名が指定されていません。");
             return false;
         }
         QFile file(o.local);
         if (!file.open(QIODevice::ReadOnly)) {
-            *error = QStringLiteral("ファイル %1 を読み込めません。\n%2").arg(o.local, file.errorString());
+            *error = tr("ファイル %1 を読み込めません。\n%2").arg(o.local, file.errorString());
             return false;
         }
         m_uploadData = file.readAll();
@@ -555,7 +555,7 @@ void FtpClient::completeTransfer(int curlCode)
             r.ok = false;
         if (r.ok && !m_saveFile->commit()) {
             r.ok = false;
-            r.message = QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString());
+            r.message = tr("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString());
         }
         break;
     case Op::Stor:
@@ -563,7 +563,7 @@ void FtpClient::completeTransfer(int curlCode)
     }
     if (!r.ok && r.message.isEmpty())
         r.message = (m_writeFailed && m_saveFile)
-                        ? QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString())
+                        ? tr("ファイル %1 に書き込めません。\n%2").arg(o.local, m_saveFile->errorString())
                         : errorText(rc);
     m_saveFile.reset();
     m_converter.reset();
@@ -672,11 +672,11 @@ QString FtpClient::baseUrl(const QString &host, int port, QString *error) const
     QHostAddress address;
     const bool ipv6 = address.setAddress(h) && address.protocol() == QAbstractSocket::IPv6Protocol;
     if (!plainName && !ipv6) {
-        *error = QStringLiteral("ホストアドレス「%1」が正しくありません。").arg(host);
+        *error = tr("ホストアドレス「%1」が正しくありません。").arg(host);
         return {};
     }
     if (port < 1 || port > 65535) {
-        *error = QStringLiteral("ポート番号 %1 が正しくありません。").arg(port);
+        *error = tr("ポート番号 %1 が正しくありません。").arg(port);
         return {};
     }
     return QStringLiteral("ftp://%1:%2").arg(ipv6 ? u'[' + h + u']' : h).arg(port);
@@ -701,19 +701,19 @@ QString FtpClient::errorText(int curlCode) const
     QString text;
     switch (rc) {
     case CURLE_OPERATION_TIMEDOUT:
-        text = QStringLiteral("FTPサーバーが応答しません（時間切れ）。");
+        text = tr("FTPサーバーが応答しません（時間切れ）。");
         break;
     case CURLE_COULDNT_CONNECT:
-        text = QStringLiteral("FTPサーバーに接続できません。");
+        text = tr("FTPサーバーに接続できません。");
         break;
     case CURLE_COULDNT_RESOLVE_HOST:
-        text = QStringLiteral("FTPサーバーのホスト名を解決できません。");
+        text = tr("FTPサーバーのホスト名を解決できません。");
         break;
     case CURLE_LOGIN_DENIED:
-        text = QStringLiteral("FTPサーバーにログインできません。");
+        text = tr("FTPサーバーにログインできません。");
         break;
     default:
-        text = QStringLiteral("FTPの操作に失敗しました。");
+        text = tr("FTPの操作に失敗しました。");
         break;
     }
     const QString detail = m_errorBuffer[0] ? QString::fromLocal8Bit(m_errorBuffer)

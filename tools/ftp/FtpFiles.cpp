@@ -49,20 +49,20 @@ QStringList otherFileNames()
 QString fileNameProblem(const QString &name)
 {
     if (name.trimmed().isEmpty())
-        return QStringLiteral("ファイル名が指定されていません。");
-    const QString refused = QStringLiteral("ファイル名「%1」は使えません。\n").arg(name);
+        return QCoreApplication::translate("ftpfiles", "ファイル名が指定されていません。");
+    const QString refused = QCoreApplication::translate("ftpfiles", "ファイル名「%1」は使えません。\n").arg(name);
     if (name.contains(u'/') || name.contains(u'\\'))
-        return refused + QStringLiteral("フォルダ区切り（/ や \\）を含まないファイル名だけを指定してください。");
+        return refused + QCoreApplication::translate("ftpfiles", "フォルダ区切り（/ や \\）を含まないファイル名だけを指定してください。");
     if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return refused + QStringLiteral("「.」や「..」はファイル名として使えません。");
+        return refused + QCoreApplication::translate("ftpfiles", "「.」や「..」はファイル名として使えません。");
     for (QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return refused + QStringLiteral("制御文字を含むファイル名は使えません。");
+            return refused + QCoreApplication::translate("ftpfiles", "制御文字を含むファイル名は使えません。");
         if (QStringLiteral(":*?\"<>|").contains(c))
-            return refused + QStringLiteral("次の文字はファイル名に使えません: : * ? \" < > |");
+            return refused + QCoreApplication::translate("ftpfiles", "次の文字はファイル名に使えません: : * ? \" < > |");
     }
     if (name != name.trimmed())
-        return refused + QStringLiteral("ファイル名の前後に空白は付けられません。");
+        return refused + QCoreApplication::translate("ftpfiles", "ファイル名の前後に空白は付けられません。");
     return {};
 }
 
@@ -91,7 +91,7 @@ bool readTextFile(const QString &path, QString *text, QString *error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("ファイル %1 を読み込めません。\n%2").arg(QDir::toNativeSeparators(path), file.errorString());
+            *error = QCoreApplication::translate("ftpfiles", "ファイル %1 を読み込めません。\n%2").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     QStringDecoder decode(QStringConverter::System);
@@ -112,7 +112,7 @@ bool writeTextFile(const QString &path, const QString &text, QString *error)
     if (WriteWholeFile(path, encode(t), &why))
         return true;
     if (error)
-        *error = QStringLiteral("ファイル %1 に書き込めません。\n%2").arg(QDir::toNativeSeparators(path), why);
+        *error = QCoreApplication::translate("ftpfiles", "ファイル %1 に書き込めません。\n%2").arg(QDir::toNativeSeparators(path), why);
     return false;
 }
 

@@ -170,7 +170,7 @@ void TfrmFTPtool::ComboFileNameClick()
 
 void TfrmFTPtool::FtpClientConnect()
 {
-    ui->FTPStatus->setText(QStringLiteral("接続：") + ftpClient->userName());
+    ui->FTPStatus->setText(tr("接続：") + ftpClient->userName());
     ftpClient->changeDir(kRemoteDir, [this](const FtpClient::Result &r) {
         if (!r.ok) {
             reportFailure(r);
@@ -185,12 +185,12 @@ void TfrmFTPtool::FtpClientConnect()
 
 void TfrmFTPtool::FtpClientConnectionFailed()
 {
-    ui->FTPStatus->setText(QStringLiteral("接続失敗"));
+    ui->FTPStatus->setText(tr("接続失敗"));
 }
 
 void TfrmFTPtool::FtpClientDisconnect()
 {
-    ui->FTPStatus->setText(QStringLiteral("切断されました"));
+    ui->FTPStatus->setText(tr("切断されました"));
 }
 
 void TfrmFTPtool::FtpClientFailure(FtpClient::FailureKind kind, bool *handled)

@@ -1,4 +1,5 @@
 #include "tools/gwcfg/GatewayClock.h"
+#include <QCoreApplication>
 #include "monitor/TextNumbers.h"
 
 namespace gwclock {
@@ -13,13 +14,13 @@ uint8_t WeekdayCode(int itemIndex)
 QString WeekdayText(uint8_t code)
 {
     switch (code) {
-    case 0x01: return QStringLiteral(" (日) ");
-    case 0x02: return QStringLiteral(" (月) ");
-    case 0x04: return QStringLiteral(" (火) ");
-    case 0x08: return QStringLiteral(" (水) ");
-    case 0x10: return QStringLiteral(" (木) ");
-    case 0x20: return QStringLiteral(" (金) ");
-    case 0x40: return QStringLiteral(" (土) ");
+    case 0x01: return QCoreApplication::translate("gwclock", " (日) ");
+    case 0x02: return QCoreApplication::translate("gwclock", " (月) ");
+    case 0x04: return QCoreApplication::translate("gwclock", " (火) ");
+    case 0x08: return QCoreApplication::translate("gwclock", " (水) ");
+    case 0x10: return QCoreApplication::translate("gwclock", " (木) ");
+    case 0x20: return QCoreApplication::translate("gwclock", " (金) ");
+    case 0x40: return QCoreApplication::translate("gwclock", " (土) ");
     default: return QStringLiteral(" (?" "?) ");
     }
 }

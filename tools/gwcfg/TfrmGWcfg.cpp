@@ -147,7 +147,7 @@ bool TfrmGWcfg::takeOverModbus()
         return false;
     }
     if (*port < 0 || *port > 65535) {
-        msg::error(this, QStringLiteral("ポート番号 %1 は 0 から 65535 の範囲にありません").arg(*port));
+        msg::error(this, tr("ポート番号 %1 は 0 から 65535 の範囲にありません").arg(*port));
         return false;
     }
     const QString timeoutText = ui->EdRespTimeout->text().trimmed();
@@ -157,7 +157,7 @@ bool TfrmGWcfg::takeOverModbus()
         return false;
     }
     if (*timeout < 1 || *timeout > kMaxResponseTimeoutMs) {
-        msg::error(this, QStringLiteral("応答タイムアウト %1 は 1 から %2 の範囲にありません")
+        msg::error(this, tr("応答タイムアウト %1 は 1 から %2 の範囲にありません")
                              .arg(*timeout).arg(kMaxResponseTimeoutMs));
         return false;
     }
@@ -231,7 +231,7 @@ bool TfrmGWcfg::BrowseForFolder(QWidget *parent, const QString &title, const QSt
 void TfrmGWcfg::btnLogDirBrowseClick()
 {
     QString folder;
-    if (!BrowseForFolder(this, QStringLiteral("フォルダを選択してください"), ui->stLogDir->text(),
+    if (!BrowseForFolder(this, tr("フォルダを選択してください"), ui->stLogDir->text(),
                          &folder, 300, 300))
         return;
     folder = QDir::toNativeSeparators(folder);
@@ -278,7 +278,7 @@ void TfrmGWcfg::ShowGatewayClock(const ReceiveBuffer &rb)
     // earlier answer left behind.
     if (rb.byteCount() < gwclock::kAnswerBytes) {
         frmMain->showStatusText(
-            QStringLiteral("リレイモの時計の応答が短すぎます (%1 バイト)").arg(rb.byteCount()));
+            tr("リレイモの時計の応答が短すぎます (%1 バイト)").arg(rb.byteCount()));
         return;
     }
     std::array<uint8_t, 7> d{};

@@ -119,7 +119,7 @@ bool TfrmSoftCntr::referenceNumber(QLineEdit *edit, int base, int *protocolAddre
     // protocol's 16-bit addresses would reach another coil or register.
     const int a = *n - base;
     if (a < 0 || a > 0xFFFF) {
-        msg::information(this, QStringLiteral("アドレスの指定範囲が誤っています"));
+        msg::information(this, tr("アドレスの指定範囲が誤っています"));
         return false;
     }
     *protocolAddress = a;

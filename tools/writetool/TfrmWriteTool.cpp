@@ -1,4 +1,5 @@
 #include "tools/writetool/TfrmWriteTool.h"
+#include <QCoreApplication>
 #include "app/Forms.h"
 #include "app/MessageBoxes.h"
 #include "app/TfrmMain.h"
@@ -8,7 +9,10 @@
 #include <QLineEdit>
 
 namespace {
-const QString kRangeError = QStringLiteral("アドレスの指定範囲が誤っています");
+QString rangeError()
+{
+    return QCoreApplication::translate("TfrmWriteTool", "アドレスの指定範囲が誤っています");
+}
 }
 
 TfrmWriteTool::TfrmWriteTool(QWidget *parent) : QDialog(parent), ui(new Ui::TfrmWriteTool)
@@ -81,7 +85,7 @@ void TfrmWriteTool::btnWRTClick()
     ui->StaticText1->setText(QString::number(*value & 0xFFFF));
     ui->StaticText2->setText(QString::number(*value >> 16));
     if (n < kLowestRegisterAddress) {
-        msg::information(this, kRangeError);
+        msg::information(this, rangeError());
         return;
     }
     const int address = n - 40001;
@@ -96,7 +100,7 @@ void TfrmWriteTool::writeCoil(bool on)
 {
     const int n = currentAddress();
     if (n < 1) {  // coil 0 would wrap round to the top of the map
-        msg::information(this, kRangeError);
+        msg::information(this, rangeError());
         return;
     }
     frmMain->SendWriteSingleCoil(uint32_t(n - 1), on ? 0xFF : 0x00);

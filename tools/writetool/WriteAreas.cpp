@@ -1,4 +1,5 @@
 #include "tools/writetool/WriteAreas.h"
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 const std::array<WriteArea, 13> &writeAreas()
@@ -24,24 +25,24 @@ const std::array<WriteArea, 13> &writeAreas()
 QString areaDescription(int a)
 {
     if (a >= 41025 && a <= 41040)
-        return QStringLiteral("ﾋﾞｯﾄﾊﾞｽ出力");
+        return QCoreApplication::translate("WriteAreas", "ﾋﾞｯﾄﾊﾞｽ出力");
     if (a >= 41057 && a <= 41120)
-        return QStringLiteral("ﾜｰﾄﾞﾊﾞｽ出力");
+        return QCoreApplication::translate("WriteAreas", "ﾜｰﾄﾞﾊﾞｽ出力");
     if (a == 41203)
-        return QStringLiteral("ｴﾗｰﾘｾｯﾄ");
+        return QCoreApplication::translate("WriteAreas", "ｴﾗｰﾘｾｯﾄ");
     if (a == 41204)
-        return QStringLiteral("再起動[1],ｻｲｼﾞﾝｸﾞ[2]");
+        return QCoreApplication::translate("WriteAreas", "再起動[1],ｻｲｼﾞﾝｸﾞ[2]");
     if (a >= 41281 && a <= 41792) {
         // 64 word addresses of 8 registers each: word address and register.
         const int n = a - 41281;
-        return QStringLiteral("拡張ﾜｰﾄﾞﾊﾞｽ出力  %1:%2").arg(n / 8).arg(n % 8);
+        return QCoreApplication::translate("WriteAreas", "拡張ﾜｰﾄﾞﾊﾞｽ出力  %1:%2").arg(n / 8).arg(n % 8);
     }
     if (a >= 41793 && a <= 42816)
-        return QStringLiteral("ﾜｰｸｴﾘｱ(NVRAM)");
+        return QCoreApplication::translate("WriteAreas", "ﾜｰｸｴﾘｱ(NVRAM)");
     if (a >= 42817 && a <= 42848)
-        return QStringLiteral("ﾗﾀﾞｰﾒﾓﾘ(予約)");
+        return QCoreApplication::translate("WriteAreas", "ﾗﾀﾞｰﾒﾓﾘ(予約)");
     if (a >= 42849 && a <= 46976)
-        return QStringLiteral("32ﾋﾞｯﾄﾜｰｸｴﾘｱ(RAM)");
+        return QCoreApplication::translate("WriteAreas", "32ﾋﾞｯﾄﾜｰｸｴﾘｱ(RAM)");
     return QString();
 }
 

@@ -1,0 +1,285 @@
+// The English interface: every window, every page of its tab widgets, its
+// menus and the monitor panel in every layout show no Japanese text and no
+// text cut off; message boxes and status texts speak English, and the
+// connection check still works on the English status text. The Japanese
+// interface keeps its texts. With RMTOOL_SCREENSHOTS=<folder> the walk also
+// saves a picture of every window and page in both languages.
+#include "app/Forms.h"
+#include "app/IniFile.h"
+#include "app/TfrmConnect.h"
+#include "app/TfrmMain.h"
+#include "app/Translation.h"
+#include "tools/gwcfg/TfrmGWcfg.h"
+#include "support/AppFixture.h"
+#include "support/InterfaceTexts.h"
+#include "support/MonitorControls.h"
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+QString describe(const QList<ShownText> &texts)
+{
+    QStringList lines;
+    for (const ShownText &t : texts)
+        lines << t.where + QLatin1String(": ") + t.text;
+    lines.removeDuplicates();
+    return lines.join(u'\n');
+}
+
+// Every tab widget of window at every page, one after the other (nested tab
+// widgets included): f runs once per combination shown.
+void everyPage(QWidget *window, const std::function<void(const QString &page)> &f)
+{
+    const QList<QTabWidget *> tabs = window->findChildren<QTabWidget *>();
+    f(QStringLiteral("0"));
+    for (QTabWidget *t : tabs) {
+        if (t->window() != window)
+            continue;
+        const int was = t->currentIndex();
+        for (int i = 0; i < t->count(); ++i) {
+            t->setCurrentIndex(i);
+            f(t->objectName() + u'-' + QString::number(i));
+        }
+        t->setCurrentIndex(was);
+    }
+}
+
+void saveShot(QWidget *window, const QString &lang, const QString &page)
+{
+    const QString dir = qEnvironmentVariable("RMTOOL_SCREENSHOTS");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(dir);
+    window->grab().save(QDir(dir).filePath(
+        QStringLiteral("%1_%2_%3.png").arg(lang, window->objectName(), page)));
+}
+
+// The main window's menus and their submenus, opened one by one.
+void saveMenuShots(const QString &lang)
+{
+    if (qEnvironmentVariable("RMTOOL_SCREENSHOTS").isEmpty())
+        return;
+    for (QMenu *menu : frmMain->menuBar()->findChildren<QMenu *>()) {
+        menu->popup(frmMain->mapToGlobal(QPoint(0, 0)));
+        if (QTest::qWaitForWindowExposed(menu))
+            saveShot(menu, lang, QStringLiteral("menu"));
+        menu->hide();
+    }
+}
+
+QAction *action(const char *name)
+{
+    auto *a = frmMain->findChild<QAction *>(QLatin1String(name));
+    if (!a)
+        qFatal("no action %s", name);
+    return a;
+}
+
+} // namespace
+
+class TestEnglish : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void everyWindowInEnglish();
+    void monitorPanelInEveryLayout();
+    void messagesAndStatusTexts();
+    void connectionCheckOnEnglishStatus();
+    void languageMenuSavesTheChoice();
+    void japaneseInterfaceUnchanged();
+};
+
+void TestEnglish::initTestCase()
+{
+    QVERIFY(installTranslation(*qApp, QStringLiteral("en")));
+    QCOMPARE(currentLanguage(), QStringLiteral("en"));
+}
+
+void TestEnglish::everyWindowInEnglish()
+{
+    AppFixture app(false);
+    const QList<QWidget *> windows = programWindows();
+    // The main window and its nine dialogs at least (more when new ones come).
+    QVERIFY2(windows.size() >= 10, qPrintable(QString::number(windows.size())));
+    QList<ShownText> japanese, cut;
+    int texts = 0;
+    for (QWidget *w : windows) {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        everyPage(w, [&](const QString &page) {
+            saveShot(w, QStringLiteral("en"), page);
+            cut << cutOffTextsOf(w);
+        });
+        const QList<ShownText> all = textsOf(w);
+        texts += all.size();
+        for (const ShownText &t : all)
+            if (hasJapanese(t.text))
+                japanese << t;
+        w->hide();
+    }
+    frmMain->show();
+    saveMenuShots(QStringLiteral("en"));
+    // The walk saw the windows' texts: the menus, the dialogs' controls.
+    QVERIFY2(texts > 500, qPrintable(QString::number(texts)));
+    if (!japanese.isEmpty())
+        qWarning().noquote() << "Japanese left:\n" + describe(japanese);
+    if (!cut.isEmpty())
+        qWarning().noquote() << "cut off:\n" + describe(cut);
+    QVERIFY(japanese.isEmpty());
+    QVERIFY(cut.isEmpty());
+}
+
+void TestEnglish::monitorPanelInEveryLayout()
+{
+    AppFixture app(false);
+    frmMain->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmMain));
+    auto *types = child<QComboBox>("cbTerminalType");
+    auto *areas = child<QComboBox>("DataAreaSelect");
+    auto *bits = child<QComboBox>("BitDataSelect");
+    QList<ShownText> japanese, cut;
+    for (const Page page : {Word, Bit, D2})
+        for (int type = 0; type < types->count(); ++type)
+            for (int area = 0; area < (page == Word ? areas->count() : bits->count()); ++area) {
+                select(page, type, page == Word ? area : 1, page == Word ? 0 : area, 0, true);
+                for (const ShownText &t : textsOf(frmMain))
+                    if (hasJapanese(t.text))
+                        japanese << t;
+                cut << cutOffTextsOf(frmMain);
+            }
+    if (!japanese.isEmpty())
+        qWarning().noquote() << "Japanese left:\n" + describe(japanese);
+    if (!cut.isEmpty())
+        qWarning().noquote() << "cut off:\n" + describe(cut);
+    QVERIFY(japanese.isEmpty());
+    QVERIFY(cut.isEmpty());
+
+    // A few layouts read as an engineer expects them.
+    select(Word, 0, 2, 0, 0, true);  // thermocouple, engineering units
+    QCOMPARE(child<QLabel>("lbTanni0")->text(), QStringLiteral("°C"));
+    QCOMPARE(child<QLabel>("stTerminalType")->text(), QStringLiteral("Thermocouple terminal"));
+    select(Word, 11, 1, 0, 0, true);  // temperature and humidity
+    QCOMPARE(child<QLabel>("lbHd2")->text(), QStringLiteral("Temp"));
+    QCOMPARE(child<QLabel>("lbHd3")->text(), QStringLiteral("RH"));
+    QCOMPARE(child<QLabel>("lbTanni3")->text(), QStringLiteral("%"));
+    select(Bit, 0, 1, 1, 0, true);  // edge soft counters
+    QCOMPARE(child<QLabel>("lbTanni0")->text(), QStringLiteral("cnt"));
+    QCOMPARE(child<QLabel>("stTerminalType")->text(), QStringLiteral("16-point bit input terminal"));
+}
+
+void TestEnglish::messagesAndStatusTexts()
+{
+    AppFixture app(false);
+    // Not connected: the check of every gateway command.
+    QVERIFY(!frmMain->ConnectionCheck());
+    // A monitor interval that is no number.
+    frmMain->findChild<QLineEdit *>(QStringLiteral("Interval"))->setText(QStringLiteral("abc"));
+    frmMain->Monitoring = 0;
+    frmMain->sbtnMonitorClick();
+    // A conversion table that cannot be opened.
+    frmMain->LoadConversionTable(app.dir() + QStringLiteral("/missing.cfg"));
+    const QStringList texts = app.messageTexts();
+    QVERIFY2(texts.size() >= 2, qPrintable(texts.join(u'|')));
+    QCOMPARE(texts.first(), QStringLiteral("Not connected to the Relaymo"));
+    QVERIFY2(texts.contains(QStringLiteral("'abc' is not a valid integer")), qPrintable(texts.join(u'|')));
+    QVERIFY2(texts.last().startsWith(QStringLiteral("Cannot open file ")), qPrintable(texts.last()));
+    for (const auto &m : std::as_const(app.messages)) {
+        QVERIFY2(!hasJapanese(m.text), qPrintable(m.text));
+        QVERIFY2(!hasJapanese(m.caption), qPrintable(m.caption));
+    }
+    // The status bar after a lost stream of answers.
+    emit frmMain->ClientSocket1->streamLost();
+    const QString status = frmMain->statusBar()->currentMessage();
+    QVERIFY2(!status.isEmpty() && !hasJapanese(status), qPrintable(status));
+}
+
+void TestEnglish::connectionCheckOnEnglishStatus()
+{
+    AppFixture app;
+    QVERIFY(!frmMain->isConnected());
+    QVERIFY(app.connectGateway());
+    QCOMPARE(frmConnect->statusText(), QStringLiteral("Connected"));
+    QVERIFY(frmMain->ConnectionCheck());
+    QVERIFY(app.messages.isEmpty());
+    frmMain->ClientSocket1->close();
+    QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("Not connected"));
+    QVERIFY(!frmMain->isConnected());
+}
+
+void TestEnglish::languageMenuSavesTheChoice()
+{
+    AppFixture app(false);
+    QVERIFY(action("LangEn")->isChecked());
+    QVERIFY(!action("LangJa")->isChecked());
+    QVERIFY(!action("LangNote")->isEnabled());
+    QCOMPARE(action("LangNote")->text(), QStringLiteral("(takes effect at next start)"));
+
+    // Choosing Japanese from the English interface: the box speaks Japanese.
+    action("LangJa")->trigger();
+    QVERIFY(action("LangJa")->isChecked());
+    QVERIFY(!action("LangEn")->isChecked());
+    QCOMPARE(app.messages.size(), 1);
+    QCOMPARE(app.messages.last().kind, msg::Kind::Information);
+    QCOMPARE(app.messages.last().text, QStringLiteral("言語の設定は次回起動時に有効になります。"));
+    IniFile saved(app.settingsPath());
+    saved.load();
+    QCOMPARE(saved.readString(QStringLiteral("WINDOW"), QStringLiteral("lang"), {}), QStringLiteral("ja"));
+    // The interface itself stays as it is until the next start.
+    QCOMPARE(currentLanguage(), QStringLiteral("en"));
+
+    action("LangEn")->trigger();
+    QCOMPARE(app.messages.last().text, QStringLiteral("The language setting takes effect at the next start."));
+    saved.load();
+    QCOMPARE(saved.readString(QStringLiteral("WINDOW"), QStringLiteral("lang"), {}), QStringLiteral("en"));
+    QCOMPARE(startupLanguage(app.settingsPath()), QStringLiteral("en"));
+}
+
+void TestEnglish::japaneseInterfaceUnchanged()
+{
+    QVERIFY(installTranslation(*qApp, QStringLiteral("ja")));
+    QCOMPARE(currentLanguage(), QStringLiteral("ja"));
+    {
+        AppFixture app;
+        for (QWidget *w : programWindows()) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            everyPage(w, [&](const QString &page) { saveShot(w, QStringLiteral("ja"), page); });
+            w->hide();
+        }
+        frmMain->show();
+        saveMenuShots(QStringLiteral("ja"));
+        QCOMPARE(frmMain->findChild<QMenu *>(QStringLiteral("Show1"))->title(), QStringLiteral("表示(&V)"));
+        QCOMPARE(frmMain->findChild<QMenu *>(QStringLiteral("Lang1"))->title(), QStringLiteral("言語(&L)"));
+        QCOMPARE(action("LangJa")->text(), QStringLiteral("日本語"));
+        QCOMPARE(action("LangEn")->text(), QStringLiteral("English"));
+        QCOMPARE(action("LangNote")->text(), QStringLiteral("(次回起動時に有効)"));
+        QVERIFY(action("LangJa")->isChecked());
+        QCOMPARE(action("C1")->text(), QStringLiteral("接続(&C)"));
+        QCOMPARE(child<QLabel>("stTerminalType")->text().isEmpty(), false);
+        select(Word, 0, 2, 0, 0, true);
+        QCOMPARE(child<QLabel>("lbTanni0")->text(), QStringLiteral("℃"));
+        QCOMPARE(frmGWcfg->windowTitle(), QStringLiteral("リレイモ設定"));
+
+        QVERIFY(!frmMain->ConnectionCheck());
+        QCOMPARE(app.messageTexts(), QStringList{QStringLiteral("リレイモに接続されていません")});
+        QVERIFY(app.connectGateway());
+        QCOMPARE(frmConnect->statusText(), QStringLiteral("接続しました"));
+        QVERIFY(frmMain->ConnectionCheck());
+
+        action("LangEn")->trigger();
+        QCOMPARE(app.messages.last().text, QStringLiteral("The language setting takes effect at the next start."));
+    }
+    QVERIFY(installTranslation(*qApp, QStringLiteral("en")));
+}
+
+QTEST_MAIN(TestEnglish)
+#include "test_english.moc"
