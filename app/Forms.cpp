@@ -17,6 +17,7 @@
 #include "tools/writetool/TfrmWriteTool.h"
 #include <QAction>
 #include <QDateTime>
+#include <QCoreApplication>
 
 TfrmMain *frmMain = nullptr;
 TfrmModInfo *frmModInfo = nullptr;
@@ -94,16 +95,16 @@ void wireReconnect()
         if (!link->isOpen())
             r->connectError();
     });
-    auto attemptText = [r] { return QStringLiteral("再接続中 (%1 回目)・・・").arg(r->attempt()); };
+    auto attemptText = [r] { return QCoreApplication::translate("Forms", "再接続中 (%1 回目)・・・").arg(r->attempt()); };
     // The link's "接続中・・・" of an attempt says which attempt it is.
     QObject::connect(link, &ModbusLink::connecting, r, [r, attemptText] {
         if (r->isPending())
             frmConnect->setStatusText(attemptText());
     });
     QObject::connect(r, &AutoReconnect::attemptScheduled, frmMain, [](int n, qint64 ms) {
-        const QString why = n == 1 ? QStringLiteral("接続が切れました。") : QStringLiteral("再接続できませんでした。");
-        frmMain->showStatusText(why + QStringLiteral("%1 秒後に再接続します (%2 回目)").arg(ms / 1000).arg(n));
-        frmConnect->setStatusText(QStringLiteral("再接続待ち (%1 回目、%2 秒後)").arg(n).arg(ms / 1000));
+        const QString why = n == 1 ? QCoreApplication::translate("Forms", "接続が切れました。") : QCoreApplication::translate("Forms", "再接続できませんでした。");
+        frmMain->showStatusText(why + QCoreApplication::translate("Forms", "%1 秒後に再接続します (%2 回目)").arg(ms / 1000).arg(n));
+        frmConnect->setStatusText(QCoreApplication::translate("Forms", "再接続待ち (%1 回目、%2 秒後)").arg(n).arg(ms / 1000));
     });
     QObject::connect(r, &AutoReconnect::attemptStarted, frmMain, [attemptText] {
         frmMain->showStatusText(attemptText());
@@ -111,12 +112,12 @@ void wireReconnect()
             frmConnect->setStatusText(attemptText());
     });
     QObject::connect(r, &AutoReconnect::reconnected, frmMain, [](int n) {
-        frmMain->showStatusText(QStringLiteral("再接続しました (%1 回目)").arg(n));
+        frmMain->showStatusText(QCoreApplication::translate("Forms", "再接続しました (%1 回目)").arg(n));
         frmMain->resumeMonitoring();
     });
     QObject::connect(r, &AutoReconnect::stopped, frmMain, [] {
         if (!frmMain->ClientSocket1->isOpen())
-            frmConnect->setStatusText(QStringLiteral("接続されていません"));
+            frmConnect->setStatusText(QCoreApplication::translate("Forms", "接続されていません"));
     });
 }
 

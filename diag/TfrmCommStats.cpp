@@ -63,9 +63,9 @@ void TfrmCommStats::setupTables()
 {
     QTableWidget *g = ui->gridStats;
     g->setColumnCount(StatColumns);
-    g->setHorizontalHeaderLabels({QStringLiteral("要求"), QStringLiteral("応答"), QStringLiteral("例外応答"),
-                                  QStringLiteral("タイムアウト"), QStringLiteral("最小 ms"),
-                                  QStringLiteral("平均 ms"), QStringLiteral("最大 ms"), QStringLiteral("99% ms")});
+    g->setHorizontalHeaderLabels({tr("要求"), tr("応答"), tr("例外応答"),
+                                  tr("タイムアウト"), tr("最小 ms"),
+                                  tr("平均 ms"), tr("最大 ms"), QStringLiteral("99% ms")});
     g->setRowCount(modbus::kRequestKinds);
     QStringList kinds;
     for (int k = 0; k < modbus::kRequestKinds; ++k)
@@ -78,7 +78,7 @@ void TfrmCommStats::setupTables()
 
     QTableWidget *e = ui->gridExceptions;
     e->setColumnCount(CodeColumns);
-    e->setHorizontalHeaderLabels({QStringLiteral("コード"), QStringLiteral("名称"), QStringLiteral("件数")});
+    e->setHorizontalHeaderLabels({tr("コード"), tr("名称"), tr("件数")});
     e->verticalHeader()->hide();
     e->horizontalHeader()->setSectionResizeMode(ColName, QHeaderView::Stretch);
     e->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

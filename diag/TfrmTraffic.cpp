@@ -9,6 +9,8 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTimer>
+#include <QCoreApplication>
+#include <algorithm>
 
 TfrmTraffic::TfrmTraffic(QWidget *parent, int capacity)
     : QDialog(parent), ui(new Ui::TfrmTraffic), m_log(capacity), m_model(new TrafficModel(m_log, this)),
@@ -29,7 +31,10 @@ TfrmTraffic::TfrmTraffic(QWidget *parent, int capacity)
     h->setStretchLastSection(true);
     const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     list->setColumnWidth(int(TrafficColumn::Time), fixed.horizontalAdvance(QStringLiteral("00:00:00.000")) + 14);
-    list->setColumnWidth(int(TrafficColumn::Direction), list->fontMetrics().horizontalAdvance(QStringLiteral("送信")) + 18);
+    // Wide enough for the longer of the two directions in the interface language.
+    const int direction = std::max(list->fontMetrics().horizontalAdvance(QCoreApplication::translate("TrafficLog", "送信")),
+                                   list->fontMetrics().horizontalAdvance(QCoreApplication::translate("TrafficLog", "受信")));
+    list->setColumnWidth(int(TrafficColumn::Direction), direction + 18);
     list->setColumnWidth(int(TrafficColumn::Bytes), fixed.horizontalAdvance(QString(41, u'0')) + 14);
     list->setTextElideMode(Qt::ElideRight);
 
@@ -109,16 +114,16 @@ void TfrmTraffic::refresh()
 
 void TfrmTraffic::showCount()
 {
-    QString text = QStringLiteral("%1 件 (最新 %2 件まで保持)").arg(m_log.size()).arg(m_log.capacity());
+    QString text = tr("%1 件 (最新 %2 件まで保持)").arg(m_log.size()).arg(m_log.capacity());
     if (m_paused)
-        text += QStringLiteral("  一時停止中: %1 件を記録せず").arg(m_skipped);
+        text += tr("  一時停止中: %1 件を記録せず").arg(m_skipped);
     ui->stTrafficCount->setText(text);
 }
 
 void TfrmTraffic::btnTrafficPauseClick()
 {
     m_paused = ui->btnTrafficPause->isChecked();
-    ui->btnTrafficPause->setText(m_paused ? QStringLiteral("再開") : QStringLiteral("一時停止"));
+    ui->btnTrafficPause->setText(m_paused ? tr("再開") : tr("一時停止"));
     if (m_paused)
         m_skipped = 0;
     showCount();
@@ -140,12 +145,12 @@ void TfrmTraffic::btnTrafficSaveClick()
 {
     auto *dialog = findChild<QFileDialog *>(QStringLiteral("TrafficSaveDialog"), Qt::FindDirectChildrenOnly);
     if (!dialog) {
-        dialog = new QFileDialog(this, QStringLiteral("通信ログの保存"));
+        dialog = new QFileDialog(this, tr("通信ログの保存"));
         dialog->setObjectName(QStringLiteral("TrafficSaveDialog"));
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setDefaultSuffix(QStringLiteral("txt"));
-        dialog->setNameFilters({QStringLiteral("テキストファイル (*.txt)"), QStringLiteral("全てのファイル (*)")});
+        dialog->setNameFilters({tr("テキストファイル (*.txt)"), tr("全てのファイル (*)")});
     }
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;

@@ -3,6 +3,7 @@
 #include "link/FrameText.h"
 #include <QDateTime>
 #include <algorithm>
+#include <QCoreApplication>
 
 bool TrafficEntry::isException() const
 {
@@ -44,21 +45,21 @@ QString summary(const TrafficEntry &e)
         if (e.elapsedUs >= 0)
             s += QStringLiteral("  %1 ms").arg(msText(e.elapsedUs));
         if (e.note == TrafficEntry::Late)
-            s += QStringLiteral("  (タイムアウト後の応答)");
+            s += QCoreApplication::translate("TrafficLog", "  (タイムアウト後の応答)");
         else if (e.note == TrafficEntry::Unsolicited)
-            s += QStringLiteral("  (該当する要求なし)");
+            s += QCoreApplication::translate("TrafficLog", "  (該当する要求なし)");
         return s;
     }
     case TrafficEntry::Timeout: {
-        QString s = QStringLiteral("タイムアウト");
+        QString s = QCoreApplication::translate("TrafficLog", "タイムアウト");
         if (e.elapsedUs >= 0)
-            s += QStringLiteral(" (%1 ms 応答なし)").arg(msText(e.elapsedUs));
+            s += QCoreApplication::translate("TrafficLog", " (%1 ms 応答なし)").arg(msText(e.elapsedUs));
         return s + QStringLiteral("  ") + modbus::requestSummary(e.tag, e.function, e.address, e.count);
     }
     case TrafficEntry::LostFraming:
         if (e.bytes.isEmpty())
-            return QStringLiteral("受信データの区切りが失われました (受信済みのデータを破棄)");
-        return QStringLiteral("受信データの区切りが失われました (%1 バイト破棄)").arg(e.bytes.size());
+            return QCoreApplication::translate("TrafficLog", "受信データの区切りが失われました (受信済みのデータを破棄)");
+        return QCoreApplication::translate("TrafficLog", "受信データの区切りが失われました (%1 バイト破棄)").arg(e.bytes.size());
     }
     return {};
 }
@@ -71,9 +72,9 @@ QString trafficText(const TrafficEntry &e, TrafficColumn column)
     case TrafficColumn::Time:
         return QDateTime::fromMSecsSinceEpoch(e.timeMs).time().toString(QStringLiteral("hh:mm:ss.zzz"));
     case TrafficColumn::Direction:
-        return e.kind == TrafficEntry::Sent      ? QStringLiteral("送信")
+        return e.kind == TrafficEntry::Sent      ? QCoreApplication::translate("TrafficLog", "送信")
                : e.kind == TrafficEntry::Timeout ? QStringLiteral("-")
-                                                 : QStringLiteral("受信");
+                                                 : QCoreApplication::translate("TrafficLog", "受信");
     case TrafficColumn::Bytes:
         return e.kind == TrafficEntry::Timeout ? QString() : modbus::hexBytes(e.bytes);
     case TrafficColumn::Summary:
@@ -85,10 +86,10 @@ QString trafficText(const TrafficEntry &e, TrafficColumn column)
 QString trafficColumnCaption(TrafficColumn column)
 {
     switch (column) {
-    case TrafficColumn::Time: return QStringLiteral("時刻");
-    case TrafficColumn::Direction: return QStringLiteral("方向");
-    case TrafficColumn::Bytes: return QStringLiteral("データ (16進)");
-    case TrafficColumn::Summary: return QStringLiteral("内容");
+    case TrafficColumn::Time: return QCoreApplication::translate("TrafficLog", "時刻");
+    case TrafficColumn::Direction: return QCoreApplication::translate("TrafficLog", "方向");
+    case TrafficColumn::Bytes: return QCoreApplication::translate("TrafficLog", "データ (16進)");
+    case TrafficColumn::Summary: return QCoreApplication::translate("TrafficLog", "内容");
     }
     return {};
 }

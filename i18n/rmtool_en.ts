@@ -2,6 +2,164 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ja_JP">
 <context>
+    <name>Forms</name>
+    <message>
+        <source>再接続中 (%1 回目)・・・</source>
+        <translation>Reconnecting (attempt %1)...</translation>
+    </message>
+    <message>
+        <source>接続が切れました。</source>
+        <translation>Connection lost. </translation>
+    </message>
+    <message>
+        <source>再接続できませんでした。</source>
+        <translation>Reconnection failed. </translation>
+    </message>
+    <message>
+        <source>%1 秒後に再接続します (%2 回目)</source>
+        <translation>Reconnecting in %1 s (attempt %2)</translation>
+    </message>
+    <message>
+        <source>再接続待ち (%1 回目、%2 秒後)</source>
+        <translation>Waiting to reconnect (attempt %1, in %2 s)</translation>
+    </message>
+    <message>
+        <source>再接続しました (%1 回目)</source>
+        <translation>Reconnected (attempt %1)</translation>
+    </message>
+    <message>
+        <source>接続されていません</source>
+        <translation>Not connected</translation>
+    </message>
+</context>
+<context>
+    <name>FrameText</name>
+    <message>
+        <source>コイル </source>
+        <translation>coil </translation>
+    </message>
+    <message>
+        <source>アドレス </source>
+        <translation>address </translation>
+    </message>
+    <message>
+        <source>タグ%1 %2  </source>
+        <translation>tag %1 %2  </translation>
+    </message>
+    <message>
+        <source>  値 %1</source>
+        <translation>  value %1</translation>
+    </message>
+    <message>
+        <source>不完全なフレーム (%1 バイト)</source>
+        <translation>Incomplete frame (%1 bytes)</translation>
+    </message>
+    <message>
+        <source>モニターデータ</source>
+        <translation>monitor data</translation>
+    </message>
+    <message>
+        <source>ヘッダーワード</source>
+        <translation>header words</translation>
+    </message>
+    <message>
+        <source>モジュール情報</source>
+        <translation>module information</translation>
+    </message>
+    <message>
+        <source>時計</source>
+        <translation>clock</translation>
+    </message>
+    <message>
+        <source>ターミナル設定</source>
+        <translation>terminal settings</translation>
+    </message>
+    <message>
+        <source>カウンター読み返し</source>
+        <translation>counter read-back</translation>
+    </message>
+    <message>
+        <source>書き込み</source>
+        <translation>write</translation>
+    </message>
+    <message>
+        <source>その他</source>
+        <translation>other</translation>
+    </message>
+    <message>
+        <source>保持レジスタ読出し</source>
+        <translation>Read holding registers</translation>
+    </message>
+    <message>
+        <source>入力レジスタ読出し</source>
+        <translation>Read input registers</translation>
+    </message>
+    <message>
+        <source>単一コイル書込み</source>
+        <translation>Write single coil</translation>
+    </message>
+    <message>
+        <source>単一レジスタ書込み</source>
+        <translation>Write single register</translation>
+    </message>
+    <message>
+        <source>複数レジスタ書込み</source>
+        <translation>Write multiple registers</translation>
+    </message>
+    <message>
+        <source>不正ファンクション</source>
+        <translation>Illegal function</translation>
+    </message>
+    <message>
+        <source>不正データアドレス</source>
+        <translation>Illegal data address</translation>
+    </message>
+    <message>
+        <source>不正データ値</source>
+        <translation>Illegal data value</translation>
+    </message>
+    <message>
+        <source>スレーブ機器異常</source>
+        <translation>Server device failure</translation>
+    </message>
+    <message>
+        <source>処理受付(応答保留)</source>
+        <translation>Acknowledge (pending)</translation>
+    </message>
+    <message>
+        <source>スレーブ機器ビジー</source>
+        <translation>Server device busy</translation>
+    </message>
+    <message>
+        <source>メモリパリティエラー</source>
+        <translation>Memory parity error</translation>
+    </message>
+    <message>
+        <source>ゲートウェイ異常</source>
+        <translation>Gateway fault</translation>
+    </message>
+    <message>
+        <source>不明な例外</source>
+        <translation>Unknown exception</translation>
+    </message>
+    <message>
+        <source>  個数 %1</source>
+        <translation>  count %1</translation>
+    </message>
+    <message>
+        <source>  個数 %1  値</source>
+        <translation>  count %1  values</translation>
+    </message>
+    <message>
+        <source>%1 バイト</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>例外 %1 %2  (%3 の例外応答)</source>
+        <translation>exception %1 %2  (exception response to %3)</translation>
+    </message>
+</context>
+<context>
     <name>FtpClient</name>
     <message>
         <source>FTPサーバーに接続されていません。</source>
@@ -279,6 +437,125 @@ Choose an address that gives an effective address of 0 to %4.</translation>
     <message>
         <source>CH%1 の桁数が選択されていません</source>
         <translation>No digit count chosen for CH%1</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmCommStats</name>
+    <message>
+        <source>通信統計</source>
+        <translation>Communication Statistics</translation>
+    </message>
+    <message>
+        <source>接続してから (またはリセットから) の合計</source>
+        <translation>Totals since connecting (or since reset)</translation>
+    </message>
+    <message>
+        <source>要求</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>応答</source>
+        <translation>Responses</translation>
+    </message>
+    <message>
+        <source>例外応答</source>
+        <translation>Exceptions</translation>
+    </message>
+    <message>
+        <source>タイムアウト</source>
+        <translation>Timeouts</translation>
+    </message>
+    <message>
+        <source>遅延応答</source>
+        <translation>Late responses</translation>
+    </message>
+    <message>
+        <source>該当要求なし</source>
+        <translation>Unmatched</translation>
+    </message>
+    <message>
+        <source>再同期</source>
+        <translation>Resyncs</translation>
+    </message>
+    <message>
+        <source>接続時間</source>
+        <translation>Connected for</translation>
+    </message>
+    <message>
+        <source>送信バイト</source>
+        <translation>Bytes sent</translation>
+    </message>
+    <message>
+        <source>受信バイト</source>
+        <translation>Bytes received</translation>
+    </message>
+    <message>
+        <source>自動再接続</source>
+        <translation>Auto reconnects</translation>
+    </message>
+    <message>
+        <source>応答時間 (ms)</source>
+        <translation>Response time (ms)</translation>
+    </message>
+    <message>
+        <source>最小</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>平均</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>99%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>要求の種類別</source>
+        <translation>By request type</translation>
+    </message>
+    <message>
+        <source>例外コード別</source>
+        <translation>By exception code</translation>
+    </message>
+    <message>
+        <source>応答数は例外応答を含みます。応答時間は要求の送信から応答の受信まで。</source>
+        <translation>Responses include exceptions. Response time runs from sending the request to receiving the response.</translation>
+    </message>
+    <message>
+        <source>リセット</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>最小 ms</source>
+        <translation>Min ms</translation>
+    </message>
+    <message>
+        <source>平均 ms</source>
+        <translation>Mean ms</translation>
+    </message>
+    <message>
+        <source>最大 ms</source>
+        <translation>Max ms</translation>
+    </message>
+    <message>
+        <source>コード</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>件数</source>
+        <translation>Count</translation>
     </message>
 </context>
 <context>
@@ -748,6 +1025,14 @@ Choose an address that gives an effective address of 0 to %4.</translation>
     <message>
         <source>応答タイムアウト %1 は 1 から %2 の範囲にありません</source>
         <translation>Response timeout %1 is not in the range 1 to %2</translation>
+    </message>
+    <message>
+        <source>自動再接続</source>
+        <translation>Auto reconnect</translation>
+    </message>
+    <message>
+        <source>接続が切れたとき 1, 2, 4, 8, 16 秒後、その後は 30 秒ごとに再接続します</source>
+        <translation>When the connection drops, reconnects after 1, 2, 4, 8, 16 s, then every 30 s</translation>
     </message>
 </context>
 <context>
@@ -1393,6 +1678,18 @@ The log is kept, not cleared.</translation>
         <source>リレイモから応答がありません。モジュール情報の一部を読み込めませんでした。</source>
         <translation>No answer from the Relaymo. Part of the module information could not be read.</translation>
     </message>
+    <message>
+        <source>通信統計(&amp;C)</source>
+        <translation>&amp;Communication statistics</translation>
+    </message>
+    <message>
+        <source>通信ログ(&amp;R)</source>
+        <translation>T&amp;raffic log</translation>
+    </message>
+    <message>
+        <source>トレンド(&amp;G)</source>
+        <translation>Trend &amp;graph</translation>
+    </message>
 </context>
 <context>
     <name>TfrmModInfo</name>
@@ -1526,6 +1823,96 @@ The log is kept, not cleared.</translation>
     <message>
         <source>アドレスの指定範囲が誤っています</source>
         <translation>The address is out of range</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmTraffic</name>
+    <message>
+        <source>通信ログ</source>
+        <translation>Traffic Log</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>クリア</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>保存...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>0 件</source>
+        <translation>0 entries</translation>
+    </message>
+    <message>
+        <source>%1 件 (最新 %2 件まで保持)</source>
+        <translation>%1 entries (keeps the latest %2)</translation>
+    </message>
+    <message>
+        <source>  一時停止中: %1 件を記録せず</source>
+        <translation>  Paused: %1 not recorded</translation>
+    </message>
+    <message>
+        <source>再開</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>通信ログの保存</source>
+        <translation>Save Traffic Log</translation>
+    </message>
+    <message>
+        <source>テキストファイル (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>全てのファイル (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmTrend</name>
+    <message>
+        <source>トレンド</source>
+        <translation>Trend</translation>
+    </message>
+    <message>
+        <source>1分</source>
+        <translation>1 min</translation>
+    </message>
+    <message>
+        <source>10分</source>
+        <translation>10 min</translation>
+    </message>
+    <message>
+        <source>1時間</source>
+        <translation>1 hour</translation>
+    </message>
+    <message>
+        <source>全体</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>追従</source>
+        <translation>Follow</translation>
+    </message>
+    <message>
+        <source>画像保存</source>
+        <translation>Save image</translation>
+    </message>
+    <message>
+        <source>CSV保存</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>ホイール・ドラッグ: 時間軸の拡大&#x3000;Shift+ドラッグ: 移動</source>
+        <translation>Wheel, drag: zoom the time axis   Shift+drag: pan</translation>
+    </message>
+    <message>
+        <source>ファイル %1 に書き込めません: %2</source>
+        <translation>Cannot write file %1: %2</translation>
     </message>
 </context>
 <context>
@@ -2075,6 +2462,57 @@ The log is kept, not cleared.</translation>
     </message>
 </context>
 <context>
+    <name>TrafficLog</name>
+    <message>
+        <source>送信</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>受信</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <source>  (タイムアウト後の応答)</source>
+        <translation>  (response after timeout)</translation>
+    </message>
+    <message>
+        <source>  (該当する要求なし)</source>
+        <translation>  (no matching request)</translation>
+    </message>
+    <message>
+        <source>タイムアウト</source>
+        <translation>Timeout</translation>
+    </message>
+    <message>
+        <source> (%1 ms 応答なし)</source>
+        <translation> (no response for %1 ms)</translation>
+    </message>
+    <message>
+        <source>受信データの区切りが失われました (受信済みのデータを破棄)</source>
+        <translation>Lost frame boundary in received data (received data discarded)</translation>
+    </message>
+    <message>
+        <source>受信データの区切りが失われました (%1 バイト破棄)</source>
+        <translation>Lost frame boundary in received data (%1 bytes discarded)</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>データ (16進)</source>
+        <translation>Data (hex)</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Summary</translation>
+    </message>
+</context>
+<context>
     <name>WriteAreas</name>
     <message>
         <source>ﾋﾞｯﾄﾊﾞｽ出力</source>
@@ -2303,6 +2741,14 @@ The log is kept, not cleared.</translation>
         <source>%RH</source>
         <translation>%</translation>
     </message>
+    <message>
+        <source>応答なし (応答を受信していません)</source>
+        <translation>No response (none received yet)</translation>
+    </message>
+    <message>
+        <source>応答なし (最後の応答から %1.%2 秒)</source>
+        <translation>No response (%1.%2 s since the last one)</translation>
+    </message>
 </context>
 <context>
     <name>msg</name>
@@ -2404,6 +2850,13 @@ The log is kept, not cleared.</translation>
     <message>
         <source>22: 電流8回路</source>
         <translation>22: Current 8ch</translation>
+    </message>
+</context>
+<context>
+    <name>trend::TrendChart</name>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
     </message>
 </context>
 </TS>

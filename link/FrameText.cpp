@@ -1,5 +1,6 @@
 #include "link/FrameText.h"
 #include "link/ModbusFrames.h"
+#include <QCoreApplication>
 
 namespace modbus {
 
@@ -34,8 +35,8 @@ QString reference(uint8_t function, uint16_t address)
 
 QString addressText(uint8_t function, uint16_t address)
 {
-    const QString word = function == WriteSingleCoil ? QStringLiteral("コイル ")
-                                                     : QStringLiteral("アドレス ");
+    const QString word = function == WriteSingleCoil ? QCoreApplication::translate("FrameText", "コイル ")
+                                                     : QCoreApplication::translate("FrameText", "アドレス ");
     return word + QString::number(address) + reference(function, address);
 }
 
@@ -50,7 +51,7 @@ QString functionText(uint8_t function)
 // exception answers, which name it themselves.
 QString head(const FrameFields &f, bool withFunction)
 {
-    QString s = QStringLiteral("タグ%1 %2  ").arg(f.tag).arg(requestKindName(requestKind(f.tag)));
+    QString s = QCoreApplication::translate("FrameText", "タグ%1 %2  ").arg(f.tag).arg(requestKindName(requestKind(f.tag)));
     if (withFunction)
         s += functionText(f.function) + QStringLiteral("  ");
     return s;
@@ -61,7 +62,7 @@ QString writtenValue(uint8_t function, uint16_t value)
 {
     if (function == WriteSingleCoil && (value == 0xFF00 || value == 0))
         return value ? QStringLiteral("  ON") : QStringLiteral("  OFF");
-    return QStringLiteral("  値 %1").arg(value);
+    return QCoreApplication::translate("FrameText", "  値 %1").arg(value);
 }
 
 // Byte 0 and the function code, where the frame reaches them.
@@ -77,7 +78,7 @@ FrameFields tagAndFunction(const QByteArray &frame)
 
 QString incomplete(const QByteArray &frame)
 {
-    return QStringLiteral("不完全なフレーム (%1 バイト)").arg(frame.size());
+    return QCoreApplication::translate("FrameText", "不完全なフレーム (%1 バイト)").arg(frame.size());
 }
 
 } // namespace
@@ -99,26 +100,26 @@ RequestKind requestKind(uint8_t tag)
 QString requestKindName(RequestKind kind)
 {
     switch (kind) {
-    case RequestKind::MonitorData: return QStringLiteral("モニターデータ");
-    case RequestKind::HeaderWords: return QStringLiteral("ヘッダーワード");
-    case RequestKind::ModuleInfo: return QStringLiteral("モジュール情報");
-    case RequestKind::Clock: return QStringLiteral("時計");
-    case RequestKind::TerminalSettings: return QStringLiteral("ターミナル設定");
-    case RequestKind::CounterReadBack: return QStringLiteral("カウンター読み返し");
-    case RequestKind::Write: return QStringLiteral("書き込み");
+    case RequestKind::MonitorData: return QCoreApplication::translate("FrameText", "モニターデータ");
+    case RequestKind::HeaderWords: return QCoreApplication::translate("FrameText", "ヘッダーワード");
+    case RequestKind::ModuleInfo: return QCoreApplication::translate("FrameText", "モジュール情報");
+    case RequestKind::Clock: return QCoreApplication::translate("FrameText", "時計");
+    case RequestKind::TerminalSettings: return QCoreApplication::translate("FrameText", "ターミナル設定");
+    case RequestKind::CounterReadBack: return QCoreApplication::translate("FrameText", "カウンター読み返し");
+    case RequestKind::Write: return QCoreApplication::translate("FrameText", "書き込み");
     case RequestKind::Other: break;
     }
-    return QStringLiteral("その他");
+    return QCoreApplication::translate("FrameText", "その他");
 }
 
 QString functionName(uint8_t function)
 {
     switch (function) {
-    case ReadHoldingRegisters: return QStringLiteral("保持レジスタ読出し");
-    case ReadInputRegisters: return QStringLiteral("入力レジスタ読出し");
-    case WriteSingleCoil: return QStringLiteral("単一コイル書込み");
-    case WriteSingleRegister: return QStringLiteral("単一レジスタ書込み");
-    case WriteMultipleRegisters: return QStringLiteral("複数レジスタ書込み");
+    case ReadHoldingRegisters: return QCoreApplication::translate("FrameText", "保持レジスタ読出し");
+    case ReadInputRegisters: return QCoreApplication::translate("FrameText", "入力レジスタ読出し");
+    case WriteSingleCoil: return QCoreApplication::translate("FrameText", "単一コイル書込み");
+    case WriteSingleRegister: return QCoreApplication::translate("FrameText", "単一レジスタ書込み");
+    case WriteMultipleRegisters: return QCoreApplication::translate("FrameText", "複数レジスタ書込み");
     default: return {};
     }
 }
@@ -126,16 +127,16 @@ QString functionName(uint8_t function)
 QString exceptionName(uint8_t code)
 {
     switch (code) {
-    case 0x01: return QStringLiteral("不正ファンクション");
-    case 0x02: return QStringLiteral("不正データアドレス");
-    case 0x03: return QStringLiteral("不正データ値");
-    case 0x04: return QStringLiteral("スレーブ機器異常");
-    case 0x05: return QStringLiteral("処理受付(応答保留)");
-    case 0x06: return QStringLiteral("スレーブ機器ビジー");
-    case 0x08: return QStringLiteral("メモリパリティエラー");
-    case 0x0A: return QStringLiteral("ゲートウェイ異常");
-    case 0x0B: return QStringLiteral("ゲートウェイ異常");
-    default: return QStringLiteral("不明な例外");
+    case 0x01: return QCoreApplication::translate("FrameText", "不正ファンクション");
+    case 0x02: return QCoreApplication::translate("FrameText", "不正データアドレス");
+    case 0x03: return QCoreApplication::translate("FrameText", "不正データ値");
+    case 0x04: return QCoreApplication::translate("FrameText", "スレーブ機器異常");
+    case 0x05: return QCoreApplication::translate("FrameText", "処理受付(応答保留)");
+    case 0x06: return QCoreApplication::translate("FrameText", "スレーブ機器ビジー");
+    case 0x08: return QCoreApplication::translate("FrameText", "メモリパリティエラー");
+    case 0x0A: return QCoreApplication::translate("FrameText", "ゲートウェイ異常");
+    case 0x0B: return QCoreApplication::translate("FrameText", "ゲートウェイ異常");
+    default: return QCoreApplication::translate("FrameText", "不明な例外");
     }
 }
 
@@ -226,18 +227,18 @@ QString requestSummary(const QByteArray &frame)
     switch (f.function) {
     case ReadHoldingRegisters:
     case ReadInputRegisters:
-        return s + addressText(f.function, f.address) + QStringLiteral("  個数 %1").arg(f.count);
+        return s + addressText(f.function, f.address) + QCoreApplication::translate("FrameText", "  個数 %1").arg(f.count);
     case WriteSingleCoil:
     case WriteSingleRegister:
         return s + addressText(f.function, f.address) + writtenValue(f.function, f.value);
     case WriteMultipleRegisters: {
-        QString t = s + addressText(f.function, f.address) + QStringLiteral("  個数 %1  値").arg(f.count);
+        QString t = s + addressText(f.function, f.address) + QCoreApplication::translate("FrameText", "  個数 %1  値").arg(f.count);
         for (int i = 0; i < f.byteCount / 2; ++i)
             t += (i ? QStringLiteral(", ") : QStringLiteral(" ")) + QString::number(wordAt(frame, kPdu + 6 + 2 * i));
         return t;
     }
     default:
-        return s + QStringLiteral("%1 バイト").arg(frame.size());
+        return s + QCoreApplication::translate("FrameText", "%1 バイト").arg(frame.size());
     }
 }
 
@@ -248,7 +249,7 @@ QString requestSummary(uint8_t tag, uint8_t function, uint16_t address, uint16_t
     f.function = function;
     QString s = head(f, true) + addressText(function, address);
     if (function == ReadHoldingRegisters || function == ReadInputRegisters || function == WriteMultipleRegisters)
-        s += QStringLiteral("  個数 %1").arg(count);
+        s += QCoreApplication::translate("FrameText", "  個数 %1").arg(count);
     return s;
 }
 
@@ -259,20 +260,20 @@ QString answerSummary(const QByteArray &frame)
         return incomplete(frame);
     const QString s = head(f, !f.exception);
     if (f.exception)
-        return s + QStringLiteral("例外 %1 %2  (%3 の例外応答)")
+        return s + QCoreApplication::translate("FrameText", "例外 %1 %2  (%3 の例外応答)")
                        .arg(codeText(f.exceptionCode), exceptionName(f.exceptionCode),
                             functionText(f.function & 0x7F));
     switch (f.function) {
     case ReadHoldingRegisters:
     case ReadInputRegisters:
-        return s + QStringLiteral("%1 バイト").arg(f.byteCount);
+        return s + QCoreApplication::translate("FrameText", "%1 バイト").arg(f.byteCount);
     case WriteSingleCoil:
     case WriteSingleRegister:
         return s + addressText(f.function, f.address) + writtenValue(f.function, f.value);
     case WriteMultipleRegisters:
-        return s + addressText(f.function, f.address) + QStringLiteral("  個数 %1").arg(f.count);
+        return s + addressText(f.function, f.address) + QCoreApplication::translate("FrameText", "  個数 %1").arg(f.count);
     default:
-        return s + QStringLiteral("%1 バイト").arg(frame.size());
+        return s + QCoreApplication::translate("FrameText", "%1 バイト").arg(frame.size());
     }
 }
 

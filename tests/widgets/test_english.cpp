@@ -9,7 +9,10 @@
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "app/Translation.h"
+#include "diag/TfrmCommStats.h"
+#include "diag/TfrmTraffic.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
+#include "tools/trend/TfrmTrend.h"
 #include "support/AppFixture.h"
 #include "support/InterfaceTexts.h"
 #include "support/MonitorControls.h"
@@ -22,7 +25,11 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +40,29 @@ QString describe(const QList<ShownText> &texts)
         lines << t.where + QLatin1String(": ") + t.text;
     lines.removeDuplicates();
     return lines.join(u'\n');
+}
+
+// The Japanese texts and the cut-off controls of window, added to the lists.
+void collect(QWidget *window, QList<ShownText> &japanese, QList<ShownText> &cut)
+{
+    for (const ShownText &t : textsOf(window))
+        if (hasJapanese(t.text))
+            japanese << t;
+    cut << cutOffTextsOf(window);
+}
+
+// Names what a walk found, for the failure report.
+void warnAbout(const QList<ShownText> &japanese, const QList<ShownText> &cut)
+{
+    if (!japanese.isEmpty())
+        qWarning().noquote() << "Japanese left:\n" + describe(japanese);
+    if (!cut.isEmpty())
+        qWarning().noquote() << "cut off:\n" + describe(cut);
+}
+
+QList<QWidget *> diagnosticsWindows()
+{
+    return {frmCommStats, frmTraffic, frmTrend};
 }
 
 // Every tab widget of window at every page, one after the other (nested tab
@@ -92,6 +122,7 @@ private slots:
     void initTestCase();
     void everyWindowInEnglish();
     void monitorPanelInEveryLayout();
+    void diagnosticsWindowsInEnglish();
     void messagesAndStatusTexts();
     void connectionCheckOnEnglishStatus();
     void languageMenuSavesTheChoice();
@@ -110,6 +141,9 @@ void TestEnglish::everyWindowInEnglish()
     const QList<QWidget *> windows = programWindows();
     // The main window and its nine dialogs at least (more when new ones come).
     QVERIFY2(windows.size() >= 10, qPrintable(QString::number(windows.size())));
+    // The diagnostics windows and the trend are walked as well.
+    for (QWidget *w : diagnosticsWindows())
+        QVERIFY2(windows.contains(w), qPrintable(w->objectName()));
     QList<ShownText> japanese, cut;
     int texts = 0;
     for (QWidget *w : windows) {
@@ -130,10 +164,7 @@ void TestEnglish::everyWindowInEnglish()
     saveMenuShots(QStringLiteral("en"));
     // The walk saw the windows' texts: the menus, the dialogs' controls.
     QVERIFY2(texts > 500, qPrintable(QString::number(texts)));
-    if (!japanese.isEmpty())
-        qWarning().noquote() << "Japanese left:\n" + describe(japanese);
-    if (!cut.isEmpty())
-        qWarning().noquote() << "cut off:\n" + describe(cut);
+    warnAbout(japanese, cut);
     QVERIFY(japanese.isEmpty());
     QVERIFY(cut.isEmpty());
 }
@@ -151,15 +182,9 @@ void TestEnglish::monitorPanelInEveryLayout()
         for (int type = 0; type < types->count(); ++type)
             for (int area = 0; area < (page == Word ? areas->count() : bits->count()); ++area) {
                 select(page, type, page == Word ? area : 1, page == Word ? 0 : area, 0, true);
-                for (const ShownText &t : textsOf(frmMain))
-                    if (hasJapanese(t.text))
-                        japanese << t;
-                cut << cutOffTextsOf(frmMain);
+                collect(frmMain, japanese, cut);
             }
-    if (!japanese.isEmpty())
-        qWarning().noquote() << "Japanese left:\n" + describe(japanese);
-    if (!cut.isEmpty())
-        qWarning().noquote() << "cut off:\n" + describe(cut);
+    warnAbout(japanese, cut);
     QVERIFY(japanese.isEmpty());
     QVERIFY(cut.isEmpty());
 
@@ -174,6 +199,64 @@ void TestEnglish::monitorPanelInEveryLayout()
     select(Bit, 0, 1, 1, 0, true);  // edge soft counters
     QCOMPARE(child<QLabel>("lbTanni0")->text(), QStringLiteral("cnt"));
     QCOMPARE(child<QLabel>("stTerminalType")->text(), QStringLiteral("16-point bit input terminal"));
+}
+
+// The traffic log and the statistics filled by a monitor against a gateway
+// that answers some requests with an exception: every row, every cell and
+// every header in English, nothing cut off.
+void TestEnglish::diagnosticsWindowsInEnglish()
+{
+    SimOptions o;
+    o.exceptionEvery = 5;
+    AppFixture app(true, o);
+    QVERIFY(app.connectGateway());
+    frmMain->show();
+    action("actTraffic")->trigger();
+    action("actCommStats")->trigger();
+    action("actTrend")->trigger();
+    select(Word, 3, 1, 0, 3, true);
+    child<QLineEdit>("Interval")->setText(QStringLiteral("50"));
+    child<QToolButton>("sbtnMonitor")->click();
+    QCOMPARE(frmMain->Monitoring, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 20, 20000);
+    child<QToolButton>("sbtnMonitor")->click();
+    QTRY_VERIFY(frmMain->ClientSocket1->inFlight().empty());
+
+    QList<ShownText> japanese;
+    QStringList directions, summaries;
+    auto *list = frmTraffic->findChild<QTableView *>(QStringLiteral("TrafficList"));
+    QTRY_COMPARE(list->model()->rowCount(), frmTraffic->log().size());
+    QVERIFY(list->model()->rowCount() > 0);
+    for (int r = 0; r < list->model()->rowCount(); ++r)
+        for (int c = 0; c < list->model()->columnCount(); ++c) {
+            const QString text = list->model()->index(r, c).data().toString();
+            if (hasJapanese(text))
+                japanese << ShownText{QStringLiteral("TrafficList %1,%2").arg(r).arg(c), text};
+            if (c == int(TrafficColumn::Direction))
+                directions << text;
+            else if (c == int(TrafficColumn::Summary))
+                summaries << text;
+        }
+    QVERIFY2(directions.contains(QStringLiteral("Sent")) && directions.contains(QStringLiteral("Received")),
+             qPrintable(directions.join(u'|')));
+    const auto anySummary = [&](const QString &part) {
+        return std::any_of(summaries.begin(), summaries.end(), [&](const QString &t) { return t.contains(part); });
+    };
+    QVERIFY2(anySummary(QStringLiteral("monitor data")), qPrintable(summaries.join(u'\n')));
+    QVERIFY2(anySummary(QStringLiteral("exception 06 Server device busy")), qPrintable(summaries.join(u'\n')));
+    for (QTableWidget *t : frmCommStats->findChildren<QTableWidget *>())
+        for (int r = 0; r < t->rowCount(); ++r)
+            for (int c = 0; c < t->columnCount(); ++c)
+                if (const QTableWidgetItem *i = t->item(r, c); i && hasJapanese(i->text()))
+                    japanese << ShownText{t->objectName(), i->text()};
+    QList<ShownText> cut;
+    for (QWidget *w : diagnosticsWindows()) {
+        saveShot(w, QStringLiteral("en"), QStringLiteral("filled"));
+        collect(w, japanese, cut);
+    }
+    warnAbout(japanese, cut);
+    QVERIFY(japanese.isEmpty());
+    QVERIFY(cut.isEmpty());
 }
 
 void TestEnglish::messagesAndStatusTexts()

@@ -53,7 +53,7 @@ TfrmTrend::TfrmTrend(QWidget *parent)
     connect(ui->btnTrendSave, &QPushButton::clicked, this, &TfrmTrend::btnTrendSaveClick);
     connect(ui->btnTrendCsv, &QPushButton::clicked, this, &TfrmTrend::btnTrendCsvClick);
     connect(ui->TrendChart, &TrendChart::userChangedTimeRange, this, &TfrmTrend::userChangedTimeRange);
-    ui->TrendChart->setToolTip(QStringLiteral("ホイール・ドラッグ: 時間軸の拡大　Shift+ドラッグ: 移動"));
+    ui->TrendChart->setToolTip(tr("ホイール・ドラッグ: 時間軸の拡大　Shift+ドラッグ: 移動"));
     setFollowing(true);
 }
 
@@ -236,7 +236,7 @@ bool TfrmTrend::savePicture(const QString &path, QString *error)
     const QPixmap picture = ui->TrendChart->picture();
     auto fail = [&](const QString &why) {
         if (error)
-            *error = QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, why);
+            *error = tr("ファイル %1 に書き込めません: %2").arg(path, why);
         return false;
     };
     QSaveFile file(path);

@@ -56,7 +56,7 @@ TrendChart::TrendChart(QWidget *parent) : QWidget(parent), m_plot(new TrendPlot(
     ticker->setDateTimeFormat(QStringLiteral("HH:mm:ss"));
     ticker->setTickCount(8);
     m_plot->xAxis->setTicker(ticker);
-    m_plot->xAxis->setLabel(QStringLiteral("時刻"));
+    m_plot->xAxis->setLabel(tr("時刻"));
     m_plot->xAxis->grid()->setSubGridVisible(true);
     m_plot->yAxis->grid()->setSubGridVisible(true);
     m_plot->xAxis->grid()->setSubGridPen(QPen(QColor(230, 230, 230), 0, Qt::DotLine));
