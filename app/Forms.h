@@ -1,6 +1,7 @@
 #pragma once
-// The program's ten windows. All are created once at start-up, in this
-// order, the main window first, and live until the end.
+// The program's windows. All are created once at start-up, in this order,
+// the main window first, and live until the end: the ten of the tool, then
+// the two diagnostics windows (statistics and traffic) and the trend.
 class TfrmMain;
 class TfrmModInfo;
 class TfrmGWcfg;
@@ -11,6 +12,9 @@ class TfrmCntrPreset;
 class TfrmConnect;
 class TfrmSoftCntr;
 class TfrmLadderConsole;
+class TfrmCommStats;
+class TfrmTraffic;
+class TfrmTrend;
 
 extern TfrmMain *frmMain;
 extern TfrmModInfo *frmModInfo;
@@ -22,6 +26,9 @@ extern TfrmCntrPreset *frmCntrPreset;
 extern TfrmConnect *frmConnect;
 extern TfrmSoftCntr *frmSoftCntr;
 extern TfrmLadderConsole *frmLadderConsole;
+extern TfrmCommStats *frmCommStats;
+extern TfrmTraffic *frmTraffic;
+extern TfrmTrend *frmTrend;
 
 #include "app/CommandLine.h"
 #include <QStringList>

@@ -53,6 +53,7 @@ AppSettings AppSettings::load(const QString &path)
     const int timeout = readInt(ini, "MODBUS", "timeout", s.responseTimeoutMs);
     if (timeout >= 1)
         s.responseTimeoutMs = timeout;
+    s.modbusReconnect = readInt(ini, "MODBUS", "reconnect", s.modbusReconnect) != 0 ? 1 : 0;
     s.ftpHost = readText(ini, "FTP", "host", s.ftpHost);
     s.ftpPort = readText(ini, "FTP", "port", s.ftpPort);
     s.ftpUser = readText(ini, "FTP", "user", s.ftpUser);
@@ -87,6 +88,10 @@ bool AppSettings::save(const QString &path, QString *error) const
     if (responseTimeoutMs != kDefaultResponseTimeoutMs
         || ini.readString(QStringLiteral("MODBUS"), QStringLiteral("timeout"), noKey) != noKey)
         put("MODBUS", "timeout", QString::number(responseTimeoutMs));
+    // Likewise the reconnect option: only once it is on or the file has it.
+    if (modbusReconnect != 0
+        || ini.readString(QStringLiteral("MODBUS"), QStringLiteral("reconnect"), noKey) != noKey)
+        put("MODBUS", "reconnect", QString::number(modbusReconnect != 0 ? 1 : 0));
     put("FTP", "host", ftpHost);
     put("FTP", "port", ftpPort);
     put("FTP", "user", ftpUser);

@@ -17,6 +17,7 @@ struct AppSettings {
     QString modbusPort = QStringLiteral("502");
     static constexpr int kDefaultResponseTimeoutMs = 1000;
     int responseTimeoutMs = kDefaultResponseTimeoutMs;  // MODBUS timeout, ms an answer may take
+    int modbusReconnect = 0;  // MODBUS reconnect: 1 reconnects a connection that dropped
     QString ftpHost = QString::fromLatin1(kFactoryGatewayAddress);
     QString ftpPort = QStringLiteral("21");
     QString ftpUser = QString::fromLatin1(kFactoryFtpUser);

@@ -284,6 +284,7 @@ void TfrmMain::ClientSockDisconnect()
     setWindowTitle(QStringLiteral("NT900 Modbus/TCP Client"));
     ui->sbtnDisConn->setEnabled(false);
     ui->sbtnMonitor->setEnabled(false);
+    MonitoringAtDisconnect = Monitoring;
     Monitoring = 0;
 }
 

@@ -4,6 +4,8 @@
 #include "app/Settings.h"
 #include "link/ModbusLink.h"
 #include "monitor/ConversionTable.h"
+#include "monitor/TrendData.h"
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <optional>
@@ -130,6 +132,19 @@ public:
     // The answers of tag 0 (the polled window) and tag 20 (header words).
     void HandleMonitorAnswer(const ReceiveBuffer &rb);
     void ShowHeaderWord(int index, uint16_t value);
+    // A monitor request (tag 0 or 20) timed out: the boxes keep their last
+    // values greyed and the status bar says "応答なし" with the time since
+    // the last answer, until the next monitor answer.
+    void MonitorTimedOut(const modbus::Transaction &request);
+    bool MonitorStale = false;
+    // Monitoring as it was when the connection last dropped; an automatic
+    // reconnection resumes it (resumeMonitoring) with the counters, the log
+    // and its rows going on.
+    int MonitoringAtDisconnect = 0;
+    void resumeMonitoring();
+    // What the trend belongs to now: the selection and the channel names of
+    // the panel.
+    monitor::TrendLayout trendLayout() const;
     void ByDecClick();
     void ByHexClick();
     void ByRatioClick();
@@ -158,6 +173,13 @@ public:
     void FillGWcfgFromSettings();
     // Shows the settings dialog modally on the given page.
     void showGWcfgPage(int page);
+
+signals:
+    // Every monitor answer: the numbers of its value boxes and the time it
+    // arrived (ms since the epoch).
+    void monitorValues(const monitor::TrendSample &sample, qint64 arrivalMs);
+    // After every layout refresh: the selection and channel names.
+    void monitorLayoutChanged(const monitor::TrendLayout &layout);
 
 public slots:
     void FormCreate();
@@ -197,6 +219,9 @@ private:
     void setupMonitor();
     void connectMonitorSelection();
     int m_counterColours = -1;  // colour state of stCntr/stElTime
+    void setMonitorStale(bool stale);
+    QElapsedTimer m_lastMonitorAnswer;  // invalid until the first answer
+    std::array<QPalette, 36> m_livePalettes;  // of the 32 value and 4 header boxes while greyed
 
     bool m_exiting = false;
 };

@@ -10,6 +10,7 @@
 #include "monitor/FormatElapsed.h"
 #include "monitor/MonitorAnswer.h"
 #include "monitor/MonitorLayout.h"
+#include "monitor/NoAnswer.h"
 #include "monitor/ValueDecoding.h"
 #include "ui_TfrmMain.h"
 #include <QActionGroup>
@@ -123,8 +124,12 @@ void TfrmMain::setupMonitor()
 
     ClientSocket1->setAnswerHandler(0, [this](const ReceiveBuffer &rb) { HandleMonitorAnswer(rb); });
     ClientSocket1->setAnswerHandler(20, [this](const ReceiveBuffer &rb) {
+        if (MonitorStale)
+            setMonitorStale(false);
+        m_lastMonitorAnswer.start();
         forEachWordItem(rb, [this](int m, uint16_t v) { ShowHeaderWord(m, v); });
     });
+    connect(ClientSocket1, &ModbusLink::requestTimedOut, this, &TfrmMain::MonitorTimedOut);
 }
 
 void TfrmMain::connectMonitorSelection()
@@ -340,6 +345,32 @@ void TfrmMain::RefreshMonitorLayout()
     // 7. The items the answers are decoded by.
     BitDataSelectItem = ui->BitDataSelect->currentIndex();
     DataAreaSelectItem = ui->DataAreaSelect->currentIndex();
+    emit monitorLayoutChanged(trendLayout());
+}
+
+monitor::TrendLayout TfrmMain::trendLayout() const
+{
+    // The key holds what decides the meaning of the values on each page.
+    const QWidget *page = ui->pcSlaveType->currentWidget();
+    QString key;
+    if (page == ui->tsBit)
+        key = QStringLiteral("bit/%1/%2").arg(ui->BitDataSelect->currentIndex()).arg(ui->seBitAdrs->value());
+    else if (page == ui->tsD2B)
+        key = QStringLiteral("d2/%1/%2").arg(ui->BitDataSelect->currentIndex()).arg(ui->seD2BitAdrs->value());
+    else
+        key = QStringLiteral("word/%1/%2/%3")
+                  .arg(ui->cbTerminalType->currentIndex())
+                  .arg(ui->seWordAdrs->value())
+                  .arg(ui->DataAreaSelect->currentIndex());
+    std::array<QString, 32> labels, units;
+    for (size_t p = 0; p < 32; ++p) {
+        labels[p] = lbHd[p] ? lbHd[p]->text() : QString();
+        units[p] = lbTanni[p] ? lbTanni[p]->text() : QString();
+    }
+    const bool bitBus = page != ui->tsWord && ui->BitDataSelect->currentIndex() == 0;
+    return monitor::trendLayout(key, labels, units, bitBus,
+                                {ui->GroupBoxWord0->title(), ui->GroupBoxWord1->title(),
+                                 ui->GroupBoxWord2->title(), ui->GroupBoxWord3->title()});
 }
 
 void TfrmMain::ApplyTerminalLayout(int base, int stride)
@@ -365,6 +396,10 @@ void TfrmMain::ApplyTerminalLayout(int base, int stride)
 
 void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
 {
+    if (MonitorStale)
+        setMonitorStale(false);
+    m_lastMonitorAnswer.start();
+    const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
     monitor::MonitorState s;
     s.wordPage = ui->pcSlaveType->currentWidget() == ui->tsWord;
     s.dataType = ui->cbxDataType->currentIndex();
@@ -384,7 +419,8 @@ void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
         Settings.logHeaderMode == 3 ? QDateTime::currentDateTime() : QDateTime());
     // 3-4. Values into the boxes and the row.
     monitor::MonitorBoxes boxes;
-    decodeMonitorAnswer(rb.bytes.data() + ReceiveBuffer::kDataStart, rb.byteCount(), s, boxes, row);
+    const uint8_t *data = rb.bytes.data() + ReceiveBuffer::kDataStart;
+    decodeMonitorAnswer(data, rb.byteCount(), s, boxes, row);
     for (size_t p = 0; p < 32; ++p)
         if ((boxes.valueMask >> p) & 1u && StVal[p])
             StVal[p]->setText(boxes.values[p]);
@@ -402,6 +438,8 @@ void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
     ui->stElTime->setText(FormatElapsed(uint32_t(Timer1->interval()), MonitorCount));
     // 8. Automatic saving.
     AutoSaveCheck();
+    // The trend's row of this answer.
+    emit monitorValues(monitor::trendSample(data, rb.byteCount(), s, boxes), arrived);
 }
 
 void TfrmMain::ShowHeaderWord(int index, uint16_t value)
@@ -411,6 +449,43 @@ void TfrmMain::ShowHeaderWord(int index, uint16_t value)
     const bool wordPage = ui->pcSlaveType->currentWidget() == ui->tsWord;
     if (auto text = monitor::headerText(value, DisplayFormat, wordPage))
         stWI[size_t(index)]->setText(*text);
+}
+
+void TfrmMain::MonitorTimedOut(const modbus::Transaction &request)
+{
+    if (request.tag != 0 && request.tag != 20)
+        return;
+    if (!MonitorStale)
+        setMonitorStale(true);
+    showStatusText(monitor::noAnswerText(m_lastMonitorAnswer.isValid()
+                                             ? std::optional<int64_t>(m_lastMonitorAnswer.elapsed())
+                                             : std::nullopt));
+}
+
+void TfrmMain::setMonitorStale(bool stale)
+{
+    MonitorStale = stale;
+    for (size_t i = 0; i < 36; ++i) {
+        QLabel *l = i < 32 ? StVal[i] : stWI[i - 32];
+        if (!l)
+            continue;
+        if (stale) {
+            m_livePalettes[i] = l->palette();
+            QPalette grey = l->palette();
+            grey.setColor(QPalette::WindowText, i < 32 ? QColor(160, 160, 160) : QColor(120, 120, 120));
+            l->setPalette(grey);
+        } else {
+            l->setPalette(m_livePalettes[i]);
+        }
+    }
+}
+
+void TfrmMain::resumeMonitoring()
+{
+    if (MonitoringAtDisconnect != 1 || !ClientSocket1->isOpen())
+        return;
+    Monitoring = 1;
+    ui->sbtnMonitor->setChecked(true);
 }
 
 // ---- display format -------------------------------------------------------------

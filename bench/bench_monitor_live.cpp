@@ -5,18 +5,24 @@
 //
 //   bench_monitor_live [--seconds 60] [--interval 100] [--area 1] [--address 12]
 //                      [--type 3] [--sim path/to/relaymo-sim] [--hidden] [--idle 10]
+//                      [--trend]
 //
 // First the program idles connected for --idle seconds (the other windows'
 // timers run all the time); the CPU time of that idle rate is reported and
 // taken off the monitoring run's figure as well.
 //
 // --hidden leaves the window unshown: no repaint, only the polling and the
-// handling of the answers.
+// handling of the answers. --diag opens the statistics and traffic windows
+// (表示 → 通信統計, 通信ログ) as well, shown and refreshing. --trend opens the
+// trend window (表示 → トレンド) before monitoring starts, so that it draws
+// every channel as it comes.
 #include "app/Forms.h"
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "app/MessageBoxes.h"
+#include "ui_TfrmMain.h"
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -119,8 +125,13 @@ int main(int argc, char **argv)
     });
     CreateAllForms();
     const bool hidden = args.contains(QStringLiteral("--hidden"));
+    const bool diag = args.contains(QStringLiteral("--diag"));
     if (!hidden)
         frmMain->show();
+    if (diag) {
+        frmMain->findChild<QAction *>(QStringLiteral("actCommStats"))->trigger();
+        frmMain->findChild<QAction *>(QStringLiteral("actTraffic"))->trigger();
+    }
     frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
     frmMain->ClientSocket1->setPort(port);
     frmConnect->btnCONNClick();
@@ -133,6 +144,10 @@ int main(int argc, char **argv)
     frmMain->findChild<QComboBox *>(QStringLiteral("DataAreaSelect"))->setCurrentIndex(area);
     frmMain->findChild<QSpinBox *>(QStringLiteral("seWordAdrs"))->setValue(address);
     frmMain->findChild<QLineEdit *>(QStringLiteral("Interval"))->setText(QString::number(interval));
+
+    const bool trend = args.contains(QStringLiteral("--trend"));
+    if (trend)
+        frmMain->ui->actTrend->trigger();
 
     int ticks = 0;
     QObject::connect(frmMain->Timer1, &QTimer::timeout, [&] {
@@ -159,8 +174,11 @@ int main(int argc, char **argv)
     const double elapsed = double(wall.elapsed()) / 1000.0;
     const uint32_t answers = frmMain->MonitorCount;
 
-    std::printf("window: %d registers (area %d, type %d, word address %d), interval %d ms, %d s%s\n",
-                size, area, type, address, interval, seconds, hidden ? ", window hidden" : "");
+    std::printf("window: %d registers (area %d, type %d, word address %d), interval %d ms, %d s%s%s\n",
+                size, area, type, address, interval, seconds, hidden ? ", window hidden" : "",
+                trend ? ", trend open" : "");
+    if (diag)
+        std::printf("statistics and traffic windows open\n");
     std::printf("ticks %d, answers %u, answered %.2f %%\n", ticksAtStop, answers,
                 ticksAtStop ? 100.0 * answers / ticksAtStop : 0.0);
     std::printf("RM Tool CPU %.3f s in %.1f s wall (%.2f %% of one core), %.1f us per answer\n", cpu,

@@ -48,6 +48,7 @@ bool ModbusLink::setPort(int port, QString *error)
 
 void ModbusLink::open()
 {
+    emit openRequested();
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
         m_socket.abort();
     m_assembler.clear();
@@ -60,6 +61,7 @@ void ModbusLink::open()
 
 void ModbusLink::close()
 {
+    emit closeRequested();
     if (m_socket.state() == QAbstractSocket::UnconnectedState)
         return;
     m_socket.disconnectFromHost();
@@ -186,6 +188,7 @@ void ModbusLink::dispatch(const QByteArray &answer)
         const uint16_t id = uint16_t(m_rb.bytes[0] << 8 | m_rb.bytes[1]);
         m_current = m_transactions.match(id, m_rb.functionCode(), m_rb.isException(), nowUs());
         armTimeout();
+        emit answerReceived(answer, m_current);
         route();
         // The answer's own signal; a handler may have closed or reopened
         // the link meanwhile, the match stays what it was.

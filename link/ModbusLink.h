@@ -101,6 +101,12 @@ signals:
     void requestTimedOut(const modbus::Transaction &request);
     void lateAnswer(const modbus::Transaction &request, qint64 responseUs);
     void unsolicitedAnswer(quint16 transactionId, quint8 function);
+    // Every whole answer as it came, with its match, before it is routed
+    // (so before anything its handler sends).
+    void answerReceived(const QByteArray &answer, const modbus::AnswerMatch &match);
+    // open() and close() were called (before they act), whoever called them.
+    void openRequested();
+    void closeRequested();
 
 private:
     void ClientSockRead();

@@ -20,6 +20,19 @@ QByteArray readBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A key of our own stays in its section, after the Windows tool's own keys,
+// and is in the file only as `saved` says ("" = not at all).
+void checkModbusSection(const QByteArray &text, const char *key, const QByteArray &saved)
+{
+    const qsizetype modbus = text.indexOf("[MODBUS]");
+    const QByteArray section = text.mid(modbus, text.indexOf('[', modbus + 1) - modbus);
+    QVERIFY(section.startsWith("[MODBUS]\r\nhost=127.0.0.1\r\nport=502\r\n"));
+    if (saved.isEmpty())
+        QVERIFY(!text.toLower().contains(key));
+    else
+        QVERIFY2(section.endsWith(saved), section.constData());
+}
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -34,6 +47,8 @@ private slots:
     void iniWriteIntoExistingSection();
     void responseTimeout_data();
     void responseTimeout();
+    void reconnectOption_data();
+    void reconnectOption();
 };
 
 void TestSettings::defaultsWithoutFile()
@@ -190,6 +205,42 @@ void TestSettings::responseTimeout()
     else
         QVERIFY2(section.endsWith(saved), section.constData());
     QCOMPARE(AppSettings::load(path).responseTimeoutMs, saved.isEmpty() ? 1000 : set);
+}
+
+void TestSettings::reconnectOption_data()
+{
+    // The file as found, the value set before saving, what is read, and the
+    // reconnect line the saved file holds ("" = none).
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("set");
+    QTest::addColumn<int>("read");
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray head = "[MODBUS]\r\nhost=127.0.0.1\r\nport=502\r\n";
+    QTest::newRow("no key reads off, saved without it") << head << 0 << 0 << QByteArray();
+    QTest::newRow("switched on") << head << 1 << 0 << QByteArray("reconnect=1\r\n");
+    QTest::newRow("on read") << head + "Reconnect=1\r\n" << 1 << 1 << QByteArray("reconnect=1\r\n");
+    QTest::newRow("switched off is written") << head + "reconnect=1\r\n" << 0 << 1
+                                             << QByteArray("reconnect=0\r\n");
+    QTest::newRow("not a number reads off") << head + "reconnect=yes\r\n" << 0 << 0
+                                            << QByteArray("reconnect=0\r\n");
+    QTest::newRow("any other number reads on") << head + "reconnect=2\r\n" << 1 << 1
+                                               << QByteArray("reconnect=1\r\n");
+}
+
+void TestSettings::reconnectOption()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, set);
+    QFETCH(QByteArray, saved);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("RMTool.ini"));
+    writeBytes(path, file);
+    AppSettings s = AppSettings::load(path);
+    QTEST(s.modbusReconnect, "read");
+    s.modbusReconnect = set;
+    QVERIFY(s.save(path));
+    checkModbusSection(readBytes(path), "reconnect", saved);
+    QCOMPARE(AppSettings::load(path).modbusReconnect, set);
 }
 
 void TestSettings::iniWriteIntoExistingSection()

@@ -100,6 +100,7 @@ void TfrmGWcfg::fillFromSettings(const AppSettings &settings, const QString &soc
     ui->ModbusIP->setText(socketHost);
     ui->ModbusPort->setText(QString::number(socketPort));
     ui->EdRespTimeout->setText(QString::number(settings.responseTimeoutMs));
+    ui->chkAutoReconnect->setChecked(settings.modbusReconnect != 0);
     ui->FTPIP->setText(settings.ftpHost);
     ui->FTPport->setText(settings.ftpPort);
     ui->FTPuser->setText(settings.ftpUser);
@@ -180,6 +181,7 @@ void TfrmGWcfg::OKbtnClick()
     // stays, and the dialog closes either way.
     if (takeOverModbus()) {
         AppSettings &s = frmMain->Settings;
+        s.modbusReconnect = ui->chkAutoReconnect->isChecked() ? 1 : 0;
         s.logHeaderMode = ui->cbxLogHeaderType->currentIndex();
         s.logValueType = radioIndex(ui->LogDataTypeSel);
         s.logScale = radioIndex(ui->LogRatioSel);

@@ -1,0 +1,277 @@
+#include "tools/trend/TfrmTrend.h"
+#include "app/MessageBoxes.h"
+#include "monitor/CsvLog.h"
+#include "tools/trend/TrendChart.h"
+#include "ui_TfrmTrend.h"
+#include <QDateTime>
+#include <QFileDialog>
+#include <QPainter>
+#include <QSaveFile>
+#include <QTimer>
+#include <cmath>
+
+using trend::TrendChart;
+using trend::trendColour;
+
+namespace {
+
+constexpr int kRedrawMs = 100;  // at most ten redraws a second
+constexpr int64_t kSpans[] = {60'000, 600'000, 3'600'000, 0};
+
+QIcon swatch(const QColor &colour)
+{
+    QPixmap pm(14, 4);
+    pm.fill(colour);
+    return QIcon(pm);
+}
+
+} // namespace
+
+TfrmTrend::TfrmTrend(QWidget *parent)
+    : QDialog(parent), ui(new Ui::TfrmTrend), m_redrawTimer(new QTimer(this))
+{
+    ui->setupUi(this);
+    setModal(false);
+    m_redrawTimer->setObjectName(QStringLiteral("TimerTrend"));
+    m_redrawTimer->setInterval(kRedrawMs);
+    connect(m_redrawTimer, &QTimer::timeout, this, [this] {
+        if (m_viewChanged || m_data.revision() != m_drawnRevision)
+            redrawTrend();
+    });
+    ui->cbTrendSpan->setCurrentIndex(1);  // 10分
+    for (int c = 0; c < monitor::kTrendChannels; ++c) {
+        auto *item = new QListWidgetItem(ui->lstTrendChannels);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setIcon(swatch(trendColour(c)));
+        item->setHidden(true);
+    }
+    ui->lstTrendChannels->setIconSize(QSize(14, 4));
+    connect(ui->lstTrendChannels, &QListWidget::itemChanged, this, &TfrmTrend::channelItemChanged);
+    connect(ui->cbTrendSpan, &QComboBox::currentIndexChanged, this, &TfrmTrend::cbTrendSpanChange);
+    connect(ui->btnTrendFollow, &QPushButton::clicked, this, &TfrmTrend::btnTrendFollowClick);
+    connect(ui->btnTrendSave, &QPushButton::clicked, this, &TfrmTrend::btnTrendSaveClick);
+    connect(ui->btnTrendCsv, &QPushButton::clicked, this, &TfrmTrend::btnTrendCsvClick);
+    connect(ui->TrendChart, &TrendChart::userChangedTimeRange, this, &TfrmTrend::userChangedTimeRange);
+    ui->TrendChart->setToolTip(QStringLiteral("ホイール・ドラッグ: 時間軸の拡大　Shift+ドラッグ: 移動"));
+    setFollowing(true);
+}
+
+TfrmTrend::~TfrmTrend()
+{
+    delete ui;
+}
+
+int64_t TfrmTrend::spanMs() const
+{
+    const int i = ui->cbTrendSpan->currentIndex();
+    return i >= 0 && i < int(std::size(kSpans)) ? kSpans[i] : 0;
+}
+
+// ---- what the monitor tells ------------------------------------------------------
+
+void TfrmTrend::monitorAnswer(const monitor::TrendSample &sample, qint64 arrivalMs)
+{
+    m_data.append(arrivalMs, sample);
+    if (m_data.channelsSeen() != m_listedChannels)
+        refreshChannelList();
+}
+
+void TfrmTrend::monitorTimedOut(qint64 atMs)
+{
+    m_data.appendGap(atMs);
+}
+
+void TfrmTrend::monitorLayout(const monitor::TrendLayout &layout)
+{
+    const bool fresh = m_data.setLayout(layout);
+    const QSignalBlocker block(ui->lstTrendChannels);
+    for (int c = 0; c < monitor::kTrendChannels; ++c) {
+        const QString &name = layout.names[size_t(c)];
+        ui->TrendChart->setSeries(c, name, trendColour(c), layout.bits);
+        QListWidgetItem *item = ui->lstTrendChannels->item(c);
+        item->setText(name.isEmpty() ? QStringLiteral("%1").arg(c) : name);
+        if (fresh)
+            item->setCheckState(Qt::Checked);  // a new trend shows every channel
+    }
+    if (fresh) {
+        ui->TrendChart->clear();
+        m_listedChannels = ~0u;
+        refreshChannelList();
+        setFollowing(true);
+    }
+    m_viewChanged = true;
+}
+
+void TfrmTrend::refreshChannelList()
+{
+    const uint32_t seen = m_data.channelsSeen();
+    for (int c = 0; c < monitor::kTrendChannels; ++c) {
+        const bool listed = (seen >> c) & 1u;
+        ui->lstTrendChannels->item(c)->setHidden(!listed);
+        ui->TrendChart->setSeriesVisible(
+            c, listed && ui->lstTrendChannels->item(c)->checkState() == Qt::Checked);
+    }
+    m_listedChannels = seen;
+    m_viewChanged = true;
+}
+
+uint32_t TfrmTrend::chosenChannels() const
+{
+    uint32_t m = 0;
+    for (int c = 0; c < monitor::kTrendChannels; ++c)
+        if (ui->TrendChart->isSeriesVisible(c))
+            m |= 1u << c;
+    return m;
+}
+
+// ---- the view ------------------------------------------------------------------
+
+void TfrmTrend::channelItemChanged(QListWidgetItem *item)
+{
+    const int c = ui->lstTrendChannels->row(item);
+    ui->TrendChart->setSeriesVisible(c, !item->isHidden() && item->checkState() == Qt::Checked);
+    m_viewChanged = true;
+}
+
+void TfrmTrend::cbTrendSpanChange()
+{
+    setFollowing(true);  // a span is a span of the newest data
+}
+
+void TfrmTrend::btnTrendFollowClick()
+{
+    setFollowing(true);
+}
+
+void TfrmTrend::userChangedTimeRange()
+{
+    setFollowing(false);
+}
+
+void TfrmTrend::setFollowing(bool on)
+{
+    m_following = on;
+    ui->btnTrendFollow->setEnabled(!on);
+    m_viewChanged = true;
+}
+
+std::pair<double, double> TfrmTrend::followedRange() const
+{
+    const int64_t span = spanMs();
+    if (m_data.size() == 0) {
+        const double now = double(QDateTime::currentMSecsSinceEpoch());
+        return {now - double(span ? span : 60'000), now};
+    }
+    const double first = double(m_data.time(0));
+    const double last = double(m_data.time(m_data.size() - 1));
+    if (span == 0)
+        return {first, std::max(last, first + 1000.0)};
+    // Until the data fills the span it grows from the left edge.
+    const double t1 = std::max(last, first + double(span));
+    return {t1 - double(span), t1};
+}
+
+void TfrmTrend::redrawTrend()
+{
+    TrendChart *chart = ui->TrendChart;
+    if (m_following) {
+        const auto [t0, t1] = followedRange();
+        chart->setTimeRange(t0, t1 + 1);  // the newest row inside the range
+    }
+    const double t0 = chart->timeFrom();
+    const double t1 = chart->timeTo();
+    const int first = m_data.lowerBound(int64_t(std::floor(t0)));
+    const int last = std::min(m_data.size(), m_data.lowerBound(int64_t(std::ceil(t1))) + 1);
+    const int columns = std::max(1, chart->width());
+    for (int c = 0; c < monitor::kTrendChannels; ++c) {
+        if (!chart->isSeriesVisible(c)) {
+            chart->setPoints(c, {});
+            continue;
+        }
+        chart->setPoints(c, monitor::decimateMinMax(
+                                first, last, [this](int i) { return m_data.time(i); },
+                                [this, c](int i) { return m_data.value(c, i); }, t0, t1, columns));
+    }
+    chart->fitValueAxis();
+    chart->redraw();
+    m_drawnRevision = m_data.revision();
+    m_viewChanged = false;
+}
+
+void TfrmTrend::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_viewChanged = true;
+    m_redrawTimer->start();
+}
+
+void TfrmTrend::hideEvent(QHideEvent *event)
+{
+    m_redrawTimer->stop();  // closed, the trend only collects rows
+    QDialog::hideEvent(event);
+}
+
+// ---- export --------------------------------------------------------------------
+
+QString TfrmTrend::chooseFile(const char *name, const QString &suffix)
+{
+    auto *dialog = findChild<QFileDialog *>(QLatin1StringView(name), Qt::FindDirectChildrenOnly);
+    if (!dialog) {
+        dialog = new QFileDialog(this);
+        dialog->setObjectName(QLatin1StringView(name));
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setDefaultSuffix(suffix);
+        dialog->setNameFilter(QStringLiteral("*.") + suffix);
+    }
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().first();
+}
+
+bool TfrmTrend::savePicture(const QString &path, QString *error)
+{
+    redrawTrend();  // the picture is what the screen shows now
+    const QPixmap picture = ui->TrendChart->picture();
+    auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, why);
+        return false;
+    };
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    if (!picture.save(&file, "PNG")) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(why);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+bool TfrmTrend::saveCsv(const QString &path, QString *error)
+{
+    const QString text = monitor::trendCsv(m_data, chosenChannels(),
+                                           int64_t(std::floor(ui->TrendChart->timeFrom())),
+                                           int64_t(std::ceil(ui->TrendChart->timeTo())));
+    return WriteTextFile(path, text, error);
+}
+
+void TfrmTrend::btnTrendSaveClick()
+{
+    const QString path = chooseFile("SaveTrendPng", QStringLiteral("png"));
+    QString error;
+    if (!path.isEmpty() && !savePicture(path, &error))
+        msg::error(this, error);
+}
+
+void TfrmTrend::btnTrendCsvClick()
+{
+    const QString path = chooseFile("SaveTrendCsv", QStringLiteral("csv"));
+    QString error;
+    if (!path.isEmpty() && !saveCsv(path, &error))
+        msg::error(this, error);
+}
