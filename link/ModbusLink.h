@@ -64,6 +64,7 @@ public:
     // The transactions: what is in flight and what has been seen.
     const std::deque<modbus::Transaction> &inFlight() const { return m_transactions.inFlight(); }
     bool isInFlight(uint64_t serial) const { return m_transactions.isInFlight(serial); }
+    modbus::RequestState requestState(uint64_t serial) const { return m_transactions.state(serial); }
     const modbus::LinkCounters &counters() const { return m_transactions.counters(); }
     void resetCounters() { m_transactions.resetCounters(); }
     // The match of the answer being handled (valid while its handler runs

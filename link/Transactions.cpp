@@ -37,6 +37,7 @@ AnswerMatch TransactionTable::match(uint16_t transactionId, uint8_t function, bo
         m.request = *it;
         m.responseUs = nowUs - it->sentUs;
         m_inFlight.erase(it);
+        remember(m.request.serial);
         LinkCounters &c = m_counters;
         c.lastResponseUs = m.responseUs;
         c.minResponseUs = c.answered ? std::min(c.minResponseUs, m.responseUs) : m.responseUs;
@@ -50,6 +51,7 @@ AnswerMatch TransactionTable::match(uint16_t transactionId, uint8_t function, bo
         m.request = *it;
         m.responseUs = nowUs - it->sentUs;
         m_timedOut.erase(it);
+        remember(m.request.serial);
         ++m_counters.late;
         return m;
     }
@@ -92,6 +94,29 @@ void TransactionTable::clear()
 {
     m_inFlight.clear();
     m_timedOut.clear();
+}
+
+void TransactionTable::remember(uint64_t serial)
+{
+    m_answered.push_back(serial);
+    if (m_answered.size() > kLateMemory)
+        m_answered.pop_front();
+}
+
+RequestState TransactionTable::state(uint64_t serial) const
+{
+    auto has = [serial](const auto &q, auto serialOf) {
+        return std::any_of(q.begin(), q.end(), [&](const auto &e) { return serialOf(e) == serial; });
+    };
+    if (serial == 0)
+        return RequestState::Unknown;
+    if (isInFlight(serial))
+        return RequestState::InFlight;
+    if (has(m_answered, [](uint64_t s) { return s; }))
+        return RequestState::Answered;
+    if (has(m_timedOut, [](const Transaction &t) { return t.serial; }))
+        return RequestState::TimedOut;
+    return RequestState::Unknown;
 }
 
 bool TransactionTable::isInFlight(uint64_t serial) const

@@ -51,6 +51,10 @@ struct LinkCounters {
 
 enum class AnswerKind { Matched, Late, Unsolicited };
 
+// Where one request stands. Answered and TimedOut are remembered for the
+// last kLateMemory requests of each; older or never sent ones are Unknown.
+enum class RequestState { Unknown, InFlight, Answered, TimedOut };
+
 struct AnswerMatch {
     AnswerKind kind = AnswerKind::Unsolicited;
     Transaction request;        // empty (serial 0) when unsolicited
@@ -79,13 +83,17 @@ public:
     void clear();
 
     bool isInFlight(uint64_t serial) const;
+    RequestState state(uint64_t serial) const;
     const std::deque<Transaction> &inFlight() const { return m_inFlight; }
     const LinkCounters &counters() const { return m_counters; }
     void resetCounters() { m_counters = {}; }
 
 private:
+    void remember(uint64_t serial);
+
     std::deque<Transaction> m_inFlight;
     std::deque<Transaction> m_timedOut;
+    std::deque<uint64_t> m_answered;  // serials answered (matched or late)
     LinkCounters m_counters;
     uint64_t m_nextSerial = 1;
 };

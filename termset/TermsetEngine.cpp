@@ -1,7 +1,6 @@
 #include "termset/TermsetEngine.h"
 #include "termset/TermsetRules.h"
-#include <QCoreApplication>
-#include <QEventLoop>
+#include "link/Waits.h"
 
 void TermsetEngine::tick()
 {
@@ -11,16 +10,10 @@ void TermsetEngine::tick()
         --TimeoutCount;
 }
 
-void TermsetEngine::processEventsOnce()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
-
 void TermsetEngine::WaitTicks(int n)
 {
     WaitCount = n < 0 ? 0 : n;
-    while (WaitCount > 0)
-        processEventsOnce();
+    WaitUntil([this] { return WaitCount <= 0; });
 }
 
 bool TermsetEngine::PollSettingsBlock(int b, int count, int timeLimit,
@@ -29,12 +22,9 @@ bool TermsetEngine::PollSettingsBlock(int b, int count, int timeLimit,
     TimeoutCount = timeLimit < 0 ? 0 : timeLimit;
     while (!complete()) {
         m_link.lastRequestTag() = termset::kParameterTag;
-        m_link.readSettings(termset::settingsBlock(b), count);
-        while (m_link.lastRequestTag() != 0xFF) {
-            processEventsOnce();
-            if (TimeoutCount <= 0)
-                return false;
-        }
+        const uint64_t serial = m_link.readSettings(termset::settingsBlock(b), count);
+        if (!m_link.awaitAnswer(serial, [this] { return TimeoutCount <= 0; }))
+            return false;  // cancelled or out of time
     }
     TimeoutCount = 0;
     return true;

@@ -3,8 +3,8 @@
 // tick counters of the dialog's 100 ms timer, the pause that keeps the
 // event loop running, and the settings block poll with its time limit.
 //
-// The engine only talks to the gateway through the three functions of its
-// Link, so that it can run against the main window's connection or a test's.
+// The engine only talks to the gateway through the functions of its Link,
+// so that it can run against the main window's connection or a test's.
 #include <cstdint>
 #include <functional>
 
@@ -12,8 +12,12 @@ class TermsetEngine {
 public:
     struct Link {
         std::function<void(int reg, uint16_t value)> writeRegister;   // function 6
-        std::function<void(int address, int count)> readSettings;     // function 4, tag 5
+        // Function 4, tag 5; gives the serial of the request (0: not sent).
+        std::function<uint64_t(int address, int count)> readSettings;
         std::function<uint8_t &()> lastRequestTag;
+        // Waits for the answer to one request until giveUp() holds; true
+        // when it came.
+        std::function<bool(uint64_t serial, const std::function<bool()> &giveUp)> awaitAnswer;
     };
 
     explicit TermsetEngine(Link link) : m_link(std::move(link)) {}
@@ -33,7 +37,7 @@ public:
     // until `complete` holds, for at most timeLimit ticks over the whole
     // poll. Returns false when the time ran out (or a cancel set the
     // counter to 0). The next request goes out as soon as an answer has
-    // been handled.
+    // been handled; only the answer to the poll's own read counts.
     bool PollSettingsBlock(int b, int count, int timeLimit, const std::function<bool()> &complete);
 
     // Ends a running poll at its next check.
@@ -42,9 +46,5 @@ public:
     void writeRegister(int reg, uint16_t value) { m_link.writeRegister(reg, value); }
 
 private:
-    // Handles pending events, sleeping until at least one arrives (the
-    // ticking timer guarantees one every 100 ms).
-    static void processEventsOnce();
-
     Link m_link;
 };

@@ -4,6 +4,7 @@
 #include "link/AnswerItems.h"
 #include "link/ModbusFrames.h"
 #include "link/ModbusLink.h"
+#include "link/Waits.h"
 #include "termset/TermsetController.h"
 #include "ui_TfrmWattorSet.h"
 #include <QAction>
@@ -32,8 +33,13 @@ TfrmWattorSet::TfrmWattorSet(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm
 
     TermsetEngine::Link link{
         [](int reg, uint16_t value) { frmMain->SendWriteSingleRegister(uint32_t(reg), value); },
-        [](int address, int count) { frmMain->SendReadInputRegisters(kParameterTag, uint32_t(address), uint32_t(count)); },
-        []() -> uint8_t & { return frmMain->LastRequestTag(); }};
+        [](int address, int count) {
+            return frmMain->ClientSocket1->SendReadInputRegisters(kParameterTag, uint32_t(address), uint32_t(count));
+        },
+        []() -> uint8_t & { return frmMain->LastRequestTag(); },
+        [](uint64_t serial, const std::function<bool()> &giveUp) {
+            return WaitForAnswer(*frmMain->ClientSocket1, serial, -1, giveUp);
+        }};
     m_controller = std::make_unique<TermsetController>(
         TermsetController::Controls{this, ui->PageControl1, ui->edPreReadWait, ui->edWrtInt, ui->edWaiting,
                                     ui->edTObase, ui->edTOCntr, findChild<QAction *>(QStringLiteral("TypeWrtEn")),

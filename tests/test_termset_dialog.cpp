@@ -4,6 +4,7 @@
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
+#include "link/Waits.h"
 #include "termset/TermsetEngine.h"
 #include "termset/TermsetRules.h"
 #include "termset/TfrmWattorSet.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -262,14 +264,27 @@ void TestTermsetDialog::pollTimeLimitCoversWholePoll()
     int reads = 0;
     int completeAfter = 1000;
     QTimer ticker;  // also the context of the answers still due at the end
+    QSet<uint64_t> answered;
+    uint64_t lastSerial = 0;  // serials are never reused, as the link's
     TermsetEngine engine({[](int, uint16_t) {},
-                          [&](int address, int count) {
-                              QCOMPARE(address, 320 + 8 * 7);
-                              QCOMPARE(count, 8);
+                          [&](int address, int count) -> uint64_t {
+                              [&] {
+                                  QCOMPARE(address, 320 + 8 * 7);
+                                  QCOMPARE(count, 8);
+                              }();
                               ++reads;
-                              QTimer::singleShot(10, &ticker, [&] { lastTag = 0xFF; });
+                              const uint64_t serial = ++lastSerial;
+                              QTimer::singleShot(10, &ticker, [&, serial] {
+                                  lastTag = 0xFF;
+                                  answered.insert(serial);
+                              });
+                              return serial;
                           },
-                          [&]() -> uint8_t & { return lastTag; }});
+                          [&]() -> uint8_t & { return lastTag; },
+                          [&](uint64_t serial, const std::function<bool()> &giveUp) {
+                              return WaitUntil([&] { return answered.contains(serial) || giveUp(); })
+                                     && answered.contains(serial);
+                          }});
     QObject::connect(&ticker, &QTimer::timeout, [&] { engine.tick(); });
     ticker.start(100);
 

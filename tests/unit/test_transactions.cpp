@@ -32,6 +32,7 @@ private slots:
     void lateMemoryIsBounded();
     void clearForgetsWithoutCounting();
     void responseTimeFigures();
+    void requestStates();
 };
 
 void TestTransactions::matching_data()
@@ -169,6 +170,29 @@ void TestTransactions::responseTimeFigures()
     table.resetCounters();
     QCOMPARE(table.counters().answered, 0u);
     QCOMPARE(table.counters().meanResponseUs(), int64_t(0));
+}
+
+void TestTransactions::requestStates()
+{
+    // What a waiting requester asks: has my own request been answered?
+    TransactionTable table;
+    const uint64_t answered = table.add(request(1, 4), 0, kTimeout).serial;
+    const uint64_t late = table.add(request(2, 4), 0, 10).serial;
+    const uint64_t dead = table.add(request(3, 4), 0, 10).serial;
+    const uint64_t open = table.add(request(0, 4), 0, kTimeout).serial;
+    QCOMPARE(int(table.state(answered)), int(RequestState::InFlight));
+    table.match(0x0100, 4, false, 5);
+    table.expire(10);
+    table.match(0x0200, 4, false, 20);
+    QCOMPARE(int(table.state(answered)), int(RequestState::Answered));
+    QCOMPARE(int(table.state(late)), int(RequestState::Answered));
+    QCOMPARE(int(table.state(dead)), int(RequestState::TimedOut));
+    QCOMPARE(int(table.state(open)), int(RequestState::InFlight));
+    QCOMPARE(int(table.state(0)), int(RequestState::Unknown));
+    QCOMPARE(int(table.state(99)), int(RequestState::Unknown));
+    table.clear();
+    QCOMPARE(int(table.state(open)), int(RequestState::Unknown));
+    QCOMPARE(int(table.state(dead)), int(RequestState::Unknown));
 }
 
 QTEST_GUILESS_MAIN(TestTransactions)

@@ -3,12 +3,11 @@
 #include "app/MessageBoxes.h"
 #include "app/TfrmMain.h"
 #include "link/AnswerItems.h"
+#include "link/Waits.h"
 #include "monitor/TextNumbers.h"
 #include "tools/cntrpreset/CounterProtocol.h"
 #include "tools/softcntr/UpDownLink.h"
 #include "ui_TfrmCntrPreset.h"
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -16,9 +15,9 @@ using namespace counter;
 
 namespace {
 
-void write(uint32_t address, uint16_t value)
+uint64_t write(uint32_t address, uint16_t value)
 {
-    frmMain->SendWriteSingleRegister(address, value);
+    return frmMain->ClientSocket1->SendWriteSingleRegister(address, value);
 }
 
 } // namespace
@@ -138,11 +137,16 @@ void TfrmCntrPreset::WaitTimTimer()
         --WaitCount;
 }
 
-void TfrmCntrPreset::WaitTicks(int n)
+void TfrmCntrPreset::WaitTicks(int n, uint64_t write)
 {
+    // The pause gives the terminal time to take the byte; it also lasts
+    // until the gateway answered the write that carried it (or the link
+    // timed the write out), so that a slow gateway never gets the next byte
+    // before the last one.
     WaitCount = n;
-    while (WaitCount != 0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    WaitUntil([&] {
+        return WaitCount == 0 && frmMain->ClientSocket1->requestState(write) != modbus::RequestState::InFlight;
+    });
 }
 
 void TfrmCntrPreset::btnPresetClick()
@@ -166,16 +170,14 @@ void TfrmCntrPreset::btnPresetClick()
     }
 
     setBusy(true);
-    write(commandRegister(out), presetCommand(channels));
-    WaitTicks(kByteTicks);
+    WaitTicks(kByteTicks, write(commandRegister(out), presetCommand(channels)));
     const int bytes = wide ? 3 : 2;
     for (int k = 0; k < kChannels; ++k) {
         if (!(channels >> k & 1))
             continue;
         m_value[k]->setEnabled(false);
         for (int b = 0; b < bytes; ++b) {
-            write(dataRegister(out), presetData(k, b, uint32_t(m_value[k]->value())));
-            WaitTicks(kByteTicks);
+            WaitTicks(kByteTicks, write(dataRegister(out), presetData(k, b, uint32_t(m_value[k]->value()))));
         }
         m_value[k]->setEnabled(true);
     }
@@ -192,8 +194,7 @@ void TfrmCntrPreset::btnResetClick()
     if (!t)
         return;
     setBusy(true);
-    write(commandRegister(t->address), resetCommand(selectedChannels(), t->mode.wide));
-    WaitTicks(kByteTicks);
+    WaitTicks(kByteTicks, write(commandRegister(t->address), resetCommand(selectedChannels(), t->mode.wide)));
     write(commandRegister(t->address), 0);
     setBusy(false);
 }
@@ -219,15 +220,13 @@ void TfrmCntrPreset::btnSetKetaClick()
     }
 
     setBusy(true);
-    write(commandRegister(out), presetCommand(channels));
-    WaitTicks(kByteTicks);
+    WaitTicks(kByteTicks, write(commandRegister(out), presetCommand(channels)));
     if (wide) {
         for (int k = 0; k < kChannels; ++k) {
             if (!(channels >> k & 1))
                 continue;
             m_digits[k]->setEnabled(false);
-            write(dataRegister(out), digitData(k, m_digits[k]->currentIndex()));
-            WaitTicks(kDigitTicks);
+            WaitTicks(kDigitTicks, write(dataRegister(out), digitData(k, m_digits[k]->currentIndex())));
             m_digits[k]->setEnabled(true);
         }
     }

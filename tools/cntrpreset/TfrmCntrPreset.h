@@ -27,8 +27,9 @@ public:
     int WaitCount = 0;
     QTimer *WaitTim;
 
-    // Pause of n ticks of WaitTim; the event loop keeps running.
-    void WaitTicks(int n);
+    // Pause of n ticks of WaitTim after the write `write` (its serial),
+    // also until that write is answered; the event loop keeps running.
+    void WaitTicks(int n, uint64_t write = 0);
 
     // Read-back decoders (index = item of the answer).
     void SetCurrent16(unsigned index, uint16_t word);

@@ -2,8 +2,8 @@
 #include "app/Forms.h"
 #include "app/MessageBoxes.h"
 #include "app/TfrmMain.h"
-#include "app/Waits.h"
 #include "link/ModbusFrames.h"
+#include "link/Waits.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include "ui_TfrmModInfo.h"
 #include <QPointer>
@@ -39,8 +39,10 @@ void TfrmMain::RequestModuleInfo()
 
     bool answered = true;
     for (const ModuleInfoRead &r : kReads) {
-        SendReadInputRegisters(r.tag, r.address, r.count);
-        if (!WaitForReadAnswer(*ClientSocket1, kAnswerTimeoutMs)) {
+        // Each read goes out after the answer to the one before: the monitor's
+        // answers, which keep coming meanwhile, never end the wait.
+        const uint64_t serial = ClientSocket1->SendReadInputRegisters(r.tag, r.address, r.count);
+        if (!WaitForAnswer(*ClientSocket1, serial, kAnswerTimeoutMs)) {
             answered = false;
             // No answer is awaited any more.
             LastRequestTag() = modbus::kNoAnswerAwaited;
