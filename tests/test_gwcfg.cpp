@@ -437,6 +437,10 @@ void TestGWcfg::responseTimeoutEdit()
     QCOMPARE(edit->parentWidget()->objectName(), QStringLiteral("TabModbus"));
     edit->setText(text);
     frmGWcfg->open();
+    if (QByteArray(QTest::currentDataTag()) == "taken") {
+        QDir().mkpath(QStringLiteral("/tmp/shots-gwcfg"));
+        frmGWcfg->grab().save(QStringLiteral("/tmp/shots-gwcfg/modbus-page.png"));
+    }
     frmGWcfg->OKbtnClick();
     const int expected = taken ? taken : 1500;
     QCOMPARE(frmMain->Settings.responseTimeoutMs, expected);
