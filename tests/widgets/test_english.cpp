@@ -9,6 +9,7 @@
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "app/Translation.h"
+#include "diag/AutoReconnect.h"
 #include "diag/TfrmCommStats.h"
 #include "diag/TfrmTraffic.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
@@ -124,6 +125,7 @@ private slots:
     void monitorPanelInEveryLayout();
     void diagnosticsWindowsInEnglish();
     void messagesAndStatusTexts();
+    void reconnectionTexts();
     void connectionCheckOnEnglishStatus();
     void languageMenuSavesTheChoice();
     void japaneseInterfaceUnchanged();
@@ -283,6 +285,28 @@ void TestEnglish::messagesAndStatusTexts()
     emit frmMain->ClientSocket1->streamLost();
     const QString status = frmMain->statusBar()->currentMessage();
     QVERIFY2(!status.isEmpty() && !hasJapanese(status), qPrintable(status));
+}
+
+// What the status bar and the connection dialog say while the connection
+// is being brought back.
+void TestEnglish::reconnectionTexts()
+{
+    AppFixture app(false);
+    auto *r = frmMain->findChild<AutoReconnect *>(QStringLiteral("AutoReconnect"));
+    QVERIFY(r);
+    const auto status = [] { return frmMain->statusBar()->currentMessage(); };
+    emit r->attemptScheduled(1, 1000);
+    QCOMPARE(status(), QStringLiteral("Connection lost. Reconnecting in 1 s (attempt 1)"));
+    QCOMPARE(frmConnect->statusText(), QStringLiteral("Waiting to reconnect (attempt 1, in 1 s)"));
+    emit r->attemptScheduled(2, 2000);
+    QCOMPARE(status(), QStringLiteral("Reconnection failed. Reconnecting in 2 s (attempt 2)"));
+    QCOMPARE(frmConnect->statusText(), QStringLiteral("Waiting to reconnect (attempt 2, in 2 s)"));
+    emit r->attemptStarted(2);
+    QVERIFY2(status().startsWith(QStringLiteral("Reconnecting (attempt ")), qPrintable(status()));
+    emit r->stopped();
+    QCOMPARE(frmConnect->statusText(), QStringLiteral("Not connected"));
+    emit r->reconnected(3);
+    QCOMPARE(status(), QStringLiteral("Reconnected (attempt 3)"));
 }
 
 void TestEnglish::connectionCheckOnEnglishStatus()
