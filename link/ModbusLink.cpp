@@ -25,6 +25,13 @@ ModbusLink::ModbusLink(QObject *parent) : QObject(parent)
     });
 }
 
+ModbusLink::~ModbusLink()
+{
+    m_socket.disconnect(this);
+    m_timeoutTimer.stop();
+    m_socket.abort();
+}
+
 bool ModbusLink::setHost(const QString &host, QString *error)
 {
     if (host != m_host && m_socket.state() != QAbstractSocket::UnconnectedState) {

@@ -32,6 +32,10 @@ public:
     using AnswerHandler = std::function<void(const ReceiveBuffer &)>;
 
     explicit ModbusLink(QObject *parent = nullptr);
+    // Closes the socket without reporting anything: the socket is destroyed
+    // after the link's other members, and whoever listens to the link may be
+    // half destroyed already (the main window owns the link).
+    ~ModbusLink() override;
 
     // Host and port take effect at the next open. While the connection is
     // open a different host or port is refused: returns false and sets *error.

@@ -4,6 +4,7 @@
 #include "link/ModbusFrames.h"
 #include "link/ModbusLink.h"
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -52,6 +53,7 @@ private slots:
     void shortAnswersAreNotReadPast();
     void doubleWordItems_data();
     void doubleWordItems();
+    void destroyedWhileConnectedReportsNothing();
 };
 
 void TestLink::frames_data()
@@ -276,6 +278,30 @@ void TestLink::doubleWordItems()
                                      uint8_t(data[3]), swapped);
     QCOMPARE(item.value, value);
     QCOMPARE(item.field, field);
+}
+
+// The main window owns the link: when it goes, the link's listeners are
+// half destroyed already, so the closing socket must reach none of them
+// (it used to report the disconnect and clear its requests after the
+// table itself was gone).
+void TestLink::destroyedWhileConnectedReportsNothing()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    auto *link = new ModbusLink;
+    link->setHost(QStringLiteral("127.0.0.1"));
+    link->setPort(server.serverPort());
+    int reports = 0;
+    QObject::connect(link, &ModbusLink::disconnected, [&reports] { ++reports; });
+    QObject::connect(link, &ModbusLink::socketError, [&reports] { ++reports; });
+    QSignalSpy up(link, &ModbusLink::connected);
+    link->open();
+    QVERIFY(up.wait(5000));
+    link->SendReadInputRegisters(0, 320, 8);
+    link->SendReadInputRegisters(20, 32, 4);
+    QCOMPARE(link->inFlight().size(), size_t(2));
+    delete link;
+    QCOMPARE(reports, 0);
 }
 
 QTEST_GUILESS_MAIN(TestLink)
