@@ -11,93 +11,139 @@ QString programVersionText()
     return QStringLiteral("RMTool " RMTOOL_VERSION "\n");
 }
 
-CommandLine parseCommandLine(const QStringList &arguments)
+namespace {
+
+// The options the program knows, as the parser needs them.
+struct OptionSet {
+    QCommandLineOption help{QStringLiteral("help"), QStringLiteral("Show this help and exit.")};
+    QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the name and version and exit.")};
+    QCommandLineOption connect{QStringLiteral("connect"),
+                               QStringLiteral("Open the connection to the gateway at start.")};
+    QCommandLineOption monitor{QStringLiteral("monitor"),
+                               QStringLiteral("Start monitoring (as the monitor button does) once connected.")};
+    QCommandLineOption trend{QStringLiteral("trend"), QStringLiteral("Open the trend window at start.")};
+    QCommandLineOption lang{QStringLiteral("lang"), QStringLiteral("Interface language: ja (default) or en."),
+                            QStringLiteral("ja|en")};
+    QCommandLineOption settings{QStringLiteral("settings"),
+                                QStringLiteral("Read and write this settings file instead of the default one."),
+                                QStringLiteral("file")};
+
+    // True for an option name (without its dashes) that is followed by a value.
+    bool takesValue(const QString &name) const
+    {
+        return name == lang.names().first() || name == settings.names().first();
+    }
+};
+
+void describeProgram(QCommandLineParser &parser, const OptionSet &o)
 {
-    const QCommandLineOption help(QStringLiteral("help"), QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the name and version and exit."));
-    const QCommandLineOption connect(QStringLiteral("connect"),
-                                     QStringLiteral("Open the connection to the gateway at start."));
-    const QCommandLineOption monitor(QStringLiteral("monitor"),
-                                     QStringLiteral("Start monitoring (as the monitor button does) once connected."));
-    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("Interface language: ja (default) or en."),
-                                  QStringLiteral("ja|en"));
-    const QCommandLineOption settings(QStringLiteral("settings"),
-                                      QStringLiteral("Read and write this settings file instead of the default one."),
-                                      QStringLiteral("file"));
-    QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("RM Tool: engineering tool for the Relaymo Ethernet gateway."));
-    parser.addOptions({help, version, connect, monitor, lang, settings});
+    parser.addOptions({o.help, o.version, o.connect, o.monitor, o.trend, o.lang, o.settings});
     parser.addPositionalArgument(QStringLiteral("table"), QStringLiteral("Conversion table to load at start."),
                                  QStringLiteral("[table]"));
+}
 
-    // Only "--" arguments (and the value after an option that takes one)
-    // go to the option parser; any other argument is a plain one, even when
-    // it begins with a single dash.
-    QStringList optionArgs{arguments.value(0)};
+struct SplitArguments {
+    QStringList forParser;  // the program, then the options and their values
     QStringList plain;
+};
+
+// Only "--" arguments (and the value after an option that takes one) go to
+// the option parser; any other argument is a plain one, even when it
+// begins with a single dash.
+SplitArguments splitArguments(const QStringList &arguments, const OptionSet &o)
+{
+    SplitArguments split{{arguments.value(0)}, {}};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
         if (a == QLatin1String("--")) {
-            plain += arguments.mid(i + 1);
+            split.plain += arguments.mid(i + 1);
             break;
         }
         if (!a.startsWith(QLatin1String("--"))) {
-            plain << a;
+            split.plain << a;
             continue;
         }
-        optionArgs << a;
-        const QString name = a.mid(2);
-        const bool takesValue = name == lang.names().first() || name == settings.names().first();
-        if (takesValue && i + 1 < arguments.size())
-            optionArgs << arguments[++i];
+        split.forParser << a;
+        if (o.takesValue(a.mid(2)) && i + 1 < arguments.size())
+            split.forParser << arguments[++i];
     }
+    return split;
+}
 
+// An unusable command line; the options read before the fault stay as read.
+CommandLine refused(const QString &message, const StartOptions &readSoFar = {})
+{
     CommandLine cl;
-    if (!parser.parse(optionArgs)) {
-        cl.action = CommandLine::Action::Error;
-        cl.text = parser.errorText() + QStringLiteral("\nTry 'RMTool --help'.\n");
-        return cl;
-    }
-    if (parser.isSet(help)) {
-        cl.action = CommandLine::Action::Help;
-        // The parser names the program after the running executable (or a
-        // placeholder): the usage line always says RMTool.
-        const QString text = parser.helpText();
-        cl.text = QStringLiteral("Usage: RMTool [options] [table]") + text.mid(text.indexOf(u'\n'));
-        return cl;
-    }
-    if (parser.isSet(version)) {
-        cl.action = CommandLine::Action::Version;
-        cl.text = programVersionText();
-        return cl;
-    }
+    cl.options = readSoFar;
+    cl.action = CommandLine::Action::Error;
+    cl.text = message + QStringLiteral("\nTry 'RMTool --help'.\n");
+    return cl;
+}
+
+CommandLine helpText(const QCommandLineParser &parser)
+{
+    CommandLine cl;
+    cl.action = CommandLine::Action::Help;
+    // The parser names the program after the running executable (or a
+    // placeholder): the usage line always says RMTool.
+    const QString text = parser.helpText();
+    cl.text = QStringLiteral("Usage: RMTool [options] [table]") + text.mid(text.indexOf(u'\n'));
+    return cl;
+}
+
+// What is wrong with the value of --settings, empty when it names a file.
+QString settingsFileProblem(const QString &file)
+{
+    if (file.isEmpty())
+        return QStringLiteral("'--settings' needs a file name.");
+    if (QFileInfo(file).isDir())
+        return QStringLiteral("'--settings %1' is a folder, not a settings file.").arg(file);
+    return {};
+}
+
+// The start options of a parsed command line; a refusal when a value of
+// --lang or --settings cannot be used.
+CommandLine startOptions(const QCommandLineParser &parser, const OptionSet &opts, const QStringList &plain)
+{
+    CommandLine cl;
     StartOptions &o = cl.options;
-    o.connect = parser.isSet(connect);
-    o.monitor = parser.isSet(monitor);
-    if (parser.isSet(lang)) {
-        o.language = parser.value(lang);
-        if (o.language != QLatin1String("ja") && o.language != QLatin1String("en")) {
-            cl.action = CommandLine::Action::Error;
-            cl.text = QStringLiteral("Invalid value for '--lang': '%1' (use ja or en).\nTry 'RMTool --help'.\n")
-                          .arg(o.language);
-            return cl;
-        }
+    o.connect = parser.isSet(opts.connect);
+    o.monitor = parser.isSet(opts.monitor);
+    o.trend = parser.isSet(opts.trend);
+    if (parser.isSet(opts.lang)) {
+        o.language = parser.value(opts.lang);
+        if (o.language != QLatin1String("ja") && o.language != QLatin1String("en"))
+            return refused(QStringLiteral("Invalid value for '--lang': '%1' (use ja or en).").arg(o.language), o);
     }
-    if (parser.isSet(settings)) {
-        const QString file = parser.value(settings);
-        if (file.isEmpty()) {
-            cl.action = CommandLine::Action::Error;
-            cl.text = QStringLiteral("'--settings' needs a file name.\nTry 'RMTool --help'.\n");
-            return cl;
-        }
-        if (QFileInfo(file).isDir()) {
-            cl.action = CommandLine::Action::Error;
-            cl.text = QStringLiteral("'--settings %1' is a folder, not a settings file.\nTry 'RMTool --help'.\n")
-                          .arg(file);
-            return cl;
-        }
+    if (parser.isSet(opts.settings)) {
+        const QString file = parser.value(opts.settings);
+        const QString problem = settingsFileProblem(file);
+        if (!problem.isEmpty())
+            return refused(problem, o);
         o.settingsFile = QFileInfo(file).absoluteFilePath();
     }
     o.conversionTable = plain.value(0);
     return cl;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    const OptionSet options;
+    QCommandLineParser parser;
+    describeProgram(parser, options);
+    const SplitArguments split = splitArguments(arguments, options);
+    if (!parser.parse(split.forParser))
+        return refused(parser.errorText());
+    if (parser.isSet(options.help))
+        return helpText(parser);
+    if (parser.isSet(options.version)) {
+        CommandLine cl;
+        cl.action = CommandLine::Action::Version;
+        cl.text = programVersionText();
+        return cl;
+    }
+    return startOptions(parser, options, split.plain);
 }

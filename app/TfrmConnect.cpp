@@ -1,10 +1,10 @@
 #include "app/TfrmConnect.h"
-#include "app/Forms.h"
-#include "app/TfrmMain.h"
-#include "tools/gwcfg/TfrmGWcfg.h"
+#include "app/Settings.h"
+#include "link/ModbusLink.h"
 #include "ui_TfrmConnect.h"
 
-TfrmConnect::TfrmConnect(QWidget *parent) : QDialog(parent), ui(new Ui::TfrmConnect)
+TfrmConnect::TfrmConnect(ModbusLink &link, const AppSettings &settings, QWidget *parent)
+    : QDialog(parent), ui(new Ui::TfrmConnect), m_link(link), m_settings(settings)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
@@ -32,30 +32,46 @@ void TfrmConnect::setStatusText(const QString &text)
     ui->stModbusSockStatus->setText(text);
 }
 
+void TfrmConnect::setTarget(const QString &host, const QString &port)
+{
+    ui->HostAddress->setText(host);
+    ui->HostPort->setText(port);
+}
+
+void TfrmConnect::showBytesReceived(int count)
+{
+    ui->StaticText2->setText(QString::number(count) + QStringLiteral(" Byte(s) Recieved."));
+}
+
+void TfrmConnect::connectionOpened()
+{
+    if (isVisible())
+        done(QDialog::Accepted);
+}
+
 void TfrmConnect::FormCreate()
 {
-    frmMain->placeDialog(this, 20, 20);
-    ui->HostAddress->setText(frmMain->Settings.modbusHost);
-    ui->HostPort->setText(frmMain->Settings.modbusPort);
+    // At the main window's top left + 20.
+    if (QWidget *owner = parentWidget())
+        move(owner->x() + 20, owner->y() + 20);
+    setTarget(m_settings.modbusHost, m_settings.modbusPort);
 }
 
 void TfrmConnect::btnCONNClick()
 {
-    frmMain->clearStatusText();
-    frmMain->clearLogArea();
-    frmMain->ClientSocket1->open();
+    emit connectPressed();
+    m_link.open();
 }
 
 void TfrmConnect::btnDISCONNClick()
 {
-    frmMain->clearStatusText();
-    frmMain->ClientSocket1->close();
+    emit disconnectPressed();
+    m_link.close();
 }
 
 void TfrmConnect::btnHOSTClick()
 {
-    frmMain->FillGWcfgFromSettings();
-    frmMain->showGWcfgPage(0);
+    emit settingsRequested();
 }
 
 void TfrmConnect::BitBtn1Click()

@@ -1,19 +1,9 @@
 #include "app/TfrmMain.h"
 #include "app/CommandLine.h"
-#include "app/Forms.h"
+#include "app/Forms.h"  // programOptions
 #include "app/MessageBoxes.h"
-#include "app/TfrmConnect.h"
 #include <QCoreApplication>
 #include "link/ModbusFrames.h"
-#include "termset/TfrmWattorSet.h"
-#include "tools/cntrpreset/TfrmCntrPreset.h"
-#include "tools/ftp/TfrmFTPtool.h"
-#include "tools/gwcfg/TfrmGWcfg.h"
-#include "tools/ladder/TfrmLadderConsole.h"
-#include "tools/modinfo/TfrmModInfo.h"
-#include "tools/softcntr/TfrmSoftCntr.h"
-#include "tools/writetool/TfrmWriteTool.h"
-#include "ui_TfrmConnect.h"
 #include "ui_TfrmMain.h"
 #include <QActionGroup>
 #include <QCoreApplication>
@@ -21,8 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <algorithm>
 
 namespace {
 
@@ -36,18 +28,10 @@ QString connectedText()
     return QCoreApplication::translate("TfrmMain", "接続しました");
 }
 
-void setChildText(QWidget *parent, const char *name, const QString &text)
-{
-    if (auto *edit = parent->findChild<QLineEdit *>(QLatin1String(name)))
-        edit->setText(text);
-    else if (auto *label = parent->findChild<QLabel *>(QLatin1String(name)))
-        label->setText(text);
-}
-
 } // namespace
 
 TfrmMain::TfrmMain(QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::TfrmMain), ClientSocket1(new ModbusLink(this))
+    : QMainWindow(parent), ClientSocket1(new ModbusLink(this)), ui(new Ui::TfrmMain)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -84,11 +68,6 @@ TfrmMain::TfrmMain(QWidget *parent)
     connect(ClientSocket1, &ModbusLink::connected, this, &TfrmMain::ClientSockConnect);
     connect(ClientSocket1, &ModbusLink::disconnected, this, &TfrmMain::ClientSockDisconnect);
     connect(ClientSocket1, &ModbusLink::socketError, this, &TfrmMain::ClientSockError);
-    connect(ClientSocket1, &ModbusLink::bytesRead, this, [](int n) {
-        if (frmConnect)
-            frmConnect->ui->StaticText2->setText(QString::number(n)
-                                                 + QStringLiteral(" Byte(s) Recieved."));
-    });
     connect(ClientSocket1, &ModbusLink::exceptionAnswer, this,
             [this](uint8_t tag, uint8_t function, uint8_t code) {
                 showStatusText(tr("例外応答を受信しました (タグ %1, 機能コード %2, 例外コード %3)")
@@ -163,6 +142,11 @@ void TfrmMain::FormCreate()
         LoadConversionTable(table);
 }
 
+QAction *TfrmMain::trendMenuItem() const
+{
+    return ui->actTrend;
+}
+
 void TfrmMain::setClientHeight(int height)
 {
     const int menu = menuBar()->sizeHint().height();
@@ -208,7 +192,7 @@ void TfrmMain::Exit1Click()
 
 bool TfrmMain::isConnected() const
 {
-    return frmConnect && frmConnect->statusText() == connectedText();
+    return connectionStatusSource && connectionStatusSource() == connectedText();
 }
 
 bool TfrmMain::ConnectionCheck()
@@ -227,6 +211,28 @@ void TfrmMain::placeDialog(QWidget *dialog, int dx, int dy)
 void TfrmMain::placeBeside(QWidget *dialog, int gap)
 {
     dialog->move(x() + frameGeometry().width() + gap, y());
+}
+
+void TfrmMain::placeBesideOnScreen(QWidget *window, int gap)
+{
+    placeBeside(window, gap);
+    const QScreen *s = screen();
+    if (!s)
+        return;
+    const QRect avail = s->availableGeometry();
+    // A window not shown yet has no frame of its own: take this window's.
+    const int frameW = frameGeometry().width() - width();
+    const int frameH = frameGeometry().height() - height();
+    const auto fit = [](int pos, int size, int minSize, int frame, int first, int end) {
+        size = std::clamp(end - pos - frame, minSize, std::max(minSize, size));
+        pos = std::max(first, std::min(pos, end - size - frame));
+        return std::pair{pos, size};
+    };
+    const QSize least = window->minimumSize().expandedTo(window->minimumSizeHint());
+    const auto [x, w] = fit(window->x(), window->width(), least.width(), frameW, avail.left(), avail.right() + 1);
+    const auto [y, h] = fit(window->y(), window->height(), least.height(), frameH, avail.top(), avail.bottom() + 1);
+    window->resize(w, h);
+    window->move(x, y);
 }
 
 void TfrmMain::clearStatusText()
@@ -249,8 +255,7 @@ void TfrmMain::clearLogArea()
 
 void TfrmMain::sbtnConnClick()
 {
-    placeDialog(frmConnect, 20, 20);
-    frmConnect->exec();
+    emit connectionDialogRequested();
 }
 
 void TfrmMain::StartFromOptions(const StartOptions &options)
@@ -261,8 +266,11 @@ void TfrmMain::StartFromOptions(const StartOptions &options)
         connect(ClientSocket1, &ModbusLink::connected, this, [this] { ui->sbtnMonitor->click(); },
                 Qt::SingleShotConnection);
     }
+    // The trend window opens as its menu entry opens it, beside this one.
+    if (options.trend)
+        ui->actTrend->trigger();
     if (options.connect)
-        frmConnect->btnCONNClick();
+        emit connectRequested();
 }
 
 void TfrmMain::sbtnDisConnClick()
@@ -273,22 +281,21 @@ void TfrmMain::sbtnDisConnClick()
 
 void TfrmMain::ClientSockConnecting()
 {
-    frmConnect->setStatusText(tr("接続中・・・"));
+    emit connectionStatusChanged(tr("接続中・・・"));
 }
 
 void TfrmMain::ClientSockConnect()
 {
-    frmConnect->setStatusText(connectedText());
+    emit connectionStatusChanged(connectedText());
     setWindowTitle(QStringLiteral("RM Tool [") + Settings.modbusHost + u']');
     ui->sbtnDisConn->setEnabled(true);
     ui->sbtnMonitor->setEnabled(true);
-    if (frmConnect->isVisible())
-        frmConnect->done(QDialog::Accepted);
+    emit connectionOpened();
 }
 
 void TfrmMain::ClientSockDisconnect()
 {
-    frmConnect->setStatusText(tr("接続されていません"));
+    emit connectionStatusChanged(tr("接続されていません"));
     setWindowTitle(QStringLiteral("NT900 Modbus/TCP Client"));
     ui->sbtnDisConn->setEnabled(false);
     ui->sbtnMonitor->setEnabled(false);
@@ -298,19 +305,18 @@ void TfrmMain::ClientSockDisconnect()
 
 void TfrmMain::ClientSockError(ModbusLink::ErrorKind kind)
 {
-    frmConnect->setStatusText(tr("接続エラー"));
+    emit connectionStatusChanged(tr("接続エラー"));
     showStatusText(ModbusLink::errorText(kind));
 }
 
 void TfrmMain::FillGWcfgFromSettings()
 {
-    placeDialog(frmGWcfg, 30, 30);
-    frmGWcfg->fillFromSettings(Settings, ClientSocket1->host(), ClientSocket1->port());
+    emit settingsFillRequested();
 }
 
 void TfrmMain::showGWcfgPage(int page)
 {
-    frmGWcfg->showPage(page);
+    emit settingsPageRequested(page);
 }
 
 // ---- menu -----------------------------------------------------------------
@@ -319,9 +325,7 @@ void TfrmMain::m1Click()
 {
     if (!ConnectionCheck())
         return;
-    placeBeside(frmModInfo, 0);
-    RequestModuleInfo();
-    frmModInfo->show();
+    emit toolRequested(Tool::ModuleInfo);
 }
 
 void TfrmMain::Modbus1Click()
@@ -362,41 +366,30 @@ void TfrmMain::SWAP1Click()
 
 void TfrmMain::FTPF2Click()
 {
-    placeBeside(frmFTPtool, 10);
-    setChildText(frmFTPtool, "FTPhostIP", Settings.ftpHost);
-    setChildText(frmFTPtool, "FTPhostPort", Settings.ftpPort);
-    frmFTPtool->show();
+    emit toolRequested(Tool::FtpTool);
 }
 
 void TfrmMain::EPcfgClick()
 {
-    placeBeside(frmWattorSet, 10);
-    if (auto *pages = frmWattorSet->findChild<QTabWidget *>(QStringLiteral("PageControl1")))
-        pages->setCurrentIndex(Settings.powerTerminalKind);
-    frmWattorSet->show();
+    emit toolRequested(Tool::TerminalSettings);
 }
 
 void TfrmMain::W1Click()
 {
-    placeBeside(frmWriteTool, 10);
-    frmWriteTool->show();
+    emit toolRequested(Tool::WriteTool);
 }
 
 void TfrmMain::N4Click()
 {
-    placeBeside(frmCntrPreset, 10);
-    frmCntrPreset->show();
+    emit toolRequested(Tool::CounterPreset);
 }
 
 void TfrmMain::s2Click()
 {
-    placeBeside(frmSoftCntr, 10);
-    frmSoftCntr->UpdateResetAddresses();
-    frmSoftCntr->show();
+    emit toolRequested(Tool::SoftCounter);
 }
 
 void TfrmMain::L2Click()
 {
-    placeBeside(frmLadderConsole, 0);
-    frmLadderConsole->show();
+    emit toolRequested(Tool::LadderConsole);
 }

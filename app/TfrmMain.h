@@ -4,13 +4,19 @@
 #include "app/Settings.h"
 #include "link/ModbusLink.h"
 #include "monitor/ConversionTable.h"
+#include "monitor/MonitorAnswer.h"
+#include "monitor/MonitorLayout.h"
+#include "monitor/MonitorPolling.h"
 #include "monitor/TrendData.h"
+#include "tools/gwcfg/AutoSaveFields.h"
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace Ui { class TfrmMain; }
+class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -21,8 +27,6 @@ class TfrmMain : public QMainWindow {
 public:
     explicit TfrmMain(QWidget *parent = nullptr);
     ~TfrmMain() override;
-
-    Ui::TfrmMain *ui;
 
     // The program's only Modbus/TCP connection.
     ModbusLink *ClientSocket1;
@@ -53,6 +57,9 @@ public:
 
     // True when the connection dialog says "接続しました".
     bool isConnected() const;
+    // The connection dialog's status text, the one place the connection
+    // state is kept; handed over by app/Forms.cpp. Unset: not connected.
+    std::function<QString()> connectionStatusSource;
     // The connection check of commands that need the gateway: shows
     // "リレイモに接続されていません" and returns false when not connected.
     bool ConnectionCheck();
@@ -62,6 +69,11 @@ public:
     // Places a tool dialog with its top at the main window's top and its
     // left at the main window's right edge + gap.
     void placeBeside(QWidget *dialog, int gap);
+    // Places a resizable window as placeBeside does, then keeps it on the
+    // main window's screen: narrower (or lower) down to its minimum size
+    // where it would run past the edge, moved back only where that is not
+    // enough.
+    void placeBesideOnScreen(QWidget *window, int gap);
     // Client height (below the menu, status bar included) of the fixed frame.
     void setClientHeight(int height);
 
@@ -92,9 +104,13 @@ public:
     void N11Click();
     // Writes the log area into the next numbered file (auto-save).
     void AutoSaveLog();
-    // Already reported, so not reported again on every answer: the unusable
-    // save interval text, and the last auto-save write failure.
-    std::optional<QString> reportedSaveInterval;
+    // Where the automatic-saving fields come from: the settings dialog's
+    // log page, handed over by app/Forms.cpp. Unset, every field is empty
+    // (nothing is saved, and monitoring refuses to start).
+    std::function<AutoSaveFields()> autoSaveSource;
+    // The auto-save rule (it remembers the unusable interval text it
+    // reported), and the last auto-save write failure, already reported.
+    monitor::AutoSaveRule autoSaveRule;
     QString reportedAutoSaveError;
 
     // ---- conversion table (gain and offset per channel) ----
@@ -128,9 +144,19 @@ public:
     void TypeChange();
     void RefreshMonitorLayout();
     void ApplyTerminalLayout(int base, int stride);
+    // The bit pages' part of the layout (Bit or D2).
+    void ApplyBitPageLayout(monitor::MonitorPage page);
     void SetWordGroupCaptions(const QString &prefix, int base, int first);
     // The answers of tag 0 (the polled window) and tag 20 (header words).
     void HandleMonitorAnswer(const ReceiveBuffer &rb);
+    // The answer being handled read what a tick of the present selection
+    // reads (the read window, or for tag 20 the header words); answers to
+    // a tick of an earlier selection are not shown.
+    bool answersCurrentSelection() const;
+    // What a tick reads follows from these controls.
+    monitor::PollSelection pollSelection() const;
+    // The protocol address of the header words a tick reads.
+    int headerWord() const;
     void ShowHeaderWord(int index, uint16_t value);
     // A monitor request (tag 0 or 20) timed out: the boxes keep their last
     // values greyed and the status bar says "応答なし" with the time since
@@ -160,26 +186,48 @@ public:
     static QString anotherCopyProgram();
     static void setAnotherCopyProgram(const QString &path);
 
-    // ---- module information (tools/modinfo) ----
-    // The three waited reads of the module information.
-    void RequestModuleInfo();
-
     // The start-up actions of the command line, run once the window is up:
     // --connect connects as the connection dialog's 接続 does, --monitor
     // presses ▶ the first time the connection opens.
     void StartFromOptions(const StartOptions &options);
+
+    // 表示 → トレンド, which app/Forms.cpp connects to the trend window.
+    QAction *trendMenuItem() const;
 
     void SaveSettings();
     void FillGWcfgFromSettings();
     // Shows the settings dialog modally on the given page.
     void showGWcfgPage(int page);
 
+    // The tool windows the menu opens (toolRequested).
+    enum class Tool { ModuleInfo, FtpTool, TerminalSettings, WriteTool, CounterPreset, SoftCounter, LadderConsole };
+
 signals:
+    // What the main window asks of the other windows; app/Forms.cpp wires
+    // these to them. The connection state text for the connection dialog:
+    void connectionStatusChanged(const QString &text);
+    // The connection opened (after the state text and the buttons): the
+    // connection dialog, if open, closes.
+    void connectionOpened();
+    // The connection dialog, modal (the speed button and the file menu).
+    void connectionDialogRequested();
+    // Connect as the connection dialog's 接続 does (--connect).
+    void connectRequested();
+    // The settings dialog placed and filled from the settings, and shown
+    // modally on a page.
+    void settingsFillRequested();
+    void settingsPageRequested(int page);
+    // A tool window opened beside the main window (a menu item; the module
+    // information only when connected).
+    void toolRequested(TfrmMain::Tool tool);
     // Every monitor answer: the numbers of its value boxes and the time it
     // arrived (ms since the epoch).
     void monitorValues(const monitor::TrendSample &sample, qint64 arrivalMs);
     // After every layout refresh: the selection and channel names.
     void monitorLayoutChanged(const monitor::TrendLayout &layout);
+    // Monitoring was started at atMs (ms since the epoch): nothing was
+    // polled since it stopped, if it ran before.
+    void monitorStarted(qint64 atMs);
 
 public slots:
     void FormCreate();
@@ -216,11 +264,21 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    Ui::TfrmMain *ui;
+
     void FormClose(QCloseEvent *event);
     void collectControlArrays();
     // Monitor controls, timer, pop-up menu and answer handlers (before
     // FormCreate); the change handlers of the selection (after it).
     void setupMonitor();
+    void setupDisplayFormatMenu();
+    void setupValueBoxes();
+    // The page of pcSlaveType shown now.
+    monitor::MonitorPage monitorPage() const;
+    // What the decoding of an answer reads besides the answer.
+    monitor::MonitorState monitorState() const;
+    // Green and yellow counters while monitoring, grey otherwise.
+    void showCounterColours(bool monitoring);
     void connectMonitorSelection();
     // The language items, checked for the language in use (after FormCreate).
     void setupLanguageMenu();

@@ -1,14 +1,11 @@
 // CSV logging of the main window: the log area, the log counters, the
 // manual and the automatic saving of the rows, and the conversion table
 // file of the file menu.
-#include "app/Forms.h"
 #include "app/MessageBoxes.h"
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
 #include "monitor/FormatElapsed.h"
 #include "monitor/TextNumbers.h"
-#include "tools/gwcfg/TfrmGWcfg.h"
-#include "ui_TfrmGWcfg.h"
 #include "ui_TfrmMain.h"
 #include <QDir>
 #include <QFileDialog>
@@ -49,6 +46,11 @@ void setShown(const TfrmMain *w, const char *name, bool shown)
 int pollInterval(const TfrmMain *w)
 {
     return w->Timer1 ? w->Timer1->interval() : 0;
+}
+
+AutoSaveFields autoSaveFields(const TfrmMain *w)
+{
+    return w->autoSaveSource ? w->autoSaveSource() : AutoSaveFields{};
 }
 
 int spinValue(const TfrmMain *w, const char *name)
@@ -117,13 +119,14 @@ void TfrmMain::LogAnswerRow(const QString &row)
 
 bool TfrmMain::RestartLogFileNumbering()
 {
-    const QString startText = frmGWcfg->ui->EdLogSaveStart->text();
+    const AutoSaveFields fields = autoSaveFields(this);
+    const QString &startText = fields.firstNumber;
     const auto start = ParseInt(startText);
     if (!start) {
         msg::error(this, IntConversionError(startText));
         return false;
     }
-    const QString digitsText = frmGWcfg->ui->CbxLogSaveKeta->currentText();
+    const QString &digitsText = fields.digits;
     const auto digits = ParseInt(digitsText);
     if (!digits) {
         msg::error(this, IntConversionError(digitsText));
@@ -136,29 +139,19 @@ bool TfrmMain::RestartLogFileNumbering()
 
 void TfrmMain::AutoSaveCheck()
 {
-    if (Logging != 1 || !frmGWcfg->ui->ChkAutoSave->isChecked())
-        return;
-    const QString intervalText = frmGWcfg->ui->EdSaveInt->text();
-    const auto interval = ParseInt(intervalText);
-    if (!interval || *interval <= 0) {
-        // Reported once per text, after the answer handler has returned;
-        // monitoring and logging go on, only the saving waits for a usable
-        // interval.
-        if (reportedSaveInterval != intervalText) {
-            reportedSaveInterval = intervalText;
-            const QString text =
-                (interval ? tr("保存間隔 %1 では自動ファイル保存ができません。1 以上の整数を指定してください。")
-                                .arg(intervalText.trimmed())
-                          : IntConversionError(intervalText))
-                + tr("\n保存間隔が直るまで自動ファイル保存は行いません。");
-            QTimer::singleShot(0, this, [this, text] { msg::error(this, text); });
-        }
-        return;
+    const AutoSaveFields fields = autoSaveFields(this);
+    switch (autoSaveRule.step(Logging == 1, fields.enabled, fields.interval, MonitorCount)) {
+    case monitor::AutoSaveRule::Save:
+        AutoSaveLog();
+        break;
+    case monitor::AutoSaveRule::Report:
+        // After the answer handler has returned; monitoring and logging go
+        // on, only the saving waits for a usable interval.
+        QTimer::singleShot(0, this, [this, text = autoSaveRule.report()] { msg::error(this, text); });
+        break;
+    case monitor::AutoSaveRule::Nothing:
+        break;
     }
-    reportedSaveInterval.reset();
-    if (MonitorCount % uint32_t(*interval) != 0)
-        return;
-    AutoSaveLog();
 }
 
 void TfrmMain::AutoSaveLog()
@@ -172,10 +165,9 @@ void TfrmMain::AutoSaveLog()
     // An existing file is never replaced: restarting the monitor restarts
     // the numbers, so the next free number is taken instead.
     QString name;
-    const QString wanted = CsvFileName(Settings.logDir, frmGWcfg->ui->EdLogSaveFN->text(),
-                                       LogFileNumber, LogFileDigits);
-    const int number = NextFreeCsvNumber(Settings.logDir, frmGWcfg->ui->EdLogSaveFN->text(),
-                                         LogFileNumber, LogFileDigits, &name);
+    const QString fileHeader = autoSaveFields(this).fileHeader;
+    const QString wanted = CsvFileName(Settings.logDir, fileHeader, LogFileNumber, LogFileDigits);
+    const int number = NextFreeCsvNumber(Settings.logDir, fileHeader, LogFileNumber, LogFileDigits, &name);
     QString error;
     if (!WriteTextFile(name, text, &error)) {
         // The rows stay in the log area and go into the next attempt; the

@@ -10,6 +10,7 @@
 #include "monitor/FormatElapsed.h"
 #include "monitor/MonitorAnswer.h"
 #include "monitor/MonitorLayout.h"
+#include "monitor/MonitorPolling.h"
 #include "monitor/NoAnswer.h"
 #include "monitor/ValueDecoding.h"
 #include "ui_TfrmMain.h"
@@ -60,6 +61,37 @@ void TfrmMain::setupMonitor()
     connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1On);
     Timer1->start();
 
+    setupDisplayFormatMenu();
+    setupValueBoxes();
+
+    setTypingAllowed(ui->seWordAdrs, false);
+    setTypingAllowed(ui->seBitAdrs, false);
+    setTypingAllowed(ui->seD2BitAdrs, false);
+    setTypingAllowed(ui->seReadAddress, !ui->chkbxAutoChange->isChecked());
+    ui->UpDown3->setPartner(ui->Interval);
+
+    connect(ui->sbtnMonitor, &QToolButton::clicked, this, &TfrmMain::sbtnMonitorClick);
+    connect(ui->chkbxAutoChange, &QCheckBox::toggled, this, &TfrmMain::chkbxAutoChangeClick);
+    connect(ui->btnBitOn, &QPushButton::clicked, this, &TfrmMain::btnBitOnClick);
+    connect(ui->btnBitOff, &QPushButton::clicked, this, &TfrmMain::btnBitOffClick);
+    connect(ui->btnD2BitOn, &QPushButton::clicked, this, &TfrmMain::btnD2BitOnClick);
+    connect(ui->btnD2BitOff, &QPushButton::clicked, this, &TfrmMain::btnD2BitOffClick);
+    connect(ui->Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
+
+    ClientSocket1->setAnswerHandler(0, [this](const ReceiveBuffer &rb) { HandleMonitorAnswer(rb); });
+    ClientSocket1->setAnswerHandler(20, [this](const ReceiveBuffer &rb) {
+        if (!answersCurrentSelection())
+            return;
+        if (MonitorStale)
+            setMonitorStale(false);
+        m_lastMonitorAnswer.start();
+        forEachWordItem(rb, [this](int m, uint16_t v) { ShowHeaderWord(m, v); });
+    });
+    connect(ClientSocket1, &ModbusLink::requestTimedOut, this, &TfrmMain::MonitorTimedOut);
+}
+
+void TfrmMain::setupDisplayFormatMenu()
+{
     // The display-format menu of the four value groups.
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -76,7 +108,10 @@ void TfrmMain::setupMonitor()
         connect(g, &QWidget::customContextMenuRequested, this,
                 [this, g](const QPoint &pos) { PopupMenu1->popup(g->mapToGlobal(pos)); });
     }
+}
 
+void TfrmMain::setupValueBoxes()
+{
     // The boxes that change with every answer: plain text, and a fixed
     // size, so that a new text only repaints the box and never asks the
     // window to lay itself out again.
@@ -107,29 +142,6 @@ void TfrmMain::setupMonitor()
             l->setContentsMargins(0, 0, 2, 0);
         }
     }
-
-    setTypingAllowed(ui->seWordAdrs, false);
-    setTypingAllowed(ui->seBitAdrs, false);
-    setTypingAllowed(ui->seD2BitAdrs, false);
-    setTypingAllowed(ui->seReadAddress, !ui->chkbxAutoChange->isChecked());
-    ui->UpDown3->setPartner(ui->Interval);
-
-    connect(ui->sbtnMonitor, &QToolButton::clicked, this, &TfrmMain::sbtnMonitorClick);
-    connect(ui->chkbxAutoChange, &QCheckBox::toggled, this, &TfrmMain::chkbxAutoChangeClick);
-    connect(ui->btnBitOn, &QPushButton::clicked, this, &TfrmMain::btnBitOnClick);
-    connect(ui->btnBitOff, &QPushButton::clicked, this, &TfrmMain::btnBitOffClick);
-    connect(ui->btnD2BitOn, &QPushButton::clicked, this, &TfrmMain::btnD2BitOnClick);
-    connect(ui->btnD2BitOff, &QPushButton::clicked, this, &TfrmMain::btnD2BitOffClick);
-    connect(ui->Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
-
-    ClientSocket1->setAnswerHandler(0, [this](const ReceiveBuffer &rb) { HandleMonitorAnswer(rb); });
-    ClientSocket1->setAnswerHandler(20, [this](const ReceiveBuffer &rb) {
-        if (MonitorStale)
-            setMonitorStale(false);
-        m_lastMonitorAnswer.start();
-        forEachWordItem(rb, [this](int m, uint16_t v) { ShowHeaderWord(m, v); });
-    });
-    connect(ClientSocket1, &ModbusLink::requestTimedOut, this, &TfrmMain::MonitorTimedOut);
 }
 
 void TfrmMain::connectMonitorSelection()
@@ -139,46 +151,88 @@ void TfrmMain::connectMonitorSelection()
     for (QComboBox *c : {ui->DataAreaSelect, ui->BitDataSelect, ui->cbTerminalType})
         connect(c, &QComboBox::currentIndexChanged, this, &TfrmMain::TypeChange);
     connect(ui->pcSlaveType, &QTabWidget::currentChanged, this, &TfrmMain::TypeChange);
+    // The data type the user picks decides what the channels are (16- or
+    // 32-bit values, signed or not): the trend hears of it.
+    connect(ui->cbxDataType, &QComboBox::currentIndexChanged, this,
+            [this] { emit monitorLayoutChanged(trendLayout()); });
 }
 
 // ---- polling ----------------------------------------------------------------
+
+monitor::MonitorPage TfrmMain::monitorPage() const
+{
+    const QWidget *page = ui->pcSlaveType->currentWidget();
+    return page == ui->tsBit ? monitor::MonitorPage::Bit
+           : page == ui->tsD2B ? monitor::MonitorPage::D2
+                               : monitor::MonitorPage::Word;
+}
 
 void TfrmMain::Timer1On()
 {
     // The button shows whether monitoring runs, however it was stopped.
     ui->sbtnMonitor->setChecked(Monitoring == 1);
-    const int colours = Monitoring == 1 ? 1 : 0;
-    if (colours != m_counterColours) {
-        m_counterColours = colours;
-        if (colours) {
-            setBackground(ui->stCntr, QColor(0, 255, 0));
-            setBackground(ui->stElTime, QColor(255, 255, 0));
-        } else {
-            setBackground(ui->stCntr, QColor(192, 192, 192));
-            setBackground(ui->stElTime, QColor(192, 192, 192));
-        }
-    }
+    showCounterColours(Monitoring == 1);
     if (Monitoring != 1)
         return;
 
     LastRequestTag() = 0;
-    const int size = ui->seReadSize->value();
-    const int address = ui->seReadAddress->value();
-    int header;
-    if (ui->pcSlaveType->currentWidget() == ui->tsBit)
-        header = monitor::headerWordOnBitPage(ui->seBitAdrs->value());
-    else if (ui->pcSlaveType->currentWidget() == ui->tsD2B)
-        header = monitor::headerWordOnD2Page(ui->seD2BitAdrs->value());
-    else
-        header = monitor::headerWordOnWordPage(ui->seWordAdrs->value());
-
-    if (address >= 30001 && address <= 40000) {
-        SendReadInputRegisters(0, uint32_t(address - 30001), uint32_t(size));
-        SendReadInputRegisters(20, uint32_t(header), 4);
-    } else if (address >= 41025 && address <= 50000) {
-        SendReadHoldingRegisters(0, uint32_t(address - 40001), uint32_t(size));
+    const ModbusLink::Batch together(*ClientSocket1);  // the tick's requests in one send
+    for (const monitor::PollRequest &r : monitor::pollRequests(pollSelection())) {
+        if (r.function == monitor::PollRequest::InputRegisters)
+            SendReadInputRegisters(r.tag, r.address, r.count);
+        else
+            SendReadHoldingRegisters(r.tag, r.address, r.count);
     }
-    // 40001 to 41024: nothing is read on this tick.
+}
+
+void TfrmMain::showCounterColours(bool monitoring)
+{
+    const int colours = monitoring ? 1 : 0;
+    if (colours == m_counterColours)
+        return;
+    m_counterColours = colours;
+    setBackground(ui->stCntr, monitoring ? QColor(0, 255, 0) : QColor(192, 192, 192));
+    setBackground(ui->stElTime, monitoring ? QColor(255, 255, 0) : QColor(192, 192, 192));
+}
+
+int TfrmMain::headerWord() const
+{
+    if (ui->pcSlaveType->currentWidget() == ui->tsBit)
+        return monitor::headerWordOnBitPage(ui->seBitAdrs->value());
+    if (ui->pcSlaveType->currentWidget() == ui->tsD2B)
+        return monitor::headerWordOnD2Page(ui->seD2BitAdrs->value());
+    return monitor::headerWordOnWordPage(ui->seWordAdrs->value());
+}
+
+bool TfrmMain::answersCurrentSelection() const
+{
+    // An answer whose request read other registers than a tick reads now
+    // was asked for under a selection the user has changed since: decoded
+    // under the new layout its numbers would be plainly wrong (a single's
+    // low word shown as a count, another terminal's values). An answer
+    // that matched no request cannot be told and is taken as before.
+    const modbus::AnswerMatch &m = ClientSocket1->currentAnswer();
+    if (m.kind == modbus::AnswerKind::Unsolicited)
+        return true;
+    const modbus::Transaction &r = m.request;
+    for (const monitor::PollRequest &tick : monitor::pollRequests(pollSelection())) {
+        const int function = tick.function == monitor::PollRequest::InputRegisters ? 4 : 3;
+        if (tick.tag == r.tag)
+            return r.function == function && r.address == tick.address && r.count == tick.count;
+    }
+    return false;  // a tick sends no request of that tag now
+}
+
+monitor::PollSelection TfrmMain::pollSelection() const
+{
+    monitor::PollSelection selection;
+    selection.page = monitorPage();
+    selection.readAddress = ui->seReadAddress->value();
+    selection.readSize = ui->seReadSize->value();
+    selection.wordAddress = ui->seWordAdrs->value();
+    selection.bitAddress = ui->seBitAdrs->value();
+    selection.d2BitAddress = ui->seD2BitAdrs->value();
+    return selection;
 }
 
 void TfrmMain::sbtnMonitorClick()
@@ -202,18 +256,12 @@ void TfrmMain::sbtnMonitorClick()
     ui->stCntr->setText(QStringLiteral("0"));
     ui->stElTime->setText(QStringLiteral("0:00:00.0"));
 
-    const QString text = ui->Interval->text();
-    bool ok = false;
-    const int interval = text.trimmed().toInt(&ok, 10);
-    if (!ok) {
-        msg::error(this, tr("'%1' は有効な整数値ではありません").arg(text));
+    const monitor::PollInterval poll = monitor::pollInterval(ui->Interval->text());
+    if (!poll.ms) {
+        msg::error(this, poll.error);
         return;
     }
-    if (interval < 0) {
-        // A negative interval would leave the timer silent for weeks.
-        msg::error(this, tr("モニター間隔 '%1' は 0 以上の整数で指定してください").arg(text));
-        return;
-    }
+    const int interval = *poll.ms;
     Timer1->setInterval(interval);
     if (interval == 0)
         Timer1->stop();  // monitoring is on, but nothing is ever sent
@@ -222,6 +270,7 @@ void TfrmMain::sbtnMonitorClick()
     ui->Interval->setEnabled(false);
     Monitoring = 1;
     ui->sbtnMonitor->setChecked(true);
+    emit monitorStarted(QDateTime::currentMSecsSinceEpoch());
 }
 
 void TfrmMain::chkbxAutoChangeClick()
@@ -284,46 +333,15 @@ void TfrmMain::RefreshMonitorLayout()
     // 2. The terminal type kept for the settings file.
     Settings.terminalType = ui->cbTerminalType->currentIndex();
     // 3. The word register label (with the others in step 6).
-    const int w = ui->seWordAdrs->value();
-    const int b = ui->seBitAdrs->value();
-    const int d = ui->seD2BitAdrs->value();
-    ui->stModbusAdrs->setText(QString::number(30033 + w));
+    const monitor::AddressLabels labels = monitor::addressLabels(
+        ui->seWordAdrs->value(), ui->seBitAdrs->value(), ui->seD2BitAdrs->value());
+    ui->stModbusAdrs->setText(labels.modbusAdrs);
     // 4. Old values go.
     for (QLabel *l : StVal)
         if (l)
             l->clear();
-
     // 5. The page.
-    const bool linked = ui->chkbxAutoChange->isChecked();
-    const QWidget *page = ui->pcSlaveType->currentWidget();
-    const QString bitTerminal = tr("16点ビット入力ターミナル");
-    if (page == ui->tsBit || page == ui->tsD2B) {
-        ui->DataAreaSelect->hide();
-        ui->BitDataSelect->show();
-        const int item = ui->BitDataSelect->currentIndex();
-        const monitor::BitWindow win =
-            page == ui->tsBit ? monitor::bitReadWindow(item, b) : monitor::d2ReadWindow(d);
-        const bool known = page == ui->tsD2B || item == monitor::BitBusInput
-                           || item == monitor::EdgeSoftCounters;
-        if (known) {
-            ui->cbxDataType->setCurrentIndex(win.dataType);
-            ui->seReadSize->setValue(win.window.size);
-            setChannelTexts(lbHd, lbTanni,
-                            page == ui->tsBit && item == monitor::EdgeSoftCounters
-                                ? monitor::edgeCounterChannels()
-                                : monitor::bitPairChannels());
-        }
-        ui->stTerminalType->setText(bitTerminal);
-        if (linked) {
-            ui->seReadAddress->setValue(win.window.address);
-            if (!known)
-                ui->seReadSize->setValue(win.window.size);
-        }
-        if (page == ui->tsBit)
-            SetWordGroupCaptions(QStringLiteral("BitBus-word "), 30001, b / 16);
-        else
-            SetWordGroupCaptions(QStringLiteral("D2Bus-word "), 30033, d / 16);
-    } else {
+    if (const monitor::MonitorPage page = monitorPage(); page == monitor::MonitorPage::Word) {
         ui->DataAreaSelect->show();
         ui->BitDataSelect->hide();
         const int area = ui->DataAreaSelect->currentIndex();
@@ -331,43 +349,62 @@ void TfrmMain::RefreshMonitorLayout()
             monitor::wordAreaDataType(area, ui->cbTerminalType->currentIndex()));
         const monitor::AreaBase a = monitor::wordAreaBase(area);
         ApplyTerminalLayout(a.base, a.stride);
+    } else {
+        ApplyBitPageLayout(page);
     }
-
     // 6. The bit and D2 address labels.
-    const monitor::AddressLabels labels = monitor::addressLabels(w, b, d);
     ui->stModbusBitInAdrs->setText(labels.bitInAdrs);
     ui->stModbusBitWordAdrs->setText(labels.bitWordAdrs);
     ui->stModbusBitOutAdrs->setText(labels.bitOutAdrs);
     ui->stModbusD2BitInAdrs->setText(labels.d2BitInAdrs);
     ui->stModbusD2BitWordAdrs->setText(labels.d2BitWordAdrs);
     ui->stModbusD2BitOutAdrs->setText(labels.d2BitOutAdrs);
-
     // 7. The items the answers are decoded by.
     BitDataSelectItem = ui->BitDataSelect->currentIndex();
     DataAreaSelectItem = ui->DataAreaSelect->currentIndex();
     emit monitorLayoutChanged(trendLayout());
 }
 
+void TfrmMain::ApplyBitPageLayout(monitor::MonitorPage page)
+{
+    const bool linked = ui->chkbxAutoChange->isChecked();
+    ui->DataAreaSelect->hide();
+    ui->BitDataSelect->show();
+    const monitor::BitPageLayout l = monitor::bitPageLayout(
+        page, ui->BitDataSelect->currentIndex(), ui->seBitAdrs->value(), ui->seD2BitAdrs->value());
+    if (l.known) {
+        ui->cbxDataType->setCurrentIndex(l.window.dataType);
+        ui->seReadSize->setValue(l.window.window.size);
+        setChannelTexts(lbHd, lbTanni,
+                        l.edgeCounters ? monitor::edgeCounterChannels() : monitor::bitPairChannels());
+    }
+    ui->stTerminalType->setText(tr("16点ビット入力ターミナル"));
+    if (linked) {
+        ui->seReadAddress->setValue(l.window.window.address);
+        if (!l.known)
+            ui->seReadSize->setValue(l.window.window.size);
+    }
+    SetWordGroupCaptions(l.captionPrefix, l.captionBase, l.firstGroup);
+}
+
 monitor::TrendLayout TfrmMain::trendLayout() const
 {
-    // The key holds what decides the meaning of the values on each page.
-    const QWidget *page = ui->pcSlaveType->currentWidget();
-    QString key;
-    if (page == ui->tsBit)
-        key = QStringLiteral("bit/%1/%2").arg(ui->BitDataSelect->currentIndex()).arg(ui->seBitAdrs->value());
-    else if (page == ui->tsD2B)
-        key = QStringLiteral("d2/%1/%2").arg(ui->BitDataSelect->currentIndex()).arg(ui->seD2BitAdrs->value());
-    else
-        key = QStringLiteral("word/%1/%2/%3")
-                  .arg(ui->cbTerminalType->currentIndex())
-                  .arg(ui->seWordAdrs->value())
-                  .arg(ui->DataAreaSelect->currentIndex());
+    // The key holds what decides the meaning of the values on each page:
+    // on the word page also the data type (16- or 32-bit channels, signed
+    // or not), and where the boxes' numbers are plotted whether they are
+    // converted (another quantity; the decimal, hexadecimal and character
+    // formats plot the same decimal value).
+    const monitor::MonitorPage page = monitorPage();
+    const QString key = monitor::selectionKey(
+        page, ui->BitDataSelect->currentIndex(), ui->seBitAdrs->value(), ui->seD2BitAdrs->value(),
+        ui->cbTerminalType->currentIndex(), ui->seWordAdrs->value(), ui->DataAreaSelect->currentIndex(),
+        ui->cbxDataType->currentIndex(), DisplayFormat == monitor::Converted);
     std::array<QString, 32> labels, units;
     for (size_t p = 0; p < 32; ++p) {
         labels[p] = lbHd[p] ? lbHd[p]->text() : QString();
         units[p] = lbTanni[p] ? lbTanni[p]->text() : QString();
     }
-    const bool bitBus = page != ui->tsWord && ui->BitDataSelect->currentIndex() == 0;
+    const bool bitBus = page != monitor::MonitorPage::Word && ui->BitDataSelect->currentIndex() == 0;
     return monitor::trendLayout(key, labels, units, bitBus,
                                 {ui->GroupBoxWord0->title(), ui->GroupBoxWord1->title(),
                                  ui->GroupBoxWord2->title(), ui->GroupBoxWord3->title()});
@@ -382,10 +419,9 @@ void TfrmMain::ApplyTerminalLayout(int base, int stride)
     if (type.powerTerminalKind >= 0)
         Settings.powerTerminalKind = type.powerTerminalKind;
     if (ui->chkbxAutoChange->isChecked()) {
-        // Four word addresses; 32 registers for "99：その他" and for no type.
-        const bool other = item < 0 || item >= monitor::kOtherTerminal;
-        ui->seReadAddress->setValue(base + stride * w);
-        ui->seReadSize->setValue(other ? 32 : 4 * stride);
+        const monitor::ReadWindow win = monitor::wordReadWindow({base, stride}, item, w);
+        ui->seReadAddress->setValue(win.address);
+        ui->seReadSize->setValue(win.size);
         SetWordGroupCaptions(QStringLiteral("WORD "), 30033, w);
     }
     setChannelTexts(lbHd, lbTanni,
@@ -396,22 +432,13 @@ void TfrmMain::ApplyTerminalLayout(int base, int stride)
 
 void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
 {
+    if (!answersCurrentSelection())
+        return;
     if (MonitorStale)
         setMonitorStale(false);
     m_lastMonitorAnswer.start();
     const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
-    monitor::MonitorState s;
-    s.wordPage = ui->pcSlaveType->currentWidget() == ui->tsWord;
-    s.dataType = ui->cbxDataType->currentIndex();
-    s.extendedArea = ui->DataAreaSelect->currentIndex() == monitor::Extended512;
-    s.swapped = Settings.wordOrderSwap != 0;
-    s.displayFormat = DisplayFormat;
-    s.wordAddress = ui->seWordAdrs->value();
-    s.bitDataItem = BitDataSelectItem;
-    s.logValueType = Settings.logValueType;
-    s.logScale = Settings.logScale;
-    s.table = &conversionTable;
-    s.realFactor = &RealFactor;
+    const monitor::MonitorState s = monitorState();
 
     // 1-2. The row's prefix.
     QString row = monitor::csvRowPrefix(
@@ -442,11 +469,28 @@ void TfrmMain::HandleMonitorAnswer(const ReceiveBuffer &rb)
     emit monitorValues(monitor::trendSample(data, rb.byteCount(), s, boxes), arrived);
 }
 
+monitor::MonitorState TfrmMain::monitorState() const
+{
+    monitor::MonitorState s;
+    s.wordPage = monitorPage() == monitor::MonitorPage::Word;
+    s.dataType = ui->cbxDataType->currentIndex();
+    s.extendedArea = ui->DataAreaSelect->currentIndex() == monitor::Extended512;
+    s.swapped = Settings.wordOrderSwap != 0;
+    s.displayFormat = DisplayFormat;
+    s.wordAddress = ui->seWordAdrs->value();
+    s.bitDataItem = BitDataSelectItem;
+    s.logValueType = Settings.logValueType;
+    s.logScale = Settings.logScale;
+    s.table = &conversionTable;
+    s.realFactor = &RealFactor;
+    return s;
+}
+
 void TfrmMain::ShowHeaderWord(int index, uint16_t value)
 {
     if (index < 0 || index > 3 || !stWI[size_t(index)])
         return;
-    const bool wordPage = ui->pcSlaveType->currentWidget() == ui->tsWord;
+    const bool wordPage = monitorPage() == monitor::MonitorPage::Word;
     if (auto text = monitor::headerText(value, DisplayFormat, wordPage))
         stWI[size_t(index)]->setText(*text);
 }
@@ -494,36 +538,37 @@ void TfrmMain::ByDecClick()
 {
     DisplayFormat = monitor::Decimal;
     ui->ByDec->setChecked(true);
+    emit monitorLayoutChanged(trendLayout());  // converted or not: another quantity
 }
 
 void TfrmMain::ByHexClick()
 {
     DisplayFormat = monitor::Hexadecimal;
     ui->ByHex->setChecked(true);
+    emit monitorLayoutChanged(trendLayout());  // converted or not: another quantity
 }
 
 void TfrmMain::ByRatioClick()
 {
     DisplayFormat = monitor::Converted;
     ui->ByRatio->setChecked(true);
+    emit monitorLayoutChanged(trendLayout());  // converted or not: another quantity
 }
 
 void TfrmMain::ASCII1Click()
 {
     DisplayFormat = monitor::Characters;
     ui->ASCII1->setChecked(true);
+    emit monitorLayoutChanged(trendLayout());  // converted or not: another quantity
 }
 
 // ---- bit outputs and another copy ---------------------------------------------
 
 namespace {
 
-// The coil shown in a label, as a protocol address; -1 when it shows none.
 int coilOf(const QLabel *label)
 {
-    bool ok = false;
-    const int n = label->text().trimmed().toInt(&ok, 10);
-    return ok && n >= 1 ? n - 1 : -1;
+    return monitor::coilOfAddressLabel(label->text());
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 // The CSV files go to a temporary folder, removed at the end, unless a
 // folder to keep them is given.
 // Exit code 0 when every check holds.
+#include "support/ResidentMemory.h"
 #include "app/Forms.h"
 #include "app/MessageBoxes.h"
 #include "app/Settings.h"
@@ -18,33 +19,26 @@
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
-#include "ui_TfrmGWcfg.h"
-#include "ui_TfrmMain.h"
+#include "tests/support/Controls.h"
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolButton>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 
 namespace {
-
-long residentKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 bool waitFor(const std::function<bool()> &done, int timeoutMs)
 {
@@ -116,12 +110,12 @@ int main(int argc, char *argv[])
     QDir().mkpath(folder);
     frmMain->Settings.logDir = folder;
     frmMain->Settings.logHeaderMode = 1;  // the count column numbers every row
-    frmGWcfg->ui->ChkAutoSave->setChecked(true);
-    frmGWcfg->ui->EdSaveInt->setText(QStringLiteral("100"));
-    frmGWcfg->ui->EdLogSaveFN->setText(QStringLiteral("RUN"));
-    frmMain->ui->Interval->setText(QStringLiteral("100"));
-    frmMain->ui->sbtnLogStart->click();
-    frmMain->ui->sbtnMonitor->click();
+    controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
+    controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("100"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("RUN"));
+    controls::find<QLineEdit>(frmMain, "Interval")->setText(QStringLiteral("100"));
+    controls::find<QToolButton>(frmMain, "sbtnLogStart")->click();
+    controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
     if (frmMain->Monitoring != 1)
         return fail("monitoring did not start");
 
@@ -134,14 +128,14 @@ int main(int argc, char *argv[])
         waitFor([&] { return run.elapsed() >= qint64(s) * 1000; }, seconds * 1000 + 60000);
         rss << residentKiB();
         std::printf("%6d %8u %6d %10ld %10d\n", s, frmMain->MonitorCount, frmMain->LogFileNumber - 1,
-                    rss.last(), frmMain->ui->Memo2->blockCount());
+                    rss.last(), controls::find<QPlainTextEdit>(frmMain, "Memo2")->blockCount());
         std::fflush(stdout);
         if (s == seconds)
             break;
     }
 
     // Stop and let the answers still on the way arrive.
-    frmMain->ui->sbtnMonitor->click();
+    controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
     waitFor([&] { return int(frmMain->MonitorCount) == polls; }, 10000);
     const int answers = int(frmMain->MonitorCount);
 
@@ -157,7 +151,7 @@ int main(int argc, char *argv[])
         rows << lines.mid(1);
         ++files;
     }
-    rows << LogTextLines(frmMain->ui->Memo2->toPlainText());
+    rows << LogTextLines(controls::find<QPlainTextEdit>(frmMain, "Memo2")->toPlainText());
     int gaps = 0;
     for (int i = 0; i < rows.size(); ++i)
         if (rows[i].section(u',', 0, 0) != QString::number(i))

@@ -94,6 +94,8 @@ void BM_HandleMonitorAnswer(benchmark::State &state)
     const int area = int(state.range(0));
     const int format = int(state.range(1));
     const bool repaint = state.range(2) != 0;
+    // The data type picked in cbxDataType (-1: the one the area comes with).
+    const int dataType = state.range(3);
     QTemporaryDir dir;
     setSettingsFilePathOverride(dir.filePath(QStringLiteral("RMTool.ini")));
     CreateAllForms();
@@ -102,6 +104,8 @@ void BM_HandleMonitorAnswer(benchmark::State &state)
     frmMain->findChild<QComboBox *>(QStringLiteral("cbTerminalType"))->setCurrentIndex(3);
     frmMain->findChild<QSpinBox *>(QStringLiteral("seWordAdrs"))->setValue(12);
     frmMain->findChild<QComboBox *>(QStringLiteral("DataAreaSelect"))->setCurrentIndex(area);
+    if (dataType >= 0)
+        frmMain->findChild<QComboBox *>(QStringLiteral("cbxDataType"))->setCurrentIndex(dataType);
     const char *actions[] = {"ByDec", "ByHex", "ByRatio", "ASCII1"};
     frmMain->findChild<QAction *>(QLatin1String(actions[format]))->trigger();
     QCoreApplication::processEvents();
@@ -113,15 +117,19 @@ void BM_HandleMonitorAnswer(benchmark::State &state)
         if (repaint)
             QCoreApplication::processEvents();
     }
-    state.SetLabel(std::string(area == 1 ? "extended u16" : "reals") + "/" + kFormats[format]
-                   + (repaint ? "/repaint" : ""));
+    const std::string what = dataType >= 0 ? std::string("extended ") + kTypes[dataType]
+                                           : std::string(area == 1 ? "extended u16" : "reals");
+    state.SetLabel(what + "/" + kFormats[format] + (repaint ? "/repaint" : ""));
     DestroyAllForms();
     setSettingsFilePathOverride(QString());
 }
+// Every data type of the extended area in every display format, then the
+// two areas' own types with the repaint.
 BENCHMARK(BM_HandleMonitorAnswer)
-    ->ArgsProduct({{1, 2}, {0, 1, 2, 3}, {0}})
-    ->Args({1, 0, 1})
-    ->Args({2, 0, 1})
+    ->ArgsProduct({{1}, {0, 1, 2, 3}, {0}, {0, 1, 2, 3, 4}})
+    ->ArgsProduct({{2}, {0, 1, 2, 3}, {0}, {-1}})
+    ->Args({1, 0, 1, -1})
+    ->Args({2, 0, 1, -1})
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -4,8 +4,14 @@
 // answer, all included: timer, socket, decoding, boxes, repaint.
 //
 //   bench_monitor_live [--seconds 60] [--interval 100] [--area 1] [--address 12]
-//                      [--type 3] [--sim path/to/relaymo-sim] [--hidden] [--idle 10]
-//                      [--trend]
+//                      [--type 3] [--size N] [--datatype D] [--sim path/to/relaymo-sim]
+//                      [--port P] [--hidden] [--idle 10] [--trend] [--trend-span I]
+//                      [--clicks]
+//
+// --size reads N registers whatever the terminal (automatic read window off),
+// --datatype picks the data type (0 16-bit, 1 32-bit unsigned, 2 real, ...).
+// --port monitors a simulator already listening on 127.0.0.1:P instead of
+// starting one.
 //
 // First the program idles connected for --idle seconds (the other windows'
 // timers run all the time); the CPU time of that idle rate is reported and
@@ -15,18 +21,29 @@
 // handling of the answers. --diag opens the statistics and traffic windows
 // (表示 → 通信統計, 通信ログ) as well, shown and refreshing. --trend opens the
 // trend window (表示 → トレンド) before monitoring starts, so that it draws
-// every channel as it comes.
+// every channel as it comes; --trend-span picks its span (0 1分, 1 10分 as
+// the window opens, 2 1時間, 3 全体).
+//
+// The resident memory (VmRSS) is printed as monitoring starts and as it
+// ends. --clicks probes how quickly the window answers the user while it
+// monitors: every second a mouse press and release are posted to a button
+// of the window, and the time until its clicked() runs is measured.
 #include "app/Forms.h"
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
+#include "tools/trend/TfrmTrend.h"
 #include "app/MessageBoxes.h"
-#include "ui_TfrmMain.h"
+#include "tests/support/Controls.h"
+#include "tests/support/ResidentMemory.h"
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -97,24 +114,26 @@ int main(int argc, char **argv)
                                 : QCoreApplication::applicationDirPath() + QStringLiteral("/relaymo-sim");
 
     QProcess sim;
-    sim.start(simPath, {QStringLiteral("--port"), QStringLiteral("0")});
-    if (!sim.waitForStarted(5000)) {
-        std::fprintf(stderr, "cannot start %s\n", qPrintable(simPath));
-        return 1;
-    }
-    quint16 port = 0;
-    const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
-    QByteArray out;
-    waitFor([&] {
-        out += sim.readAllStandardOutput();
-        const auto m = listening.match(QString::fromLatin1(out));
-        if (m.hasMatch())
-            port = quint16(m.captured(1).toUInt());
-        return port != 0;
-    }, 5000);
+    quint16 port = quint16(option(args, QStringLiteral("--port"), 0));
     if (!port) {
-        std::fprintf(stderr, "relaymo-sim did not report its port\n");
-        return 1;
+        sim.start(simPath, {QStringLiteral("--port"), QStringLiteral("0")});
+        if (!sim.waitForStarted(5000)) {
+            std::fprintf(stderr, "cannot start %s\n", qPrintable(simPath));
+            return 1;
+        }
+        const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+        QByteArray out;
+        waitFor([&] {
+            out += sim.readAllStandardOutput();
+            const auto m = listening.match(QString::fromLatin1(out));
+            if (m.hasMatch())
+                port = quint16(m.captured(1).toUInt());
+            return port != 0;
+        }, 5000);
+        if (!port) {
+            std::fprintf(stderr, "relaymo-sim did not report its port\n");
+            return 1;
+        }
     }
 
     QTemporaryDir dir;
@@ -144,10 +163,20 @@ int main(int argc, char **argv)
     frmMain->findChild<QComboBox *>(QStringLiteral("DataAreaSelect"))->setCurrentIndex(area);
     frmMain->findChild<QSpinBox *>(QStringLiteral("seWordAdrs"))->setValue(address);
     frmMain->findChild<QLineEdit *>(QStringLiteral("Interval"))->setText(QString::number(interval));
+    if (const int dataType = option(args, QStringLiteral("--datatype"), -1); dataType >= 0)
+        controls::find<QComboBox>(frmMain, "cbxDataType")->setCurrentIndex(dataType);
+    if (const int readSize = option(args, QStringLiteral("--size"), 0); readSize > 0) {
+        controls::find<QCheckBox>(frmMain, "chkbxAutoChange")->setChecked(false);
+        controls::find<QSpinBox>(frmMain, "seReadSize")->setValue(readSize);
+    }
 
     const bool trend = args.contains(QStringLiteral("--trend"));
-    if (trend)
-        frmMain->ui->actTrend->trigger();
+    const int trendSpan = option(args, QStringLiteral("--trend-span"), -1);
+    if (trend) {
+        controls::find<QAction>(frmMain, "actTrend")->trigger();
+        if (trendSpan >= 0)
+            controls::find<QComboBox>(frmTrend, "cbTrendSpan")->setCurrentIndex(trendSpan);
+    }
 
     int ticks = 0;
     QObject::connect(frmMain->Timer1, &QTimer::timeout, [&] {
@@ -161,6 +190,28 @@ int main(int argc, char **argv)
     idleWall.start();
     waitFor([] { return false; }, idleSeconds * 1000);
     const double idleRate = idleSeconds > 0 ? (cpuSeconds() - idle0) / (double(idleWall.elapsed()) / 1000.0) : 0.0;
+    // The click probe: a small button of its own in the window's corner.
+    const bool clicks = args.contains(QStringLiteral("--clicks"));
+    QList<qint64> clickUs;
+    auto *probe = new QPushButton(frmMain);  // the window's own from here on
+    QElapsedTimer clickClock;
+    QTimer clickTimer;
+    if (clicks) {
+        probe->setGeometry(0, 0, 12, 12);
+        probe->show();
+        QObject::connect(probe, &QPushButton::clicked, [&] { clickUs << clickClock.nsecsElapsed() / 1000; });
+        QObject::connect(&clickTimer, &QTimer::timeout, [&] {
+            const QPointF at(6, 6);
+            const QPointF global = probe->mapToGlobal(at);
+            clickClock.start();
+            QCoreApplication::postEvent(probe, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
+                                                                Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(probe, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
+                                                                Qt::NoButton, Qt::NoModifier));
+        });
+        clickTimer.start(1000);
+    }
+    const long rssStart = residentKiB();
     const double cpu0 = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -173,10 +224,15 @@ int main(int argc, char **argv)
     const double cpu = cpuSeconds() - cpu0;
     const double elapsed = double(wall.elapsed()) / 1000.0;
     const uint32_t answers = frmMain->MonitorCount;
+    const long rssEnd = residentKiB();
+    clickTimer.stop();
 
     std::printf("window: %d registers (area %d, type %d, word address %d), interval %d ms, %d s%s%s\n",
                 size, area, type, address, interval, seconds, hidden ? ", window hidden" : "",
                 trend ? ", trend open" : "");
+    if (trend)
+        std::printf("trend span %s\n",
+                    qPrintable(controls::find<QComboBox>(frmTrend, "cbTrendSpan")->currentText()));
     if (diag)
         std::printf("statistics and traffic windows open\n");
     std::printf("ticks %d, answers %u, answered %.2f %%\n", ticksAtStop, answers,
@@ -186,8 +242,17 @@ int main(int argc, char **argv)
     const double net = cpu - idleRate * elapsed;
     std::printf("idle (connected, not monitoring) %.2f %% of one core; monitoring net of it %.1f us per answer\n",
                 100.0 * idleRate, answers ? 1e6 * net / answers : 0.0);
+    std::printf("resident memory: %ld KiB as monitoring started, %ld KiB as it ended\n", rssStart, rssEnd);
+    if (clicks) {
+        std::sort(clickUs.begin(), clickUs.end());
+        std::printf("clicks: %lld answered, median %lld us, slowest %lld us after the press\n",
+                    qlonglong(clickUs.size()), clickUs.isEmpty() ? -1LL : qlonglong(clickUs[clickUs.size() / 2]),
+                    clickUs.isEmpty() ? -1LL : qlonglong(clickUs.last()));
+    }
     DestroyAllForms();
-    sim.kill();
-    sim.waitForFinished(2000);
+    if (sim.state() != QProcess::NotRunning) {
+        sim.kill();
+        sim.waitForFinished(2000);
+    }
     return answers >= uint32_t(ticksAtStop) && ticksAtStop > 0 ? 0 : 2;
 }

@@ -104,7 +104,7 @@ void setMonitorState(const uint8_t *h)
     frmMain->LogCount = 0;
     frmMain->MonitorCount = 0;
     frmMain->LogFileNumber = 1;  // the auto-saved files restart at 0001
-    frmMain->reportedSaveInterval.reset();
+    frmMain->autoSaveRule = monitor::AutoSaveRule();
     frmMain->reportedAutoSaveError.clear();
     c.autoSave->setChecked(h[3] & 4);
     c.saveInterval->setText(QString::number(((h[3] >> 3) & 7) + 1));

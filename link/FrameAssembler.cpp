@@ -1,8 +1,14 @@
 #include "link/FrameAssembler.h"
 
-void FrameAssembler::receiveData(const QByteArray &bytes)
+void FrameAssembler::receiveData(QByteArrayView bytes)
 {
-    if (m_start > 0 && m_start >= m_buffer.size() / 2) {
+    // Consumed bytes go only here, so that the view nextAnswerView() handed
+    // out stays valid until then. Truncating keeps the buffer's memory: a
+    // connection's answers reuse one allocation.
+    if (m_start == m_buffer.size()) {
+        m_buffer.truncate(0);
+        m_start = 0;
+    } else if (m_start > 0 && m_start >= m_buffer.size() / 2) {
         m_buffer.remove(0, m_start);
         m_start = 0;
     }
@@ -10,6 +16,13 @@ void FrameAssembler::receiveData(const QByteArray &bytes)
 }
 
 std::optional<QByteArray> FrameAssembler::nextAnswer()
+{
+    if (auto view = nextAnswerView())
+        return view->toByteArray();
+    return std::nullopt;
+}
+
+std::optional<QByteArrayView> FrameAssembler::nextAnswerView()
 {
     const qsizetype avail = m_buffer.size() - m_start;
     if (avail < kHeaderSize)
@@ -25,12 +38,8 @@ std::optional<QByteArray> FrameAssembler::nextAnswer()
     const qsizetype total = kHeaderSize + length;
     if (avail < total)
         return std::nullopt;
-    QByteArray answer = m_buffer.mid(m_start, total);
+    const QByteArrayView answer(m_buffer.constData() + m_start, total);
     m_start += total;
-    if (m_start == m_buffer.size()) {
-        m_buffer.clear();
-        m_start = 0;
-    }
     return answer;
 }
 

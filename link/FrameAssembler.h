@@ -8,6 +8,7 @@
 // stream has lost its framing: everything buffered is discarded and
 // streamLost() reports it once.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <optional>
 
 class FrameAssembler {
@@ -16,8 +17,12 @@ public:
     static constexpr int kMinLength = 2;    // unit identifier + function code
     static constexpr int kMaxLength = 254;  // largest PDU + unit identifier
 
-    void receiveData(const QByteArray &bytes);
+    void receiveData(QByteArrayView bytes);
     std::optional<QByteArray> nextAnswer();
+    // The next whole answer without copying it: the view points into the
+    // assembler's buffer and is valid only until the next receiveData() or
+    // clear(). The buffer keeps its memory from one answer to the next.
+    std::optional<QByteArrayView> nextAnswerView();
     // True once after the stream was found unframed; reading it clears it.
     bool takeStreamLost();
     int bufferedBytes() const { return int(m_buffer.size() - m_start); }

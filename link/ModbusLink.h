@@ -59,6 +59,24 @@ public:
     uint64_t SendWriteTwoRegisters(uint32_t address, uint32_t value);
     uint64_t SendWriteSingleCoil(uint32_t address, uint8_t state);
 
+    // While a Batch lives, the requests sent go out together when it ends
+    // (one system call, one segment for the lot) instead of one by one;
+    // each is entered and reported as it is sent all the same. Batches nest.
+    class Batch {
+    public:
+        explicit Batch(ModbusLink &link) : m_link(link) { ++m_link.m_batchDepth; }
+        ~Batch()
+        {
+            if (--m_link.m_batchDepth == 0 && m_link.isOpen())
+                m_link.m_socket.flush();
+        }
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        ModbusLink &m_link;
+    };
+
     // Response timeout of the requests sent from now on (default 1000 ms;
     // values below 1 are taken as 1).
     static constexpr int kDefaultResponseTimeoutMs = 1000;
@@ -83,7 +101,7 @@ public:
 
     // Feeds bytes as if they had been read from the socket (also used by
     // the read handler itself); returns the number of answers dispatched.
-    int receiveBytes(const QByteArray &bytes);
+    int receiveBytes(QByteArrayView bytes);
     // Drops the bytes of an answer not yet whole, as a new connection does
     // (the fuzz target starts every input on a fresh stream this way).
     void resetStream() { m_assembler.clear(); }
@@ -117,12 +135,13 @@ signals:
 
 private:
     void ClientSockRead();
-    void dispatch(const QByteArray &answer);
+    void dispatch(QByteArrayView answer);
     void route();
     uint64_t send(const QByteArray &frame);
     int64_t nowUs() const { return m_clock.nsecsElapsed() / 1000; }
     void expireRequests();
     void armTimeout();
+    void stopTimeout();
     void onStateChanged(QAbstractSocket::SocketState state);
     void onError(QAbstractSocket::SocketError error);
 
@@ -139,5 +158,13 @@ private:
     modbus::AnswerMatch m_current;
     QElapsedTimer m_clock;
     QTimer m_timeoutTimer;
+    // The deadline the timeout timer is armed for (none while it is not).
+    // It is never later than the earliest deadline in flight; the timer is
+    // restarted only when a request brings an earlier one, and a timer that
+    // finds nothing due yet is armed again for what is left.
+    std::optional<int64_t> m_armedDeadlineUs;
     int m_timeoutMs = kDefaultResponseTimeoutMs;
+    int m_batchDepth = 0;
+    // What the socket had to read, reused from one read to the next.
+    QByteArray m_readBuffer;
 };

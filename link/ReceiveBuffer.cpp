@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cstring>
 
-void ReceiveBuffer::assign(const QByteArray &answer)
+void ReceiveBuffer::assign(QByteArrayView answer)
 {
     length = int(std::min<qsizetype>(answer.size(), kSize));
-    std::memcpy(bytes.data(), answer.constData(), size_t(length));
+    std::memcpy(bytes.data(), answer.data(), size_t(length));
 }
 
 int ReceiveBuffer::byteCount() const

@@ -7,7 +7,7 @@
 // no accessor here hands them out.
 #include <array>
 #include <cstdint>
-#include <QByteArray>
+#include <QByteArrayView>
 
 struct ReceiveBuffer {
     static constexpr int kSize = 304;
@@ -18,7 +18,7 @@ struct ReceiveBuffer {
 
     // Copies one answer in from byte 0; an answer longer than the buffer is
     // cut to its size (the assembler never hands out one that long).
-    void assign(const QByteArray &answer);
+    void assign(QByteArrayView answer);
 
     uint8_t tag() const { return bytes[0]; }
     uint8_t functionCode() const { return bytes[7]; }

@@ -1,5 +1,4 @@
 #include "link/Waits.h"
-#include "link/ModbusLink.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -19,23 +18,4 @@ bool WaitUntil(const std::function<bool()> &done, int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
-}
-
-bool WaitForAnswer(ModbusLink &link, uint64_t serial, int timeoutMs,
-                   const std::function<bool()> &giveUp)
-{
-    // A request that was never sent (serial 0) or died with the connection
-    // is never answered: the wait then lasts its full time, as for a
-    // gateway that does not answer.
-    bool answered = false;
-    WaitUntil([&] {
-        answered = serial != 0 && link.requestState(serial) == modbus::RequestState::Answered;
-        return answered || (giveUp && giveUp());
-    }, timeoutMs);
-    return answered;
-}
-
-void WaitUntilSettled(ModbusLink &link, uint64_t serial)
-{
-    WaitUntil([&] { return link.requestState(serial) != modbus::RequestState::InFlight; });
 }

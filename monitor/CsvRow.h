@@ -26,5 +26,9 @@ QString csvTimeText(const QTime &time);
 QString csvValue16(uint16_t value, int valueType, int scale);
 QString csvValue32(uint32_t value, int valueType, int scale);
 QString csvValueReal(float value, int valueType, int scale);
+// The same texts appended to a row (no string of their own).
+void appendCsvValue16(QString &row, uint16_t value, int valueType, int scale);
+void appendCsvValue32(QString &row, uint32_t value, int valueType, int scale);
+void appendCsvValueReal(QString &row, float value, int valueType, int scale);
 
 } // namespace monitor

@@ -11,6 +11,8 @@
 // bit is set. The decimal separator is always a point, so that CSV columns
 // stay columns whatever the user's locale.
 QString FormatGeneral(double value, int digits);
+// The same text appended to out (no string of its own).
+void AppendGeneral(QString &out, double value, int digits);
 
-// Upper-case hexadecimal without prefix, at least minDigits digits.
+// Upper-case hexadecimal without prefix, at least minDigits digits (up to 8).
 QString HexText(uint32_t value, int minDigits);

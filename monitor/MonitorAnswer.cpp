@@ -17,15 +17,33 @@ namespace {
 struct Writer {
     const MonitorState &s;
     MonitorBoxes &boxes;
-    QString &row;
+    QString *row;  // none: the boxes alone
     bool first = true;
 
-    void column(const QString &text)
+    // Starts the next column of the row; false when there is no row.
+    bool column()
     {
+        if (!row)
+            return false;
         if (!first)
-            row += u',';
-        row += text;
+            *row += u',';
         first = false;
+        return true;
+    }
+    void column16(uint16_t v)
+    {
+        if (column())
+            appendCsvValue16(*row, v, s.logValueType, s.logScale);
+    }
+    void column32(uint32_t v)
+    {
+        if (column())
+            appendCsvValue32(*row, v, s.logValueType, s.logScale);
+    }
+    void columnReal(float x)
+    {
+        if (column())
+            appendCsvValueReal(*row, x, s.logValueType, s.logScale);
     }
     void set(int position, QString text)
     {
@@ -89,19 +107,26 @@ struct Writer {
 
 } // namespace
 
-void decodeMonitorAnswer(const uint8_t *data, int byteCount, const MonitorState &s,
-                         MonitorBoxes &boxes, QString &row)
+namespace {
+
+void decode(const uint8_t *data, int byteCount, const MonitorState &s, MonitorBoxes &boxes,
+            QString *row)
 {
     const int words = byteCount / 2;
     const int pairs = byteCount / 4;
     auto reg = [data](int r) { return uint16_t(data[2 * r] << 8 | data[2 * r + 1]); };
     Writer w{s, boxes, row};
+    if (row) {
+        // Room for every column at once: a real takes up to 22 characters,
+        // an integer 12; the row grows only when it must.
+        row->reserve(row->size() + words * 12 + 16);
+    }
 
     if (!s.wordPage) {
         for (int r = 0; r < words; ++r) {
             const uint16_t v = reg(r);
             w.bitWord(r, v);
-            w.column(csvValue16(v, s.logValueType, s.logScale));
+            w.column16(v);
         }
         return;
     }
@@ -110,28 +135,28 @@ void decodeMonitorAnswer(const uint8_t *data, int byteCount, const MonitorState 
         for (int r = 0; r < words; ++r) {
             const uint16_t v = reg(r);
             w.unsigned16(r, v);
-            w.column(csvValue16(v, s.logValueType, s.logScale));
+            w.column16(v);
         }
         break;
     case Signed16:
         for (int r = 0; r < words; ++r) {
             const uint16_t v = reg(r);
             w.signed16(r, v);
-            w.column(csvValue16(v, s.logValueType, s.logScale));
+            w.column16(v);
         }
         break;
     case Unsigned32:
         for (int j = 0; j < pairs; ++j) {
             const uint32_t v = assemble32(reg(2 * j), reg(2 * j + 1), s.swapped);
             w.doubleWord(j, v);
-            w.column(csvValue32(v, s.logValueType, s.logScale));
+            w.column32(v);
         }
         break;
     case Real32:
         for (int j = 0; j < pairs; ++j) {
             const float x = realFromBits(assemble32(reg(2 * j), reg(2 * j + 1), s.swapped));
             w.real(j, x);
-            w.column(csvValueReal(x, s.logValueType, s.logScale));
+            w.columnReal(x);
         }
         break;
     case Unsigned24:
@@ -141,12 +166,26 @@ void decodeMonitorAnswer(const uint8_t *data, int byteCount, const MonitorState 
             // eight counters belongs to the third group.
             const int position = s.extendedArea && j >= 8 ? j + 8 : j;
             w.doubleWord(position, v);
-            w.column(csvValue32(v, s.logValueType, s.logScale));
+            w.column32(v);
         }
         break;
     default:
         break;  // ON/OFF on the word page, or no data type: nothing shown
     }
+}
+
+} // namespace
+
+void decodeMonitorAnswer(const uint8_t *data, int byteCount, const MonitorState &s,
+                         MonitorBoxes &boxes, QString &row)
+{
+    decode(data, byteCount, s, boxes, &row);
+}
+
+void decodeMonitorBoxes(const uint8_t *data, int byteCount, const MonitorState &s,
+                        MonitorBoxes &boxes)
+{
+    decode(data, byteCount, s, boxes, nullptr);
 }
 
 } // namespace monitor

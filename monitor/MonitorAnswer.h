@@ -39,6 +39,9 @@ struct MonitorBoxes {
 // so the first column follows it directly).
 void decodeMonitorAnswer(const uint8_t *data, int byteCount, const MonitorState &state,
                          MonitorBoxes &boxes, QString &row);
+// The boxes alone, without the row.
+void decodeMonitorBoxes(const uint8_t *data, int byteCount, const MonitorState &state,
+                        MonitorBoxes &boxes);
 
 // Gain and offset of value box p at word address w: conversion entry
 // 8w + p + 1. Entries past the table's end (boxes of the last word

@@ -34,7 +34,11 @@ int wordAreaDataType(int areaItem, int terminalItem)
 
 ReadWindow wordReadWindow(int areaItem, int terminalItem, int w)
 {
-    const AreaBase a = wordAreaBase(areaItem);
+    return wordReadWindow(wordAreaBase(areaItem), terminalItem, w);
+}
+
+ReadWindow wordReadWindow(AreaBase a, int terminalItem, int w)
+{
     const bool other = terminalItem < 0 || terminalItem >= kOtherTerminal;
     return {a.base + a.stride * w, other ? 32 : 4 * a.stride};
 }
@@ -51,6 +55,14 @@ BitWindow bitReadWindow(int bitItem, int b)
 BitWindow d2ReadWindow(int d)
 {
     return {{30033 + d / 16, 4}, OnOff};
+}
+
+BitPageLayout bitPageLayout(MonitorPage page, int bitItem, int b, int d)
+{
+    if (page == MonitorPage::D2)
+        return {d2ReadWindow(d), true, false, QStringLiteral("D2Bus-word "), 30033, d / 16};
+    return {bitReadWindow(bitItem, b), bitItem == BitBusInput || bitItem == EdgeSoftCounters,
+            bitItem == EdgeSoftCounters, QStringLiteral("BitBus-word "), 30001, b / 16};
 }
 
 int headerWordOnWordPage(int w) { return w + 32; }
@@ -232,6 +244,27 @@ AddressLabels addressLabels(int w, int b, int d)
         QString::number(30033 + d / 16),
         five(4001 + d),
     };
+}
+
+int coilOfAddressLabel(const QString &text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok, 10);
+    return ok && n >= 1 ? n - 1 : -1;
+}
+
+QString selectionKey(MonitorPage page, int bitItem, int b, int d, int terminalItem, int w,
+                     int areaItem, int dataTypeItem, bool converted)
+{
+    const QChar c = converted ? u'c' : u'n';
+    switch (page) {
+    case MonitorPage::Bit:
+        // Only the edge soft counters' numbers are converted on the bit page.
+        return QStringLiteral("bit/%1/%2/%3").arg(bitItem).arg(b).arg(bitItem == EdgeSoftCounters ? c : u'n');
+    case MonitorPage::D2: return QStringLiteral("d2/%1/%2").arg(bitItem).arg(d);
+    case MonitorPage::Word: break;
+    }
+    return QStringLiteral("word/%1/%2/%3/%4/%5").arg(terminalItem).arg(w).arg(areaItem).arg(dataTypeItem).arg(c);
 }
 
 } // namespace monitor

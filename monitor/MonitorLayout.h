@@ -4,8 +4,12 @@
 // and units, and the Modbus address labels of the address pages.
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace monitor {
+
+// The pages of pcSlaveType.
+enum class MonitorPage { Word, Bit, D2 };
 
 // ---- data areas -----------------------------------------------------------
 
@@ -42,6 +46,7 @@ struct ReadWindow {
 // The window of terminal w: base + stride × w; four word addresses, or 32
 // registers for "99：その他" and for no terminal type.
 ReadWindow wordReadWindow(int areaItem, int terminalItem, int w);
+ReadWindow wordReadWindow(AreaBase area, int terminalItem, int w);
 
 // Items of BitDataSelect; -1 when none is selected.
 enum BitArea : int { BitBusInput = 0, EdgeSoftCounters = 1 };
@@ -54,6 +59,22 @@ struct BitWindow {
 };
 BitWindow bitReadWindow(int bitItem, int b);
 BitWindow d2ReadWindow(int d);
+
+// What a bit page (Bit or D2) shows for the item of BitDataSelect and the
+// bit addresses b (seBitAdrs) and d (seD2BitAdrs).
+struct BitPageLayout {
+    BitWindow window;
+    // The item decides the data type, the read size and the channel texts
+    // (the D2 page, bit-bus input, edge soft counters); otherwise they stay.
+    bool known;
+    // The channel texts are the edge soft counters' (else the bit pairs').
+    bool edgeCounters;
+    // The group captions: SetWordGroupCaptions(prefix, base, first).
+    QString captionPrefix;
+    int captionBase;
+    int firstGroup;
+};
+BitPageLayout bitPageLayout(MonitorPage page, int bitItem, int b, int d);
 
 // The header word's protocol address of a tick (the register that holds the
 // selected terminal's data).
@@ -94,5 +115,18 @@ struct AddressLabels {
     QString d2BitOutAdrs;        // stModbusD2BitOutAdrs
 };
 AddressLabels addressLabels(int w, int b, int d);
+// The coil an output address label shows ("1" and up), as a protocol
+// address; -1 when the label shows none.
+int coilOfAddressLabel(const QString &text);
+
+// ---- trend --------------------------------------------------------------
+
+// What decides the meaning of the values on the page: the bit item and bit
+// address on the bit pages; the terminal type, word address and data area
+// on the word page. A trend with another key is a new trend.
+// The data type item and whether the values are converted count on the word
+// page, and on the bit page for the edge soft counters.
+QString selectionKey(MonitorPage page, int bitItem, int b, int d, int terminalItem, int w,
+                     int areaItem, int dataTypeItem, bool converted);
 
 } // namespace monitor

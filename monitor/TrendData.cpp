@@ -2,17 +2,39 @@
 #include "monitor/ValueDecoding.h"
 #include <QDateTime>
 #include <charconv>
+#include <system_error>
 
 namespace monitor {
 
 namespace {
 
 // The number a box shows; NaN for a text that is none ("--", "INF", "NAN").
+// The box texts are short and ASCII: parsed from a narrow copy on the
+// stack, with no string of their own.
 double shownNumber(const QString &text)
 {
-    bool ok = false;
-    const double v = text.toDouble(&ok);
-    return ok && std::isfinite(v) ? v : std::numeric_limits<double>::quiet_NaN();
+    constexpr double none = std::numeric_limits<double>::quiet_NaN();
+    char buf[64];
+    const qsizetype n = text.size();
+    if (n == 0 || n >= qsizetype(sizeof buf))
+        return none;
+    const QChar *c = text.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = c[i].unicode();
+        // Digits, sign, point and exponent only: "INF", "NAN" and the
+        // characters format are not numbers.
+        if (!((u >= '0' && u <= '9') || u == '-' || u == '+' || u == '.' || u == 'E' || u == 'e'))
+            return none;
+        buf[i] = char(u);
+    }
+    const char *begin = buf;
+    if (*begin == '+')
+        ++begin;  // from_chars takes no plus sign
+    double v = 0;
+    const auto r = std::from_chars(begin, buf + n, v);
+    if (r.ec != std::errc() || r.ptr != buf + n)
+        return none;
+    return std::isfinite(v) ? v : none;
 }
 
 void takeShown(const MonitorBoxes &boxes, TrendSample &s)
@@ -61,8 +83,7 @@ TrendSample trendSample(const uint8_t *data, int byteCount, const MonitorState &
     MonitorState decimal = state;
     decimal.displayFormat = Decimal;
     MonitorBoxes boxes;
-    QString row;
-    decodeMonitorAnswer(data, byteCount, decimal, boxes, row);
+    decodeMonitorBoxes(data, byteCount, decimal, boxes);
     takeShown(boxes, s);
     return s;
 }
@@ -180,6 +201,29 @@ int TrendData::lowerBound(int64_t timeMs) const
             hi = mid;
     }
     return lo;
+}
+
+bool trendRedrawDue(const TrendView &drawn, const TrendView &now, double msSinceDrawn)
+{
+    if (now.columns != drawn.columns || (now.rows == 0) != (drawn.rows == 0))
+        return true;
+    if (now.rows == 0)
+        return false;
+    const double width = (now.t1 - now.t0) / now.columns;  // ms a pixel column shows
+    if (!(width > 0) || msSinceDrawn >= width)
+        return true;
+    if (std::abs(now.t0 - drawn.t0) >= width || std::abs(now.t1 - drawn.t1) >= width)
+        return true;
+    // The column a time falls into; before and after the view are one
+    // column each.
+    auto column = [](const TrendView &v, double t) {
+        const double w = (v.t1 - v.t0) / v.columns;
+        return std::clamp(std::floor((t - v.t0) / w), -1.0, double(v.columns));
+    };
+    if (column(now, double(now.newest)) != column(drawn, double(drawn.newest)))
+        return true;
+    // Rows that left the front of the ring while the view showed them.
+    return now.oldest != drawn.oldest && double(drawn.oldest) >= now.t0 && double(drawn.oldest) < now.t1;
 }
 
 QString trendCsv(const TrendData &data, uint32_t channels, int64_t t0, int64_t t1)

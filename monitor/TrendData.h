@@ -200,4 +200,25 @@ std::vector<TrendPoint> decimateMinMax(int first, int last, Time time, Value val
     return out;
 }
 
+// What a drawn view of the trend showed: its time range [t0, t1) over its
+// pixel columns, and the oldest and newest rows of the data then (rows 0:
+// no data).
+struct TrendView {
+    double t0 = 0;
+    double t1 = 0;
+    int columns = 0;
+    int rows = 0;
+    int64_t oldest = 0;
+    int64_t newest = 0;
+};
+
+// Whether the data changed since drawn would draw visibly differently now,
+// msSinceDrawn after it was drawn: the view has another number of columns,
+// an edge of it moved by a pixel column's time or more, the newest row fell
+// into another column, a row the view showed left the data, or the first
+// rows came (or all went). New rows in the column of the newest row drawn
+// change only that column: they wait until a new column appears, at most a
+// column's time.
+bool trendRedrawDue(const TrendView &drawn, const TrendView &now, double msSinceDrawn);
+
 } // namespace monitor

@@ -18,7 +18,9 @@ uint32_t bitsFromReal(float value)
     return bits;
 }
 
-QString ControlCharName(uint8_t byte)
+namespace {
+
+void appendControlCharName(QString &out, uint8_t byte)
 {
     static const char *const names[32] = {
         "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",
@@ -26,16 +28,30 @@ QString ControlCharName(uint8_t byte)
         "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US",
     };
     if (byte < 32)
-        return QLatin1String(names[byte]);
-    if (byte >= 0xA1 && byte <= 0xDF)
-        return QString(QChar(char16_t(0xFF61 + (byte - 0xA1))));
-    return QString(QChar(char16_t(byte)));
+        out += QLatin1StringView(names[byte]);
+    else if (byte >= 0xA1 && byte <= 0xDF)
+        out += QChar(char16_t(0xFF61 + (byte - 0xA1)));
+    else
+        out += QChar(char16_t(byte));
+}
+
+} // namespace
+
+QString ControlCharName(uint8_t byte)
+{
+    QString s;
+    appendControlCharName(s, byte);
+    return s;
 }
 
 QString FormatCharPair(uint16_t value)
 {
-    return ControlCharName(uint8_t(value >> 8)) + QChar(char16_t(0xFF65))
-           + ControlCharName(uint8_t(value & 0xFF));
+    QString s;
+    s.reserve(7);  // "NUL･NUL"
+    appendControlCharName(s, uint8_t(value >> 8));
+    s += QChar(char16_t(0xFF65));
+    appendControlCharName(s, uint8_t(value & 0xFF));
+    return s;
 }
 
 QString unsigned16Text(uint16_t value, int format, float gain, float offset)

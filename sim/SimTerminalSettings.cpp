@@ -81,7 +81,7 @@ void SimTerminalSettings::addTerminal(const Terminal &t)
     while (m_terminals.back().ranges.size() < circuits)
         m_terminals.back().ranges << 0;
     for (int k = 0; k < unitCount(t.kind); ++k)
-        m_units.push_back(Unit{int(m_terminals.size()) - 1, k, t.address + k * unitStride(t.kind)});
+        m_units.push_back(Unit{int(m_terminals.size()) - 1, k, t.address + k * unitStride(t.kind), false, 0, {}});
 }
 
 SimTerminalSettings::Terminal *SimTerminalSettings::terminalAt(int address)

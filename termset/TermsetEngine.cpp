@@ -13,6 +13,8 @@ void TermsetEngine::tick()
 void TermsetEngine::WaitTicks(int n)
 {
     WaitCount = n < 0 ? 0 : n;
+    if (WaitCount > 0 && countingStarted)
+        countingStarted();
     WaitUntil([this] { return WaitCount <= 0; });
 }
 
@@ -20,6 +22,8 @@ bool TermsetEngine::PollSettingsBlock(int b, int count, int timeLimit,
                                       const std::function<bool()> &complete)
 {
     TimeoutCount = timeLimit < 0 ? 0 : timeLimit;
+    if (TimeoutCount > 0 && countingStarted)
+        countingStarted();
     while (!complete()) {
         m_link.lastRequestTag() = termset::kParameterTag;
         const uint64_t serial = m_link.readSettings(termset::settingsBlock(b), count);

@@ -28,6 +28,10 @@ public:
 
     // One tick of the 100 ms timer: both counters move one step towards 0.
     void tick();
+    // Called when a pause or a poll sets a counter above 0, so that the
+    // ticking timer need run only while a counter is counting.
+    std::function<void()> countingStarted;
+    bool isCounting() const { return WaitCount > 0 || TimeoutCount > 0; }
 
     // Pauses for n ticks (n = 0 returns at once) while the event loop runs.
     // Needs the ticking timer; n must not be negative.

@@ -1,10 +1,8 @@
 #include "termset/TfrmWattorSet.h"
-#include "app/TfrmMain.h"
-#include "app/Forms.h"
+#include "app/Settings.h"
 #include "link/AnswerItems.h"
+#include "link/GatewayLink.h"
 #include "link/ModbusFrames.h"
-#include "link/ModbusLink.h"
-#include "link/Waits.h"
 #include "termset/TermsetController.h"
 #include "ui_TfrmWattorSet.h"
 #include <QAction>
@@ -17,7 +15,8 @@
 
 using namespace termset;
 
-TfrmWattorSet::TfrmWattorSet(QWidget *parent) : QDialog(parent), ui(new Ui::TfrmWattorSet)
+TfrmWattorSet::TfrmWattorSet(GatewayLink &gateway, AppSettings &settings, QWidget *parent)
+    : QDialog(parent), ui(new Ui::TfrmWattorSet), m_settings(settings)
 {
     ui->setupUi(this);
     // No item is selected in any list until the user picks one or a read
@@ -31,32 +30,38 @@ TfrmWattorSet::TfrmWattorSet(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm
     WaitTimer1->setInterval(100);
     connect(WaitTimer1, &QTimer::timeout, this, &TfrmWattorSet::WaitTimer1Timer);
 
+    GatewayLink *g = &gateway;
     TermsetEngine::Link link{
-        [](int reg, uint16_t value) { frmMain->SendWriteSingleRegister(uint32_t(reg), value); },
-        [](int address, int count) {
-            return frmMain->ClientSocket1->SendReadInputRegisters(kParameterTag, uint32_t(address), uint32_t(count));
+        [g](int reg, uint16_t value) { g->SendWriteSingleRegister(uint32_t(reg), value); },
+        [g](int address, int count) {
+            return g->SendReadInputRegisters(kParameterTag, uint32_t(address), uint32_t(count));
         },
-        []() -> uint8_t & { return frmMain->LastRequestTag(); },
-        [](uint64_t serial, const std::function<bool()> &giveUp) {
-            return WaitForAnswer(*frmMain->ClientSocket1, serial, -1, giveUp);
-        }};
+        [g]() -> uint8_t & { return g->lastRequestTag(); },
+        [g](uint64_t serial, const std::function<bool()> &giveUp) { return WaitForAnswer(*g, serial, -1, giveUp); }};
     m_controller = std::make_unique<TermsetController>(
         TermsetController::Controls{this, ui->PageControl1, ui->edPreReadWait, ui->edWrtInt, ui->edWaiting,
                                     ui->edTObase, ui->edTOCntr, findChild<QAction *>(QStringLiteral("TypeWrtEn")),
                                     ui->cbCRC},
         std::move(link));
 
-    frmMain->ClientSocket1->setAnswerHandler(kParameterTag, [this](const ReceiveBuffer &rb) {
+    gateway.setAnswerHandler(kParameterTag, [this](const ReceiveBuffer &rb) {
         forEachWordItem(rb, [this](int index, uint16_t value) { ShowParameterWord(index, value); });
     });
-    connect(frmMain->ClientSocket1, &ModbusLink::exceptionAnswer, this, [this](uint8_t tag, uint8_t function, uint8_t) {
+    connect(&gateway, &GatewayLink::exceptionAnswer, this, [this](uint8_t tag, uint8_t function, uint8_t) {
         if (tag == modbus::kWriteTag && function == modbus::WriteSingleRegister)
             m_controller->writeRefused();
     });
 
+    // The timer ticks only while a pause or a poll counts down: the
+    // counter boxes show 0 from the start and get their last 0 from the
+    // tick that ends the count.
+    m_controller->engine().countingStarted = [this] {
+        if (!WaitTimer1->isActive())
+            WaitTimer1->start();
+    };
+
     wireControls();
     FormCreate();
-    WaitTimer1->start();
 }
 
 TfrmWattorSet::~TfrmWattorSet()
@@ -135,7 +140,7 @@ void TfrmWattorSet::FormCreate()
 {
     m_controller->engine().WaitCount = 0;
     m_controller->engine().TimeoutCount = 0;
-    const int kind = frmMain->Settings.powerTerminalKind;
+    const int kind = m_settings.powerTerminalKind;
     if (kind >= 0 && kind < PageCount)
         ui->PageControl1->setCurrentIndex(kind);
 }
@@ -143,11 +148,13 @@ void TfrmWattorSet::FormCreate()
 void TfrmWattorSet::WaitTimer1Timer()
 {
     m_controller->timerTick();
+    if (!m_controller->engine().isCounting())
+        WaitTimer1->stop();
 }
 
 void TfrmWattorSet::PageControl1Change(int index)
 {
-    frmMain->Settings.powerTerminalKind = index;
+    m_settings.powerTerminalKind = index;
 }
 
 void TfrmWattorSet::TypeWrtEnClick()

@@ -10,14 +10,16 @@ namespace Ui { class TfrmWattorSet; }
 class QMenu;
 class QTimer;
 class TermsetController;
+class GatewayLink;
+struct AppSettings;
 
 class TfrmWattorSet : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmWattorSet(QWidget *parent = nullptr);
+    // The page shown follows the setting of the terminal kind.
+    TfrmWattorSet(GatewayLink &gateway, AppSettings &settings, QWidget *parent = nullptr);
     ~TfrmWattorSet() override;
 
-    Ui::TfrmWattorSet *ui;
     QMenu *PopupMenu1 = nullptr;
     QTimer *WaitTimer1 = nullptr;
 
@@ -61,5 +63,7 @@ private:
     void buildPopupMenu();
     void wireControls();
 
+    Ui::TfrmWattorSet *ui;
+    AppSettings &m_settings;
     std::unique_ptr<TermsetController> m_controller;
 };

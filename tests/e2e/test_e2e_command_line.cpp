@@ -7,11 +7,14 @@
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "support/AppFixture.h"
-#include "ui_TfrmMain.h"
+#include "support/Controls.h"
+#include "support/MonitorControls.h"
+#include "tools/trend/TrendChart.h"
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -44,6 +47,8 @@ private slots:
     void settingsFileReadAndWritten();
     void connectAlone();
     void monitorPressedAtFirstConnectionOnly();
+    void trendOpenAtStart_data();
+    void trendOpenAtStart();
 };
 
 void TestE2eCommandLine::answeredWithoutWindows_data()
@@ -173,7 +178,7 @@ void TestE2eCommandLine::monitorPressedAtFirstConnectionOnly()
     QCOMPARE(frmMain->Monitoring, 0);
     QVERIFY(fx.connectGateway());
     QCOMPARE(frmMain->Monitoring, 1);
-    QVERIFY(frmMain->ui->sbtnMonitor->isChecked());
+    QVERIFY(child<QToolButton>("sbtnMonitor")->isChecked());
     QTRY_VERIFY(fx.gateway()->requests().size() >= 2);
     // A later connection is the user's: monitoring waits for ▶ again.
     frmMain->sbtnDisConnClick();
@@ -181,6 +186,37 @@ void TestE2eCommandLine::monitorPressedAtFirstConnectionOnly()
     QCOMPARE(frmMain->Monitoring, 0);
     QVERIFY(fx.connectGateway());
     QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(fx.messages.isEmpty());
+}
+
+void TestE2eCommandLine::trendOpenAtStart_data()
+{
+    QTest::addColumn<bool>("trend");
+    QTest::newRow("with --trend") << true;
+    QTest::newRow("without") << false;
+}
+
+void TestE2eCommandLine::trendOpenAtStart()
+{
+    QFETCH(bool, trend);
+    AppFixture fx;
+    frmMain->show();
+    auto *window = controls::find<QDialog>(frmMain, "TfrmTrend");
+    QVERIFY(!window->isVisible());
+    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
+    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
+    frmMain->ClientSocket1->setPort(fx.gateway()->port());
+    StartOptions o;
+    o.connect = true;
+    o.monitor = true;
+    o.trend = trend;
+    frmMain->StartFromOptions(o);
+    QCOMPARE(window->isVisible(), trend);
+    // The open window draws the polls of the monitoring the same start began.
+    auto *chart = controls::find<trend::TrendChart>(window, "TrendChart");
+    QTRY_VERIFY(frmMain->Monitoring == 1);
+    if (trend)
+        QTRY_VERIFY(chart->points(0).size() >= 2);
     QVERIFY(fx.messages.isEmpty());
 }
 

@@ -5,16 +5,20 @@
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
+#include "support/MonitorControls.h"
 #include "tools/modinfo/TfrmModInfo.h"
-#include "ui_TfrmConnect.h"
-#include "ui_TfrmMain.h"
+#include "support/Controls.h"
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+#include <QAction>
+#include <QToolButton>
 
 namespace {
 
@@ -49,19 +53,19 @@ void TestE2eConnection::startWithoutSettingsFile()
     QCOMPARE(frmMain->Settings.windowTop, 50);
     QCOMPARE(frmMain->Settings.windowLeft, 100);
     QCOMPARE(frmMain->ClientSocket1->port(), 502);
-    QVERIFY(frmMain->ui->N7->isChecked());
-    QVERIFY(!frmMain->ui->SWAP1->isChecked());
+    QVERIFY(child<QAction>("N7")->isChecked());
+    QVERIFY(!child<QAction>("SWAP1")->isChecked());
     QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool"));
-    QVERIFY(frmMain->ui->sbtnConn->isEnabled());
-    QVERIFY(!frmMain->ui->sbtnDisConn->isEnabled());
-    QVERIFY(!frmMain->ui->sbtnMonitor->isEnabled());
+    QVERIFY(child<QToolButton>("sbtnConn")->isEnabled());
+    QVERIFY(!child<QToolButton>("sbtnDisConn")->isEnabled());
+    QVERIFY(!child<QToolButton>("sbtnMonitor")->isEnabled());
     QCOMPARE(frmConnect->statusText(), QString());
     QCOMPARE(frmMain->ClientSocket1->LastRequestTag, uint8_t(0xFF));
     // All ten windows exist, with their captions.
     const QStringList captions = {frmModInfo->windowTitle(), frmConnect->windowTitle()};
     QCOMPARE(captions, (QStringList{QStringLiteral("モジュール情報"), QStringLiteral("接続")}));
-    QCOMPARE(frmConnect->ui->HostAddress->text(), QStringLiteral("192.168.1.200"));
-    QCOMPARE(frmConnect->ui->HostPort->text(), QStringLiteral("502"));
+    QCOMPARE(controls::find<QLabel>(frmConnect, "HostAddress")->text(), QStringLiteral("192.168.1.200"));
+    QCOMPARE(controls::find<QLabel>(frmConnect, "HostPort")->text(), QStringLiteral("502"));
 }
 
 void TestE2eConnection::closeAsksAndAlwaysSaves()
@@ -95,7 +99,7 @@ void TestE2eConnection::exitDoesNotAsk()
     AppFixture fx(false);
     frmMain->show();
     frmMain->Settings.ftpUser = QStringLiteral("engineer");
-    frmMain->ui->Exit1->trigger();
+    child<QAction>("Exit1")->trigger();
     QVERIFY(fx.messages.isEmpty());
     QVERIFY(!frmMain->isVisible());
     IniFile ini(fx.settingsPath());
@@ -107,7 +111,7 @@ void TestE2eConnection::exitDoesNotAsk()
 void TestE2eConnection::notConnectedCommandsWarn()
 {
     AppFixture fx(false);
-    frmMain->ui->m1->trigger();
+    child<QAction>("m1")->trigger();
     QCOMPARE(fx.messageTexts(), QStringList{QStringLiteral("リレイモに接続されていません")});
     QCOMPARE(fx.messages.first().kind, msg::Kind::Warning);
     QVERIFY(!frmModInfo->isVisible());
@@ -124,18 +128,18 @@ void TestE2eConnection::connectFromModalDialog()
     bool dialogWasShown = false;
     QTimer::singleShot(0, frmConnect, [&] {
         dialogWasShown = frmConnect->isVisible();
-        frmConnect->ui->btnCONN->click();
+        controls::find<QPushButton>(frmConnect, "btnCONN")->click();
         // Safety net: never leave the modal loop hanging if connecting fails.
         QTimer::singleShot(5000, frmConnect, [] { frmConnect->reject(); });
     });
-    frmMain->ui->sbtnConn->click();  // exec() returns once connected
+    child<QToolButton>("sbtnConn")->click();  // exec() returns once connected
     QVERIFY(dialogWasShown);
     QVERIFY(!frmConnect->isVisible());
     QVERIFY(frmMain->isConnected());
     QCOMPARE(frmConnect->statusText(), QStringLiteral("接続しました"));
     QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool [127.0.0.1]"));
-    QVERIFY(frmMain->ui->sbtnDisConn->isEnabled());
-    QVERIFY(frmMain->ui->sbtnMonitor->isEnabled());
+    QVERIFY(child<QToolButton>("sbtnDisConn")->isEnabled());
+    QVERIFY(child<QToolButton>("sbtnMonitor")->isEnabled());
 }
 
 void TestE2eConnection::refusedConnection()
@@ -149,10 +153,10 @@ void TestE2eConnection::refusedConnection()
     QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続エラー"));
     QCOMPARE(statusBarText(), QStringLiteral("以前に受け付けられた接続要求が完了できなかった"));
     QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool"));
-    QVERIFY(!frmMain->ui->sbtnDisConn->isEnabled());
-    QVERIFY(!frmMain->ui->sbtnMonitor->isEnabled());
+    QVERIFY(!child<QToolButton>("sbtnDisConn")->isEnabled());
+    QVERIFY(!child<QToolButton>("sbtnMonitor")->isEnabled());
     // A command that needs the gateway still refuses after the error.
-    frmMain->ui->m1->trigger();
+    child<QAction>("m1")->trigger();
     QCOMPARE(fx.messageTexts().last(), QStringLiteral("リレイモに接続されていません"));
 }
 
@@ -170,8 +174,8 @@ void TestE2eConnection::gatewayClosesTheConnection()
     QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続されていません"));
     QCOMPARE(frmMain->windowTitle(), QStringLiteral("NT900 Modbus/TCP Client"));
     QCOMPARE(frmMain->Monitoring, 0);
-    QVERIFY(!frmMain->ui->sbtnDisConn->isEnabled());
-    QVERIFY(!frmMain->ui->sbtnMonitor->isEnabled());
+    QVERIFY(!child<QToolButton>("sbtnDisConn")->isEnabled());
+    QVERIFY(!child<QToolButton>("sbtnMonitor")->isEnabled());
     QCOMPARE(statusBarText(), QString());  // a close is not an error
 }
 
@@ -184,7 +188,7 @@ void TestE2eConnection::userDisconnects()
     QVERIFY(!frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.2"), &error));
     QCOMPARE(error, QStringLiteral("使用中のソケットは値を変更できません"));
     frmMain->showStatusText(QStringLiteral("old"));
-    QTest::mouseClick(frmMain->ui->sbtnDisConn, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>("sbtnDisConn"), Qt::LeftButton);
     QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続されていません"));
     QCOMPARE(statusBarText(), QString());
     QVERIFY(frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.2")));
@@ -228,7 +232,7 @@ void TestE2eConnection::answersThroughImpairedStream()
         QCOMPARE(got[i + 2], qMakePair(32, uint16_t(0x001A)));
     }
     QCOMPARE(frmMain->ClientSocket1->LastRequestTag, uint8_t(0xFF));
-    QVERIFY(frmConnect->ui->StaticText2->text().endsWith(QStringLiteral(" Byte(s) Recieved.")));
+    QVERIFY(controls::find<QLabel>(frmConnect, "StaticText2")->text().endsWith(QStringLiteral(" Byte(s) Recieved.")));
 }
 
 void TestE2eConnection::exceptionAnswerShownInStatusBar()

@@ -8,20 +8,28 @@
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
 #include "support/AppFixture.h"
+#include "support/MonitorControls.h"
 #include "support/TmpfsMount.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
-#include "ui_TfrmGWcfg.h"
-#include "ui_TfrmMain.h"
+#include "support/Controls.h"
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QTest>
 #include <QTimer>
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QToolButton>
 
 namespace {
 
@@ -137,21 +145,19 @@ void TestE2eFullDisk::loggingThroughAFullDisk()
     // Auto-save every 5 answers at 100 ms with the count column.
     frmMain->Settings.logHeaderMode = 1;
     frmMain->Settings.logDir = folder;
-    auto *gw = frmGWcfg->ui;
-    gw->ChkAutoSave->setChecked(true);
-    gw->EdSaveInt->setText(QStringLiteral("5"));
-    gw->EdLogSaveFN->setText(QStringLiteral("RUN"));
-    gw->EdLogSaveStart->setText(QStringLiteral("1"));
-    gw->CbxLogSaveKeta->setCurrentText(QStringLiteral("4"));
-    auto *ui = frmMain->ui;
-    ui->Interval->setText(QStringLiteral("100"));
-    const QString header = CsvHeaderRow(1, ui->seReadAddress->value(), ui->seReadSize->value());
+    controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
+    controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("5"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("RUN"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(QStringLiteral("1"));
+    controls::find<QComboBox>(frmGWcfg, "CbxLogSaveKeta")->setCurrentText(QStringLiteral("4"));
+    child<QLineEdit>("Interval")->setText(QStringLiteral("100"));
+    const QString header = CsvHeaderRow(1, child<QSpinBox>("seReadAddress")->value(), child<QSpinBox>("seReadSize")->value());
 
     // Room for about two files: a file of five rows takes one page.
     QVERIFY(disk.fill(2 * 4096));
-    ui->sbtnLogStart->click();
+    child<QToolButton>("sbtnLogStart")->click();
     fx.gateway()->clearRequests();
-    ui->sbtnMonitor->click();
+    child<QToolButton>("sbtnMonitor")->click();
     QCOMPARE(frmMain->Monitoring, 1);
 
     // The third file no longer fits: reported once in a box, in the status
@@ -165,7 +171,7 @@ void TestE2eFullDisk::loggingThroughAFullDisk()
     // Meanwhile the manual save and the settings file fail over their old
     // files, which stay whole.
     chooseInSaveDialog(manualFile);
-    ui->Save1->trigger();
+    child<QAction>("Save1")->trigger();
     frmMain->Settings.ftpHost = QStringLiteral("127.0.0.2");
     frmMain->SaveSettings();
     QCOMPARE(readBytes(manualFile), oldManual);
@@ -188,7 +194,7 @@ void TestE2eFullDisk::loggingThroughAFullDisk()
     QVERIFY(frmMain->MonitorCount > freedAt);
     frmMain->SaveSettings();
     QVERIFY(readBytes(settingsFile).contains("host=127.0.0.2"));
-    ui->sbtnMonitor->click();
+    child<QToolButton>("sbtnMonitor")->click();
     QCOMPARE(frmMain->Monitoring, 0);
     QVERIFY(QTest::qWaitFor([&] { return int(frmMain->MonitorCount) == monitorReadsReceived(fx.gateway()); },
                             5000));
@@ -213,7 +219,7 @@ void TestE2eFullDisk::loggingThroughAFullDisk()
     // The file written once space was back holds the rows of every failed
     // save before it.
     QVERIFY(readBytes(folder + QStringLiteral("RUN0003.csv")).count("\r\n") > 1 + 5 * 7);
-    rows << LogTextLines(ui->Memo2->toPlainText());
+    rows << LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText());
     QCOMPARE(rows.size(), int(frmMain->LogCount));
     const int columns = header.count(u',') + 1;
     for (int i = 0; i < rows.size(); ++i) {

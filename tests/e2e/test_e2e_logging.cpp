@@ -8,13 +8,22 @@
 #include "monitor/CsvRow.h"
 #include "monitor/FormatElapsed.h"
 #include "support/AppFixture.h"
+#include "support/MonitorControls.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
-#include "ui_TfrmGWcfg.h"
-#include "ui_TfrmMain.h"
+#include "support/Controls.h"
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QStringDecoder>
 #include <QTest>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QToolButton>
 
 namespace {
 
@@ -43,20 +52,19 @@ void setUpLog(const QString &folder, int headerMode, const QString &interval)
 {
     frmMain->Settings.logHeaderMode = headerMode;
     frmMain->Settings.logDir = folder;
-    auto *ui = frmGWcfg->ui;
-    ui->ChkAutoSave->setChecked(true);
-    ui->EdSaveInt->setText(interval);
-    ui->EdLogSaveFN->setText(QStringLiteral("E"));
-    ui->EdLogSaveStart->setText(QStringLiteral("1"));
-    ui->CbxLogSaveKeta->setCurrentText(QStringLiteral("4"));
-    frmMain->ui->Interval->setText(QStringLiteral("100"));
+    controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
+    controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(interval);
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("E"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(QStringLiteral("1"));
+    controls::find<QComboBox>(frmGWcfg, "CbxLogSaveKeta")->setCurrentText(QStringLiteral("4"));
+    child<QLineEdit>("Interval")->setText(QStringLiteral("100"));
 }
 
 // Stops the monitor and waits until every read the simulator received has
 // been answered and handled.
 bool stopMonitorAndDrain(SimGateway *gw)
 {
-    frmMain->ui->sbtnMonitor->click();
+    child<QToolButton>("sbtnMonitor")->click();
     if (frmMain->Monitoring != 0)
         return false;
     return QTest::qWaitFor([gw] { return int(frmMain->MonitorCount) == monitorReadsReceived(gw); }, 5000);
@@ -96,14 +104,13 @@ void TestE2eLogging::everyAnswerIsOneRow()
     const QString folder = fx.dir() + QStringLiteral("/csv/");
     QVERIFY(QDir().mkpath(folder));
     setUpLog(folder, mode, QStringLiteral("4"));
-    auto *ui = frmMain->ui;
     // Word page, extended 512-word area, word address 0: 30321, 32 registers.
-    QCOMPARE(ui->seReadAddress->value(), 30321);
-    QCOMPARE(ui->seReadSize->value(), 32);
+    QCOMPARE(child<QSpinBox>("seReadAddress")->value(), 30321);
+    QCOMPARE(child<QSpinBox>("seReadSize")->value(), 32);
 
-    ui->sbtnLogStart->click();
+    child<QToolButton>("sbtnLogStart")->click();
     fx.gateway()->clearRequests();
-    ui->sbtnMonitor->click();
+    child<QToolButton>("sbtnMonitor")->click();
     QCOMPARE(frmMain->Monitoring, 1);
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 14, 10000);
     QVERIFY(stopMonitorAndDrain(fx.gateway()));
@@ -120,10 +127,10 @@ void TestE2eLogging::everyAnswerIsOneRow()
         rows << lines.mid(1);
     }
     QVERIFY(!QFile::exists(folder + QStringLiteral("E%1.csv").arg(files + 1, 4, 10, QLatin1Char('0'))));
-    rows << LogTextLines(ui->Memo2->toPlainText());
+    rows << LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText());
     QCOMPARE(rows.size(), answers);
-    QCOMPARE(ui->LogLineBuf->text(), rows.last());
-    QCOMPARE(ui->stLogCntr->text(), QString::number(answers));
+    QCOMPARE(child<QLineEdit>("LogLineBuf")->text(), rows.last());
+    QCOMPARE(child<QLabel>("stLogCntr")->text(), QString::number(answers));
 
     // Each row: its prefix by the header mode, then 32 values.
     const int prefixColumns = mode == 0 || mode == 1 || mode == 2 ? 1 : 3;
@@ -147,7 +154,7 @@ void TestE2eLogging::everyAnswerIsOneRow()
         }
     }
     if (mode == 3) {
-        ui->N11->trigger();
+        child<QAction>("N11")->trigger();
         saveShot(frmMain, QStringLiteral("main-log-area"));
     }
     QVERIFY(fx.messages.isEmpty());

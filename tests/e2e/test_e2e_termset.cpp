@@ -7,15 +7,17 @@
 #include "support/AppFixture.h"
 #include "termset/TermsetRules.h"
 #include "termset/TfrmWattorSet.h"
-#include "ui_TfrmWattorSet.h"
+#include "support/Controls.h"
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -27,9 +29,9 @@ using Kind = SimTerminalSettings::Kind;
 // time limit still leaves a current terminal time to cycle its groups.
 void useShortTiming(const char *timeLimit = "30")
 {
-    frmWattorSet->ui->edPreReadWait->setText(QStringLiteral("1"));
-    frmWattorSet->ui->edWrtInt->setText(QStringLiteral("1"));
-    frmWattorSet->ui->edTObase->setText(QLatin1String(timeLimit));
+    controls::find<QLineEdit>(frmWattorSet, "edPreReadWait")->setText(QStringLiteral("1"));
+    controls::find<QLineEdit>(frmWattorSet, "edWrtInt")->setText(QStringLiteral("1"));
+    controls::find<QLineEdit>(frmWattorSet, "edTObase")->setText(QLatin1String(timeLimit));
 }
 
 template <class T> T *child(const QString &name)
@@ -67,7 +69,7 @@ QList<SimRequest> settingsReads(AppFixture &fx)
 void showPage(int page)
 {
     frmMain->EPcfgClick();
-    frmWattorSet->ui->PageControl1->setCurrentIndex(page);
+    controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(page);
 }
 
 void setAddress(const char *upDown, int a)
@@ -499,12 +501,12 @@ void TestE2eTermset::pageSwitchDuringRead()
     AppFixture fx;
     QVERIFY(fx.connectGateway());
     useShortTiming();
-    frmWattorSet->ui->edPreReadWait->setText(QStringLiteral("3"));
+    controls::find<QLineEdit>(frmWattorSet, "edPreReadWait")->setText(QStringLiteral("3"));
     showPage(0);
     setAddress("UpDown1", 12);
-    QTimer::singleShot(100, frmWattorSet, [] { frmWattorSet->ui->PageControl1->setCurrentIndex(4); });
+    QTimer::singleShot(100, frmWattorSet, [] { controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(4); });
     child<QPushButton>("btnReadWattor7")->click();
-    QCOMPARE(frmWattorSet->ui->PageControl1->currentIndex(), 4);
+    QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 4);
     QCOMPARE(frmMain->Settings.powerTerminalKind, 4);
     QCOMPARE(child<QLabel>("lbWattor7WriteStatus")->text(), QString());
     QCOMPARE(listIndex("cbxWattor7Type"), 2);
@@ -518,7 +520,7 @@ void TestE2eTermset::negativeTimingNeverHangs()
     AppFixture fx;
     QVERIFY(fx.connectGateway());
     useShortTiming();
-    frmWattorSet->ui->edPreReadWait->setText(QStringLiteral("-3"));
+    controls::find<QLineEdit>(frmWattorSet, "edPreReadWait")->setText(QStringLiteral("-3"));
     showPage(4);
     setAddress("UpDown5", 36);
     fx.gateway()->clearRequests();
@@ -543,8 +545,8 @@ void TestE2eTermset::intervalSpoiltDuringWriteLeavesSettingsMode()
     setAddress("UpDown4", 16);
     child<QPushButton>("btnReadWattor14")->click();
     clearAfterLeaving(fx, 16);
-    frmWattorSet->ui->edWrtInt->setText(QStringLiteral("2"));
-    QTimer::singleShot(250, frmWattorSet, [] { frmWattorSet->ui->edWrtInt->setText(QStringLiteral("x")); });
+    controls::find<QLineEdit>(frmWattorSet, "edWrtInt")->setText(QStringLiteral("2"));
+    QTimer::singleShot(250, frmWattorSet, [] { controls::find<QLineEdit>(frmWattorSet, "edWrtInt")->setText(QStringLiteral("x")); });
     child<QPushButton>("btnWriteWattor14")->click();
     QCOMPARE(fx.messages.size(), 1);
     QVERIFY(fx.messages[0].text.contains(QStringLiteral("書き込み間隔")));
@@ -564,7 +566,7 @@ void TestE2eTermset::secondTransactionRefusedWhileOneRuns()
     AppFixture fx;
     QVERIFY(fx.connectGateway());
     useShortTiming();
-    frmWattorSet->ui->edPreReadWait->setText(QStringLiteral("5"));
+    controls::find<QLineEdit>(frmWattorSet, "edPreReadWait")->setText(QStringLiteral("5"));
     showPage(4);
     setAddress("UpDown5", 36);
     bool checked = false;
@@ -608,7 +610,7 @@ void TestE2eTermset::refusedEnterCommandFailsRead()
     const termset::PageDef &def = termset::pageDef(0);
     child<QPushButton>(def.readButton)->click();
     QCOMPARE(child<QLabel>(def.statusLabel)->text(), def.readFailText);
-    for (const QString &list : {"cbxWattor7Freq", "cbxWattor7Volt", "cbxWattor7Type", "cbxWattor7Cur1"})
+    for (const char *list : {"cbxWattor7Freq", "cbxWattor7Volt", "cbxWattor7Type", "cbxWattor7Cur1"})
         QCOMPARE(listIndex(list), -1);
     QVERIFY(!terminals(fx)->inSettingsMode(12));
     // The refused command, then the command word set back to 0 as after any failed read.

@@ -10,27 +10,28 @@
 #include "sim/SimGatewayCommands.h"
 #include "sim/SimSoftCounterResets.h"
 #include "support/AppFixture.h"
+#include "support/MonitorControls.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
 #include "tools/writetool/TfrmWriteTool.h"
-#include "ui_TfrmCntrPreset.h"
-#include "ui_TfrmLadderConsole.h"
-#include "ui_TfrmMain.h"
-#include "ui_TfrmModInfo.h"
-#include "ui_TfrmSoftCntr.h"
-#include "ui_TfrmWriteTool.h"
+#include "support/Controls.h"
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QAction>
+#include <QWidget>
 
 namespace {
 
@@ -68,7 +69,7 @@ void selectOnly(QList<int> channels)
 bool readBack(int k)
 {
     count(k)->setValue(16777215);
-    frmCntrPreset->ui->ReadCurrent->click();
+    controls::find<QPushButton>(frmCntrPreset, "ReadCurrent")->click();
     return QTest::qWaitFor([k] { return count(k)->value() != 16777215; }, 3000);
 }
 
@@ -94,9 +95,27 @@ private slots:
     void counterModes_data();
     void counterModes();
     void softCounterResets();
+    void pauseTimerRunsOnlyWhilePausing();
     void writeToolCommands();
     void ladderConsole();
 };
+
+void TestE2eTools::pauseTimerRunsOnlyWhilePausing()
+{
+    // Nothing counts until a pause: the timer starts with it and stops with
+    // the tick that ends it.
+    AppFixture fx(false);
+    QTimer *timer = frmCntrPreset->WaitTim;
+    QVERIFY(!timer->isActive());
+    QList<int> counts;
+    QObject::connect(timer, &QTimer::timeout, frmCntrPreset, [&] { counts << frmCntrPreset->WaitCount; });
+    frmCntrPreset->WaitTicks(3);
+    QCOMPARE(counts, (QList<int>{2, 1, 0}));
+    QVERIFY(!timer->isActive());
+    frmCntrPreset->WaitTicks(0);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(counts.size(), 3);
+}
 
 void TestE2eTools::moduleInformation_data()
 {
@@ -114,7 +133,7 @@ void TestE2eTools::moduleInformation()
     QVERIFY(fx.connectGateway());
     frmMain->findChild<QRadioButton *>(rm2 ? QStringLiteral("rbRM2") : QStringLiteral("rbRM1"))->setChecked(true);
     fx.gateway()->clearRequests();
-    frmMain->ui->m1->trigger();
+    child<QAction>("m1")->trigger();
     QVERIFY(frmModInfo->isVisible());
     // The three reads, in order, each after the answer to the one before.
     const auto reads = requestsWithTag(fx.gateway(), 1, 3);
@@ -129,27 +148,26 @@ void TestE2eTools::moduleInformation()
     QCOMPARE(reads[2].address, 253);
     QCOMPARE(reads[2].count, 1);
     // The simulator's fixed identity (README, "The simulator").
-    const auto *ui = frmModInfo->ui;
-    QTRY_COMPARE(ui->StaticText20->text(), QStringLiteral("D2 1km"));
-    QCOMPARE(ui->StaticText11->text(), QStringLiteral("0100"));
-    QCOMPARE(ui->StaticText12->text(), QStringLiteral("0304"));
-    QCOMPARE(ui->StaticText13->text(), QStringLiteral("User"));
-    QCOMPARE(ui->StaticText14->text(), QStringLiteral("0102"));
-    QCOMPARE(ui->StaticText15->text(), QStringLiteral("0215"));
-    QCOMPARE(ui->StaticText16->text(), QStringLiteral("0110"));
-    QCOMPARE(ui->StaticText17->text(), QStringLiteral("0009"));
-    QCOMPARE(ui->StaticText18->text(), QStringLiteral("00A5"));
-    QCOMPARE(ui->StaticText19->text(), QStringLiteral("ON"));
-    QCOMPARE(ui->StaticText21->text(), mac);
+    QTRY_COMPARE(controls::find<QLabel>(frmModInfo, "StaticText20")->text(), QStringLiteral("D2 1km"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText11")->text(), QStringLiteral("0100"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText12")->text(), QStringLiteral("0304"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText13")->text(), QStringLiteral("User"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText14")->text(), QStringLiteral("0102"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText15")->text(), QStringLiteral("0215"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText16")->text(), QStringLiteral("0110"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText17")->text(), QStringLiteral("0009"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText18")->text(), QStringLiteral("00A5"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText19")->text(), QStringLiteral("ON"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText21")->text(), mac);
     QVERIFY(fx.messages.isEmpty());
     if (rm2)
         shot(frmModInfo, QStringLiteral("modinfo"));
 
     // "更新" reads again; a changed register shows.
     fx.gateway()->setInputRegister(182, 0x0100);
-    ui->Button1->click();
-    QTRY_COMPARE(ui->StaticText13->text(), QStringLiteral("Admin"));
-    ui->Button2->click();
+    controls::find<QPushButton>(frmModInfo, "Button1")->click();
+    QTRY_COMPARE(controls::find<QLabel>(frmModInfo, "StaticText13")->text(), QStringLiteral("Admin"));
+    controls::find<QPushButton>(frmModInfo, "Button2")->click();
     QVERIFY(!frmModInfo->isVisible());
 }
 
@@ -165,11 +183,11 @@ void TestE2eTools::moduleInformationWithoutAnswer()
         connect(s, &QTcpSocket::readyRead, [s, &received] { received += s->readAll(); });
     });
     QVERIFY(fx.connectTo(silent.serverPort()));
-    frmModInfo->ui->StaticText21->setText(QStringLiteral("kept"));
-    frmMain->ui->m1->trigger();
+    controls::find<QLabel>(frmModInfo, "StaticText21")->setText(QStringLiteral("kept"));
+    child<QAction>("m1")->trigger();
     // The dialog is shown with what it had; the user is told afterwards.
     QVERIFY(frmModInfo->isVisible());
-    QCOMPARE(frmModInfo->ui->StaticText21->text(), QStringLiteral("kept"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText21")->text(), QStringLiteral("kept"));
     QTRY_COMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages.first().kind, msg::Kind::Warning);
     QVERIFY(fx.messages.first().text.contains(QStringLiteral("応答がありません")));
@@ -177,7 +195,7 @@ void TestE2eTools::moduleInformationWithoutAnswer()
     QCOMPARE(received.size(), 12);
     QCOMPARE(int(quint8(received[0])), 1);
     QCOMPARE(frmMain->LastRequestTag(), uint8_t(0xFF));
-    QVERIFY(frmModInfo->ui->Button1->isEnabled());
+    QVERIFY(controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled());
 }
 
 void TestE2eTools::alarmReset()
@@ -187,7 +205,7 @@ void TestE2eTools::alarmReset()
     SimGateway *gw = fx.gateway();
     QCOMPARE(gw->inputRegister(SimGatewayCommands::kErrorFlags) & SimGatewayCommands::kWireBreak, 1);
     gw->clearRequests();
-    frmModInfo->ui->btnAlmRest->click();
+    controls::find<QPushButton>(frmModInfo, "btnAlmRest")->click();
     QTRY_COMPARE(gw->inputRegister(SimGatewayCommands::kErrorFlags) & SimGatewayCommands::kWireBreak, 0);
     QCOMPARE(gw->requests().size(), 1);
     QCOMPARE(gw->requests().first().function, 6);
@@ -201,15 +219,14 @@ void TestE2eTools::presetAndReadBack()
     AppFixture fx;
     QVERIFY(fx.connectGateway());
     fastTicks();
-    frmMain->ui->N4->trigger();
+    child<QAction>("N4")->trigger();
     QVERIFY(frmCntrPreset->isVisible());
-    auto *ui = frmCntrPreset->ui;
     // The 24-bit counter terminal at word address 8, mode "B：24bit 2W".
     QCOMPARE(frmCntrPreset->modeIndex(), 3);
-    ui->edCntrAdrs->setText(QStringLiteral("8"));
+    controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("8"));
     selectOnly({3});
     count(3)->setValue(1234567);
-    ui->btnPreset->click();
+    controls::find<QPushButton>(frmCntrPreset, "btnPreset")->click();
     // Read back at once: channel 3 counts 52 a tick from the preset value.
     QVERIFY(readBack(3));
     const int afterPreset = count(3)->value() - 1234567;
@@ -221,13 +238,13 @@ void TestE2eTools::presetAndReadBack()
 
     // Digits "6桁" for channel 3, read back.
     digits(3)->setCurrentIndex(3);
-    ui->btnSetKeta->click();
+    controls::find<QPushButton>(frmCntrPreset, "btnSetKeta")->click();
     digits(3)->setCurrentIndex(-1);
     QVERIFY(readBack(3));
     QCOMPARE(digits(3)->currentText(), QStringLiteral("6桁"));
 
     // Reset channel 3: it counts on from 0.
-    ui->btnReset->click();
+    controls::find<QPushButton>(frmCntrPreset, "btnReset")->click();
     QVERIFY(readBack(3));
     QVERIFY2(count(3)->value() % 52 == 0 && count(3)->value() < 52 * 50,
              qPrintable(QString::number(count(3)->value())));
@@ -260,9 +277,8 @@ void TestE2eTools::counterModes()
     QVERIFY(gw.start(0));
     QVERIFY(fx.connectTo(gw.port()));
     fastTicks();
-    auto *ui = frmCntrPreset->ui;
     setMode(mode);
-    ui->edCntrAdrs->setText(QStringLiteral("2"));
+    controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("2"));
     const bool wide = mode != 4 && mode != 5;
     const int v1 = wide ? 0x0A0B0C : 0x1234;
     const int v6 = wide ? 0xFEDCBA : 0xBEEF;
@@ -270,11 +286,11 @@ void TestE2eTools::counterModes()
     selectOnly({1, 6});
     count(1)->setValue(v1);
     count(6)->setValue(v6);
-    ui->btnPreset->click();
+    controls::find<QPushButton>(frmCntrPreset, "btnPreset")->click();
     if (wide) {
         digits(1)->setCurrentIndex(2);
         digits(6)->setCurrentIndex(4);
-        ui->btnSetKeta->click();
+        controls::find<QPushButton>(frmCntrPreset, "btnSetKeta")->click();
         digits(1)->setCurrentIndex(-1);
         digits(6)->setCurrentIndex(-1);
     }
@@ -291,7 +307,7 @@ void TestE2eTools::counterModes()
     }
     // Reset channel 1 (the 16-bit modes send no reset mask).
     selectOnly({1});
-    ui->btnReset->click();
+    controls::find<QPushButton>(frmCntrPreset, "btnReset")->click();
     QVERIFY(readBack(1));
     QCOMPARE(count(1)->value(), wide ? 0 : v1);
     QCOMPARE(count(6)->value(), shown6);
@@ -303,10 +319,9 @@ void TestE2eTools::softCounterResets()
     AppFixture fx;
     QVERIFY(fx.connectGateway());
     SimGateway *gw = fx.gateway();
-    frmMain->ui->cbTerminalType->setCurrentIndex(0);
-    frmMain->ui->s2->trigger();
+    child<QComboBox>("cbTerminalType")->setCurrentIndex(0);
+    child<QAction>("s2")->trigger();
     QVERIFY(frmSoftCntr->isVisible());
-    auto *ui = frmSoftCntr->ui;
     constexpr int in = SimSoftCounterResets::kInputIntegration;
     constexpr int fixed = SimSoftCounterResets::kFixedTimeIntegration;
     auto fillWord = [gw](int w) {
@@ -321,19 +336,19 @@ void TestE2eTools::softCounterResets()
     // Watch word addresses 4..7 of the input-integration counters on the
     // monitor: 5 has no terminal, so its counters hold what they are given.
     fillWord(5);
-    frmMain->ui->seWordAdrs->setValue(4);
-    frmMain->ui->cbTerminalType->setCurrentIndex(1);
-    frmMain->ui->DataAreaSelect->setCurrentIndex(3);
-    frmMain->ui->sbtnMonitor->click();
+    child<QSpinBox>("seWordAdrs")->setValue(4);
+    child<QComboBox>("cbTerminalType")->setCurrentIndex(1);
+    child<QComboBox>("DataAreaSelect")->setCurrentIndex(3);
+    child<QToolButton>("sbtnMonitor")->click();
     QTRY_COMPARE(frmMain->StVal[9]->text(), QString::number(103u << 16 | 102u));
     shot(frmMain, QStringLiteral("softcntr-before"));
 
     // Block reset of word address 5: the high byte of register 41241.
-    ui->seWordAdrs->setValue(5);
-    QCOMPARE(ui->edWRstAdrs->text(), QStringLiteral("41241"));
-    QCOMPARE(ui->edRstHL->text(), QStringLiteral("H"));
+    controls::find<QSpinBox>(frmSoftCntr, "seWordAdrs")->setValue(5);
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edWRstAdrs")->text(), QStringLiteral("41241"));
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edRstHL")->text(), QStringLiteral("H"));
     const quint32 w4Before = wordCounter(in, 4, 0);
-    ui->btnWBcntRst->click();
+    controls::find<QPushButton>(frmSoftCntr, "btnWBcntRst")->click();
     QTRY_COMPARE(wordCounter(in, 5, 7), 0u);
     for (int k = 0; k < 8; ++k) {
         QCOMPARE(wordCounter(in, 5, k), 0u);
@@ -345,13 +360,13 @@ void TestE2eTools::softCounterResets()
         QTRY_COMPARE(frmMain->StVal[p]->text(), QStringLiteral("0"));
     shot(frmMain, QStringLiteral("softcntr-after"));
     shot(frmSoftCntr, QStringLiteral("softcntr-dialog"));
-    frmMain->ui->sbtnMonitor->click();
+    child<QToolButton>("sbtnMonitor")->click();
 
     // Single reset of counter 2 of word address 5.
     fillWord(5);
-    ui->UpDown1->stepBy(2);
-    QCOMPARE(ui->edWRstBitAdrs->text(), QStringLiteral("3043"));
-    ui->Button2->click();
+    controls::find<QSpinBox>(frmSoftCntr, "UpDown1")->stepBy(2);
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edWRstBitAdrs")->text(), QStringLiteral("3043"));
+    controls::find<QPushButton>(frmSoftCntr, "Button2")->click();
     QTRY_COMPARE(wordCounter(in, 5, 2), 0u);
     QCOMPARE(wordCounter(fixed, 5, 2), 0u);
     QCOMPARE(wordCounter(in, 5, 1), quint32(103u << 16 | 102u));
@@ -363,17 +378,17 @@ void TestE2eTools::softCounterResets()
     for (int b = 190; b < 210; ++b)
         gw->setInputRegister(SimSoftCounterResets::kBitCounters + b, quint16(b));
     gw->setInputRegister(SimSoftCounterResets::kBitCounters + 100, 7);
-    ui->pcSoftCntr->setCurrentWidget(ui->tsBIRst);
-    ui->seBitAdrs->setValue(200);
-    QCOMPARE(ui->edBRstAdrs->text(), QStringLiteral("41235"));
-    ui->btnBBcntRst->click();
+    controls::find<QTabWidget>(frmSoftCntr, "pcSoftCntr")->setCurrentWidget(controls::find<QWidget>(frmSoftCntr, "tsBIRst"));
+    controls::find<QSpinBox>(frmSoftCntr, "seBitAdrs")->setValue(200);
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edBRstAdrs")->text(), QStringLiteral("41235"));
+    controls::find<QPushButton>(frmSoftCntr, "btnBBcntRst")->click();
     QTRY_COMPARE(gw->inputRegister(SimSoftCounterResets::kBitCounters + 207), quint16(0));
     for (int b = 192; b < 208; ++b)
         QCOMPARE(gw->inputRegister(SimSoftCounterResets::kBitCounters + b), quint16(0));
     QCOMPARE(gw->inputRegister(SimSoftCounterResets::kBitCounters + 191), quint16(191));
     QCOMPARE(gw->inputRegister(SimSoftCounterResets::kBitCounters + 208), quint16(208));
-    ui->edBRstBitAdrs->setText(QStringLiteral("2101"));
-    ui->Button3->click();
+    controls::find<QLineEdit>(frmSoftCntr, "edBRstBitAdrs")->setText(QStringLiteral("2101"));
+    controls::find<QPushButton>(frmSoftCntr, "Button3")->click();
     QTRY_COMPARE(gw->inputRegister(SimSoftCounterResets::kBitCounters + 100), quint16(0));
     QVERIFY(fx.messages.isEmpty());
 }
@@ -385,28 +400,27 @@ void TestE2eTools::writeToolCommands()
     SimGateway *gw = fx.gateway();
     auto *commands = gw->behaviour<SimGatewayCommands>();
     QVERIFY(commands);
-    frmMain->ui->W1->trigger();
+    child<QAction>("W1")->trigger();
     QVERIFY(frmWriteTool->isVisible());
-    auto *ui = frmWriteTool->ui;
     // Restart, then sizing, through "ｻｲｼﾞﾝｸﾞ・再起動".
-    ui->cbxModbusAreaSel->setCurrentIndex(4);
-    QCOMPARE(ui->AreaDesc->text(), QStringLiteral("再起動[1],ｻｲｼﾞﾝｸﾞ[2]"));
-    ui->edWRData->setText(QStringLiteral("1"));
-    ui->btnWRT->click();
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(4);
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "AreaDesc")->text(), QStringLiteral("再起動[1],ｻｲｼﾞﾝｸﾞ[2]"));
+    controls::find<QLineEdit>(frmWriteTool, "edWRData")->setText(QStringLiteral("1"));
+    controls::find<QPushButton>(frmWriteTool, "btnWRT")->click();
     QTRY_COMPARE(commands->restarts(), 1);
-    ui->edWRData->setText(QStringLiteral("2"));
-    ui->btnWRT->click();
+    controls::find<QLineEdit>(frmWriteTool, "edWRData")->setText(QStringLiteral("2"));
+    controls::find<QPushButton>(frmWriteTool, "btnWRT")->click();
     QTRY_COMPARE(commands->sizings(), 1);
     // The error reset area clears the wire-break flag as the alarm reset does.
-    ui->cbxModbusAreaSel->setCurrentIndex(3);
-    ui->edWRData->setText(QStringLiteral("1"));
-    ui->btnWRT->click();
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(3);
+    controls::find<QLineEdit>(frmWriteTool, "edWRData")->setText(QStringLiteral("1"));
+    controls::find<QPushButton>(frmWriteTool, "btnWRT")->click();
     QTRY_COMPARE(gw->inputRegister(SimGatewayCommands::kErrorFlags) & SimGatewayCommands::kWireBreak, 0);
     // Ladder memory B: coil 1000 on and off.
-    ui->cbxModbusAreaSel->setCurrentIndex(6);
-    ui->btnON->click();
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(6);
+    controls::find<QPushButton>(frmWriteTool, "btnON")->click();
     QTRY_VERIFY(gw->coil(1000));
-    ui->btnOFF->click();
+    controls::find<QPushButton>(frmWriteTool, "btnOFF")->click();
     QTRY_VERIFY(!gw->coil(1000));
     shot(frmWriteTool, QStringLiteral("writetool"));
     QVERIFY(fx.messages.isEmpty());
@@ -416,21 +430,20 @@ void TestE2eTools::ladderConsole()
 {
     AppFixture fx(false);
     // Not reachable from the menu: it has no working function to offer yet.
-    QVERIFY(!frmMain->ui->L2->isEnabled());
-    auto *ui = frmLadderConsole->ui;
-    ui->edWad1->setText(QStringLiteral("7935"));
-    QCOMPARE(ui->stWmod1->text(), QStringLiteral("44896"));
-    ui->edWad1->setText(QStringLiteral("7936"));
-    QCOMPARE(ui->stWmod1->text(), QStringLiteral("44896"));
-    ui->edWad1->setText(QStringLiteral("200"));
-    QCOMPARE(ui->stWmod1->text(), QStringLiteral("44896"));
-    ui->edWad1->setText(QStringLiteral("64"));
-    QCOMPARE(ui->stWmod1->text(), QStringLiteral("41057"));
+    QVERIFY(!child<QAction>("L2")->isEnabled());
+    controls::find<QLineEdit>(frmLadderConsole, "edWad1")->setText(QStringLiteral("7935"));
+    QCOMPARE(controls::find<QLabel>(frmLadderConsole, "stWmod1")->text(), QStringLiteral("44896"));
+    controls::find<QLineEdit>(frmLadderConsole, "edWad1")->setText(QStringLiteral("7936"));
+    QCOMPARE(controls::find<QLabel>(frmLadderConsole, "stWmod1")->text(), QStringLiteral("44896"));
+    controls::find<QLineEdit>(frmLadderConsole, "edWad1")->setText(QStringLiteral("200"));
+    QCOMPARE(controls::find<QLabel>(frmLadderConsole, "stWmod1")->text(), QStringLiteral("44896"));
+    controls::find<QLineEdit>(frmLadderConsole, "edWad1")->setText(QStringLiteral("64"));
+    QCOMPARE(controls::find<QLabel>(frmLadderConsole, "stWmod1")->text(), QStringLiteral("41057"));
     QVERIFY(fx.messages.isEmpty());
-    ui->edWad1->setText(QStringLiteral("6x"));
+    controls::find<QLineEdit>(frmLadderConsole, "edWad1")->setText(QStringLiteral("6x"));
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages.first().kind, msg::Kind::Error);
-    QCOMPARE(ui->stWmod1->text(), QStringLiteral("41057"));
+    QCOMPARE(controls::find<QLabel>(frmLadderConsole, "stWmod1")->text(), QStringLiteral("41057"));
     frmMain->L2Click();
     QVERIFY(frmLadderConsole->isVisible());
     shot(frmLadderConsole, QStringLiteral("ladder"));

@@ -7,15 +7,14 @@
 // RM_TREND_SECONDS each (default 20) and saves the window and the exported
 // picture there. Runs longer than Qt Test's five minutes per case need
 // QTEST_FUNCTION_TIMEOUT (ms) as well:
-//   QTEST_FUNCTION_TIMEOUT=1500000 RM_SHOTS_DIR=shots RM_TREND_SECONDS=300 \
-//     xvfb-run -a build/test_e2e_trend screenshots
+//   QTEST_FUNCTION_TIMEOUT=1500000 RM_SHOTS_DIR=shots RM_TREND_SECONDS=300 xvfb-run -a build/test_e2e_trend screenshots
 #include "app/Forms.h"
+#include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
 #include "support/MonitorControls.h"
 #include "tools/trend/TfrmTrend.h"
 #include "tools/trend/TrendChart.h"
-#include "ui_TfrmMain.h"
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -27,6 +26,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -83,14 +85,20 @@ private slots:
     void cleanup();
     void seriesHoldWhatTheBoxesShowed();
     void gapBreaksTheLine();
+    void timeoutRestartAndDropAreGaps();
     void spanChannelsAndFollowing();
     void exports();
     void newTrendOnAnotherSelection_data();
     void newTrendOnAnotherSelection();
+    void answerToTheOldSelectionIsNotShown_data();
+    void answerToTheOldSelectionIsNotShown();
+    void opensBesideOnTheScreen_data();
+    void opensBesideOnTheScreen();
     void screenshots();
 
 private:
     std::unique_ptr<AppFixture> fx;
+    void startProgram(const SimOptions &options);
     QList<Shown> shown;
     void openTrendAndMonitor(int terminal, int area, int address);
     bool waitAnswers(int n);
@@ -98,7 +106,13 @@ private:
 
 void TestE2ETrend::init()
 {
-    fx = std::make_unique<AppFixture>();
+    startProgram({});
+}
+
+void TestE2ETrend::startProgram(const SimOptions &options)
+{
+    fx.reset();
+    fx = std::make_unique<AppFixture>(true, options);
     QVERIFY(fx->connectGateway());
     frmMain->show();
     QVERIFY(QTest::qWaitForWindowExposed(frmMain));
@@ -121,7 +135,7 @@ void TestE2ETrend::cleanup()
 void TestE2ETrend::openTrendAndMonitor(int terminal, int area, int address)
 {
     select(Word, terminal, area, 0, address);
-    frmMain->ui->actTrend->trigger();
+    child<QAction>("actTrend")->trigger();
     QVERIFY(QTest::qWaitForWindowExposed(frmTrend));
     child<QLineEdit>("Interval")->setText(QStringLiteral("100"));
     child<QToolButton>("sbtnMonitor")->click();
@@ -138,8 +152,10 @@ void TestE2ETrend::seriesHoldWhatTheBoxesShowed()
 {
     openTrendAndMonitor(3, 1, 12);
     trendChild<QComboBox>("cbTrendSpan")->setCurrentIndex(0);  // 1分
-    // Placed like the tool dialogs: beside the main window, and its own size.
-    QCOMPARE(frmTrend->x(), frmMain->x() + frmMain->frameGeometry().width() + 10);
+    // Placed like the tool dialogs, at the main window's top; this screen is
+    // narrower than the trend, so where it stands across is
+    // opensBesideOnTheScreen's matter.
+    QCOMPARE(frmTrend->y(), frmMain->y());
     QCOMPARE(frmTrend->windowTitle(), QStringLiteral("トレンド"));
     QVERIFY(!frmTrend->isModal());
     QVERIFY(waitAnswers(10));
@@ -187,13 +203,23 @@ void TestE2ETrend::seriesHoldWhatTheBoxesShowed()
         }
     }
     // Hovering over a drawn point tells its time and value; far from every
-    // point, nothing.
+    // point, nothing. The powers lie within a pixel of each other and the
+    // rows a pixel or two apart, so only this channel is drawn, and the
+    // point told must be one of its rows next to the one hovered, with that
+    // row's own time and value.
+    auto *list = trendChild<QListWidget>("lstTrendChannels");
+    for (int c = 0; c < 32; ++c)
+        if (c != 9)
+            list->item(c)->setCheckState(Qt::Unchecked);
+    frmTrend->redrawTrend();
     const int row = d.size() / 2;
-    const QPoint at = chart()->pixelOf(double(d.time(row)), d.value(9, row));
-    const QString hover = chart()->hoverText(at);
-    QVERIFY2(hover.contains(QDateTime::fromMSecsSinceEpoch(d.time(row)).toString(QStringLiteral("HH:mm:ss.zzz"))),
-             qPrintable(hover));
-    QVERIFY2(hover.contains(QStringLiteral("WORD 13 P1 W: ") + QString::number(d.value(9, row))), qPrintable(hover));
+    const QString hover = chart()->hoverText(chart()->pixelOf(double(d.time(row)), d.value(9, row)));
+    int told = -1;
+    for (int i = std::max(0, row - 3); i <= std::min(d.size() - 1, row + 3); ++i)
+        if (hover.contains(QDateTime::fromMSecsSinceEpoch(d.time(i)).toString(QStringLiteral("HH:mm:ss.zzz"))))
+            told = i;
+    QVERIFY2(told >= 0, qPrintable(hover));
+    QVERIFY2(hover.endsWith(QStringLiteral("\nWORD 13 P1 W: ") + QString::number(d.value(9, told))), qPrintable(hover));
     QVERIFY(chart()->hoverText(QPoint(-1000, -1000)).isEmpty());
 }
 
@@ -224,6 +250,75 @@ void TestE2ETrend::gapBreaksTheLine()
     QString error;
     QVERIFY2(frmTrend->saveCsv(path, &error), qPrintable(error));
     QCOMPARE(int(readFile(path).count("\r\n")), 1 + int(shown.size()));
+}
+
+void TestE2ETrend::timeoutRestartAndDropAreGaps()
+{
+    // Each connection answers 30 requests (15 ticks: the window and the
+    // header words), then nothing; a poll unanswered for 500 ms times out.
+    SimOptions silent;
+    silent.silentAfter = 30;
+    startProgram(silent);
+    frmMain->ClientSocket1->setResponseTimeout(500);
+    openTrendAndMonitor(3, 1, 12);
+    trendChild<QComboBox>("cbTrendSpan")->setCurrentIndex(0);  // 1分: a point per row
+    QSignalSpy timedOut(frmMain->ClientSocket1, &ModbusLink::requestTimedOut);
+    QVERIFY(QTest::qWaitFor([&] {
+        return std::any_of(timedOut.begin(), timedOut.end(), [](const QList<QVariant> &a) {
+            return a.first().value<modbus::Transaction>().tag == 0;
+        });
+    }, 10000));
+    // Answers before each period without answers.
+    QList<qsizetype> answersBefore{shown.size()};
+    // A fresh connection answers again; the drop stopped the monitoring.
+    auto *monitor = child<QToolButton>("sbtnMonitor");
+    auto reconnect = [this, monitor] {
+        controls::find<QPushButton>(frmConnect, "btnDISCONN")->click();
+        QVERIFY(QTest::qWaitFor([] { return !frmMain->isConnected(); }, 5000));
+        QVERIFY(fx->connectGateway());
+        if (frmMain->Monitoring != 1)
+            monitor->click();
+        QCOMPARE(frmMain->Monitoring, 1);
+    };
+    reconnect();
+    QVERIFY(waitAnswers(3));
+    // Stopped and started again: no answer in flight when it starts.
+    monitor->click();
+    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(QTest::qWaitFor([] {
+        const auto &f = frmMain->ClientSocket1->inFlight();
+        return std::none_of(f.begin(), f.end(), [](const auto &t) { return t.tag == 0; });
+    }, 2000));
+    answersBefore << shown.size();
+    monitor->click();
+    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(waitAnswers(3));
+    // The connection dropped while answers flowed.
+    answersBefore << shown.size();
+    reconnect();
+    QVERIFY(waitAnswers(3));
+    frmMain->sbtnMonitorClick();
+
+    // One gap row for each period, after exactly the answers before it.
+    const monitor::TrendData &d = frmTrend->data();
+    QList<qsizetype> answersBeforeGaps;
+    qsizetype answers = 0;
+    for (int i = 0; i < d.size(); ++i) {
+        if (d.isGap(i))
+            answersBeforeGaps << answers;
+        else
+            ++answers;
+    }
+    QCOMPARE(answers, shown.size());
+    QCOMPARE(answersBeforeGaps, answersBefore);
+    // Drawn: the line breaks at every gap, and the gap is the only NaN.
+    frmTrend->redrawTrend();
+    const auto pts = chart()->points(0);
+    QCOMPARE(int(pts.size()), d.size());
+    for (int i = 0; i < d.size(); ++i) {
+        QCOMPARE(pts[size_t(i)].x, double(d.time(i)));
+        QCOMPARE(std::isnan(pts[size_t(i)].y), d.isGap(i));
+    }
 }
 
 void TestE2ETrend::spanChannelsAndFollowing()
@@ -341,7 +436,7 @@ void TestE2ETrend::exports()
     QVERIFY(fx->messages.isEmpty());
 
     // A folder that does not exist: a reason, and nothing written.
-    for (const QString name : {QStringLiteral("trend.csv"), QStringLiteral("trend.png")}) {
+    for (const QString &name : {QStringLiteral("trend.csv"), QStringLiteral("trend.png")}) {
         const QString bad = fx->dir() + QStringLiteral("/no/such/") + name;
         QString error;
         const bool saved = name.endsWith(QStringLiteral("csv")) ? frmTrend->saveCsv(bad, &error)
@@ -354,17 +449,29 @@ void TestE2ETrend::exports()
 
 void TestE2ETrend::newTrendOnAnotherSelection_data()
 {
+    // A control of the main window (spin box, combo box or display-format
+    // action), the value it is given, and whether the trend starts anew.
     QTest::addColumn<QString>("control");
     QTest::addColumn<int>("value");
-    QTest::newRow("word address") << QStringLiteral("seWordAdrs") << 13;
-    QTest::newRow("terminal type") << QStringLiteral("cbTerminalType") << 6;
-    QTest::newRow("data area") << QStringLiteral("DataAreaSelect") << 2;
+    QTest::addColumn<bool>("fresh");
+    QTest::newRow("word address") << QStringLiteral("seWordAdrs") << 13 << true;
+    QTest::newRow("terminal type") << QStringLiteral("cbTerminalType") << 6 << true;
+    QTest::newRow("data area") << QStringLiteral("DataAreaSelect") << 2 << true;
+    // 32-bit channels are pairs of the 16-bit ones: other channels.
+    QTest::newRow("data type") << QStringLiteral("cbxDataType") << 1 << true;
+    QTest::newRow("signed") << QStringLiteral("cbxDataType") << 4 << true;
+    // The converted format plots another quantity; hexadecimal and
+    // characters plot the decimal value the trend already draws.
+    QTest::newRow("converted") << QStringLiteral("ByRatio") << 0 << true;
+    QTest::newRow("hexadecimal") << QStringLiteral("ByHex") << 0 << false;
+    QTest::newRow("characters") << QStringLiteral("ASCII1") << 0 << false;
 }
 
 void TestE2ETrend::newTrendOnAnotherSelection()
 {
     QFETCH(QString, control);
     QFETCH(int, value);
+    QFETCH(bool, fresh);
     openTrendAndMonitor(3, 1, 12);
     QVERIFY(waitAnswers(5));
     trendChild<QComboBox>("cbTrendSpan")->setCurrentIndex(0);
@@ -373,19 +480,133 @@ void TestE2ETrend::newTrendOnAnotherSelection()
     // Unchanged selection: the trend goes on.
     frmMain->RefreshMonitorLayout();
     QVERIFY(frmTrend->data().size() >= 5);
+    const int rows = frmTrend->data().size();
     const qsizetype before = shown.size();
     if (auto *spin = frmMain->findChild<QSpinBox *>(control))
         spin->setValue(value);
+    else if (auto *action = frmMain->findChild<QAction *>(control))
+        action->trigger();
     else
-        frmMain->findChild<QComboBox *>(control)->setCurrentIndex(value);
+        controls::find<QComboBox>(frmMain, control)->setCurrentIndex(value);
     frmTrend->redrawTrend();
+    if (!fresh) {
+        QVERIFY(waitAnswers(3));
+        QCOMPARE(frmTrend->data().size(), rows + int(shown.size() - before));
+        frmMain->sbtnMonitorClick();
+        return;
+    }
     QVERIFY(frmTrend->data().size() <= int(shown.size() - before));
     QVERIFY(chart()->points(0).size() <= size_t(shown.size() - before));
     // The new trend gets its own rows and names.
     QVERIFY(waitAnswers(3));
     QVERIFY(frmTrend->data().size() >= 3);
+    QCOMPARE(frmTrend->data().size(), int(shown.size() - before));
     QCOMPARE(chart()->seriesName(0), frmTrend->data().layout().names[0]);
     frmMain->sbtnMonitorClick();
+}
+
+void TestE2ETrend::answerToTheOldSelectionIsNotShown_data()
+{
+    // The power terminal at word 12 (Vab about 101 V) is where each change
+    // ends; the answer in flight at the change read other registers: the
+    // engineering-unit singles (whose low words are any 16-bit number), the
+    // raw words, or the 24-bit counter at word 8.
+    QTest::addColumn<int>("area");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<double>("volts");  // Vab as the boxes show it after the change
+    QTest::newRow("engineering units to extended") << 2 << 12 << QStringLiteral("DataAreaSelect") << 1 << 1010.0;
+    QTest::newRow("extended to engineering units") << 1 << 12 << QStringLiteral("DataAreaSelect") << 2 << 101.0;
+    QTest::newRow("word address 8 to 12") << 1 << 8 << QStringLiteral("seWordAdrs") << 12 << 1010.0;
+}
+
+void TestE2ETrend::answerToTheOldSelectionIsNotShown()
+{
+    QFETCH(int, area);
+    QFETCH(int, address);
+    QFETCH(QString, control);
+    QFETCH(int, value);
+    QFETCH(double, volts);
+    // Answers take 60 ms, so that the change falls while one is in flight.
+    SimOptions slow;
+    slow.delayMs = 60;
+    startProgram(slow);
+    openTrendAndMonitor(3, area, address);
+    QVERIFY(waitAnswers(3));
+    QSignalSpy sent(frmMain->ClientSocket1, &ModbusLink::requestSent);
+    QVERIFY(QTest::qWaitFor([&] {
+        return std::any_of(sent.begin(), sent.end(), [](const QList<QVariant> &a) {
+            return a.first().value<modbus::Transaction>().tag == 0;
+        });
+    }, 2000));
+    const auto inFlight = frmMain->ClientSocket1->inFlight();
+    QVERIFY(std::any_of(inFlight.begin(), inFlight.end(), [](const auto &t) { return t.tag == 0; }));
+    if (auto *spin = frmMain->findChild<QSpinBox *>(control))
+        spin->setValue(value);
+    else
+        frmMain->findChild<QComboBox *>(control)->setCurrentIndex(value);
+    const qsizetype before = shown.size();
+    QVERIFY(waitAnswers(4));
+    frmMain->sbtnMonitorClick();
+    // Every row of the new trend, and every box shown since the change, is
+    // the power terminal's voltage (within its swing of 1.1 %), and none
+    // was dropped but the one in flight.
+    const monitor::TrendData &d = frmTrend->data();
+    QVERIFY(d.size() >= 4);
+    QCOMPARE(d.size(), int(shown.size() - before));
+    for (int i = 0; i < d.size(); ++i)
+        QVERIFY2(std::abs(d.value(0, i) / volts - 1) < 0.012, qPrintable(QString::number(d.value(0, i))));
+    for (qsizetype i = before; i < shown.size(); ++i)
+        QCOMPARE(shown[i].boxes[0].toDouble(), d.value(0, int(i - before)));
+    // The value axis stays at the values drawn (the powers, a few kW).
+    frmTrend->redrawTrend();
+    QVERIFY(chart()->valueTo() < 5000.0);
+}
+
+void TestE2ETrend::opensBesideOnTheScreen_data()
+{
+    // The room right of the main window's frame, past the gap of 10:
+    // beyond the trend's width, between its minimum and its width, below
+    // its minimum.
+    QTest::addColumn<int>("extra");
+    QTest::addColumn<bool>("fromWidth");
+    QTest::newRow("room for its whole width") << 20 << true;
+    QTest::newRow("narrower to fit") << 100 << false;
+    QTest::newRow("less room than its minimum") << -200 << false;
+}
+
+void TestE2ETrend::opensBesideOnTheScreen()
+{
+    QFETCH(int, extra);
+    QFETCH(bool, fromWidth);
+    const QRect avail = frmMain->screen()->availableGeometry();
+    const int least = std::max(frmTrend->minimumWidth(), frmTrend->minimumSizeHint().width());
+    // A size the test screen holds, well above the minimum.
+    frmTrend->resize(std::min(least + 200, avail.width() - 40), 300);
+    const QSize before = frmTrend->size();
+    QVERIFY(before.width() > least + 100);
+    const int frame = frmMain->frameGeometry().width() - frmMain->width();
+    const int room = 10 + frame + (fromWidth ? before.width() : least) + extra;
+    // The main window may stand partly off the screen's left edge.
+    frmMain->move(avail.right() + 1 - room - frmMain->frameGeometry().width(), avail.top());
+    const int beside = frmMain->x() + frmMain->frameGeometry().width() + 10;
+    child<QAction>("actTrend")->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(frmTrend));
+    const QRect g = frmTrend->frameGeometry();
+    QVERIFY2(avail.contains(g), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())));
+    QCOMPARE(frmTrend->y(), frmMain->y());
+    QCOMPARE(frmTrend->height(), before.height());
+    if (fromWidth) {
+        QCOMPARE(frmTrend->x(), beside);  // as placed before, size kept
+        QCOMPARE(frmTrend->width(), before.width());
+    } else if (extra >= 0) {
+        QCOMPARE(frmTrend->x(), beside);  // still beside, narrower
+        QCOMPARE(frmTrend->width(), least + extra);
+    } else {
+        QCOMPARE(frmTrend->width(), least);  // as narrow as it goes, moved back
+        QCOMPARE(g.right(), avail.right());
+    }
 }
 
 void TestE2ETrend::screenshots()
@@ -397,6 +618,12 @@ void TestE2ETrend::screenshots()
     const int seconds = qEnvironmentVariableIntValue("RM_TREND_SECONDS") > 0
                             ? qEnvironmentVariableIntValue("RM_TREND_SECONDS")
                             : 20;
+    // The window before the first answer.
+    controls::find<QAction>(frmMain, "actTrend")->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(frmTrend));
+    frmTrend->resize(1000, 560);
+    frmTrend->redrawTrend();
+    frmTrend->grab().save(dir + QStringLiteral("/trend-empty.png"));
     struct Run {
         const char *name;
         int terminal, area, address;

@@ -26,26 +26,30 @@
 #include "monitor/CsvLog.h"
 #include "monitor/ValueDecoding.h"
 #include "support/AppFixture.h"
+#include "support/ResidentMemory.h"
 #include "termset/TermsetRules.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
 #include "tools/modinfo/TfrmModInfo.h"
-#include "ui_TfrmCntrPreset.h"
-#include "ui_TfrmGWcfg.h"
-#include "ui_TfrmMain.h"
-#include "ui_TfrmModInfo.h"
-#include "ui_TfrmWattorSet.h"
+#include "support/Controls.h"
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStringDecoder>
+#include <QTabWidget>
 #include <QTest>
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolButton>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -90,17 +94,6 @@ struct Figures {
     long rssStartKiB = 0, rssMinuteKiB = 0, rssEndKiB = 0;  // at start, after 60 s, at the end
     QStringList faults;
 };
-
-inline long residentKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 // Aborts the process when the soak's current step has not returned in time.
 class Watchdog {
@@ -230,28 +223,27 @@ private:
         frmMain->show();
         // Word page, word address 0, the extended area: 30321, 32 registers
         // of 16 bits, shown and logged as plain decimal numbers.
-        frmMain->ui->cbxDataType->setCurrentIndex(0);
+        controls::find<QComboBox>(frmMain, "cbxDataType")->setCurrentIndex(0);
         frmMain->DisplayFormat = 0;
         frmMain->Settings.logHeaderMode = 1;
         frmMain->Settings.logValueType = 0;
         frmMain->Settings.logScale = 0;
-        auto *g = frmGWcfg->ui;
-        g->ChkAutoSave->setChecked(true);
-        g->EdSaveInt->setText(QStringLiteral("10"));
-        g->EdLogSaveFN->setText(QStringLiteral("S"));
-        g->EdLogSaveStart->setText(QStringLiteral("1"));
-        g->CbxLogSaveKeta->setCurrentText(QStringLiteral("4"));
-        frmMain->ui->Interval->setText(QStringLiteral("100"));
+        controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
+        controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("10"));
+        controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("S"));
+        controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(QStringLiteral("1"));
+        controls::find<QComboBox>(frmGWcfg, "CbxLogSaveKeta")->setCurrentText(QStringLiteral("4"));
+        controls::find<QLineEdit>(frmMain, "Interval")->setText(QStringLiteral("100"));
         // Counter read-back: the 24-bit counter at word address 8 (mode B).
-        frmMain->ui->N4->trigger();
-        frmCntrPreset->ui->edCntrAdrs->setText(QStringLiteral("8"));
+        controls::find<QAction>(frmMain, "N4")->trigger();
+        controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("8"));
         // Terminal settings: page 0, the 7-circuit power terminal at 12,
         // short timing so that a read takes about a second.
         frmMain->EPcfgClick();
-        frmWattorSet->ui->PageControl1->setCurrentIndex(0);
-        frmWattorSet->ui->edPreReadWait->setText(QStringLiteral("1"));
-        frmWattorSet->ui->edWrtInt->setText(QStringLiteral("1"));
-        frmWattorSet->ui->edTObase->setText(QStringLiteral("10"));
+        controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(0);
+        controls::find<QLineEdit>(frmWattorSet, "edPreReadWait")->setText(QStringLiteral("1"));
+        controls::find<QLineEdit>(frmWattorSet, "edWrtInt")->setText(QStringLiteral("1"));
+        controls::find<QLineEdit>(frmWattorSet, "edTObase")->setText(QStringLiteral("10"));
         frmWattorSet->findChild<QSpinBox *>(QStringLiteral("UpDown1"))->setValue(12);
         frmWattorSet->findChild<QRadioButton *>(QStringLiteral("RadioGroup1_0"))->click();
     }
@@ -274,8 +266,8 @@ private:
         QDir().mkpath(m_folder);
         frmMain->Settings.logDir = m_folder;
         m_firstAnswer = m_fx.gateway()->answers().size();
-        frmMain->ui->sbtnLogStart->click();
-        frmMain->ui->sbtnMonitor->click();
+        controls::find<QToolButton>(frmMain, "sbtnLogStart")->click();
+        controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
         if (frmMain->Monitoring != 1)
             fault(QStringLiteral("monitor did not start"));
         m_stallClock.invalidate();
@@ -292,22 +284,24 @@ private:
                 fault(QStringLiteral("after a drop the connection dialog says %1").arg(frmConnect->statusText()));
             if (frmMain->windowTitle() != QStringLiteral("NT900 Modbus/TCP Client"))
                 fault(QStringLiteral("after a drop the caption is %1").arg(frmMain->windowTitle()));
-            if (frmMain->Monitoring != 0 || frmMain->ui->sbtnMonitor->isEnabled() || frmMain->ui->sbtnDisConn->isEnabled())
+            if (frmMain->Monitoring != 0
+                || controls::find<QToolButton>(frmMain, "sbtnMonitor")->isEnabled()
+                || controls::find<QToolButton>(frmMain, "sbtnDisConn")->isEnabled())
                 fault(QStringLiteral("after a drop monitoring is still offered"));
         } else {
             m_figures.userReconnects += !last;
             if (frmMain->Monitoring == 1)
-                frmMain->ui->sbtnMonitor->click();
+                controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
             // Answers still on the way are handled before the rows are counted.
             QTest::qWait(300);
-            frmMain->ui->sbtnDisConn->click();
+            controls::find<QToolButton>(frmMain, "sbtnDisConn")->click();
             if (!QTest::qWaitFor([] { return frmConnect->statusText() == QStringLiteral("接続されていません"); }, 5000))
                 fault(QStringLiteral("切断 did not end the connection"));
         }
         m_figures.monitorAnswers += frmMain->MonitorCount;
         checkRows();
         if (frmMain->Logging == 1)
-            frmMain->ui->sbtnLogStop->click();
+            controls::find<QToolButton>(frmMain, "sbtnLogStop")->click();
         return true;
     }
 
@@ -332,7 +326,7 @@ private:
             rows << lines.mid(1);
         }
         m_figures.files += files.size();
-        rows << LogTextLines(frmMain->ui->Memo2->toPlainText());
+        rows << LogTextLines(controls::find<QPlainTextEdit>(frmMain, "Memo2")->toPlainText());
         const qint64 logged = frmMain->LogCount;
         m_figures.rowsLogged += logged;
         m_figures.rowsFound += rows.size();
@@ -373,7 +367,7 @@ private:
     {
         if (!frmMain->isConnected() || frmMain->Logging != 1 || frmMain->LogCount == 0)
             return;
-        const QString last = frmMain->ui->LogLineBuf->text();
+        const QString last = controls::find<QLineEdit>(frmMain, "LogLineBuf")->text();
         const QStringList cols = last.split(u',');
         for (int k = 0; k < 32 && k + 1 < cols.size(); ++k) {
             const QLabel *box = frmMain->StVal[size_t(k)];
@@ -415,12 +409,11 @@ private:
     void moduleInformation()
     {
         m_dog->step("module information");
-        auto *ui = frmModInfo->ui;
         const QList<QPair<QLabel *, QString>> fields = {
-            {ui->StaticText11, "0100"}, {ui->StaticText12, "0304"}, {ui->StaticText13, "User"},
-            {ui->StaticText14, "0102"}, {ui->StaticText15, "0215"}, {ui->StaticText16, "0110"},
-            {ui->StaticText17, "0009"}, {ui->StaticText18, "00A5"}, {ui->StaticText19, "ON"},
-            {ui->StaticText20, "D2 1km"}, {ui->StaticText21, "1A-00-3C-2B-5E-4D"}};
+            {controls::find<QLabel>(frmModInfo, "StaticText11"), "0100"}, {controls::find<QLabel>(frmModInfo, "StaticText12"), "0304"}, {controls::find<QLabel>(frmModInfo, "StaticText13"), "User"},
+            {controls::find<QLabel>(frmModInfo, "StaticText14"), "0102"}, {controls::find<QLabel>(frmModInfo, "StaticText15"), "0215"}, {controls::find<QLabel>(frmModInfo, "StaticText16"), "0110"},
+            {controls::find<QLabel>(frmModInfo, "StaticText17"), "0009"}, {controls::find<QLabel>(frmModInfo, "StaticText18"), "00A5"}, {controls::find<QLabel>(frmModInfo, "StaticText19"), "ON"},
+            {controls::find<QLabel>(frmModInfo, "StaticText20"), "D2 1km"}, {controls::find<QLabel>(frmModInfo, "StaticText21"), "1A-00-3C-2B-5E-4D"}};
         auto check = [&](bool *complete) {
             *complete = true;
             for (const auto &[field, expected] : fields) {
@@ -436,10 +429,10 @@ private:
         for (const auto &f : fields)
             f.first->setText(QStringLiteral("?"));
         ++m_figures.modInfoRuns;
-        frmMain->ui->m1->trigger();
+        controls::find<QAction>(frmMain, "m1")->trigger();
         check(&complete);
         m_figures.modInfoComplete += complete;
-        if (!ui->Button1->isEnabled())
+        if (!controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled())
             fault(QStringLiteral("module information 更新 stays disabled"));
     }
 
@@ -454,7 +447,7 @@ private:
         }
         const qsizetype first = m_fx.gateway()->answers().size();
         ++m_figures.counterReads;
-        frmCntrPreset->ui->ReadCurrent->click();
+        controls::find<QPushButton>(frmCntrPreset, "ReadCurrent")->click();
         const bool shown = QTest::qWaitFor([&] { return counts[0]->value() != kMarker; }, 1000);
         m_figures.counterShown += shown;
         if (!shown)

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -239,6 +241,9 @@ QList<ShownText> textsOf(QWidget *window)
 
 QList<ShownText> cutOffTextsOf(QWidget *window)
 {
+    // A text set just before the check has only posted its layout request;
+    // measure the controls as the user sees them once the layout has run.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QList<ShownText> out;
     QList<QWidget *> widgets = window->findChildren<QWidget *>();
     for (const QWidget *w : std::as_const(widgets)) {

@@ -3,18 +3,17 @@
 // what to monitor the way a user does.
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
+#include "support/Controls.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <optional>
 
+// A control of the main window by its objectName.
 template <class T> T *child(const char *name)
 {
-    T *w = frmMain->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
+    return controls::find<T>(frmMain, name);
 }
 
 enum Page { Word = 0, Bit = 1, D2 = 2 };

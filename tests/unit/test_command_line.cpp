@@ -29,30 +29,35 @@ void TestCommandLine::parse_data()
     QTest::addColumn<Action>("action");
     QTest::addColumn<bool>("connect");
     QTest::addColumn<bool>("monitor");
+    QTest::addColumn<bool>("trend");
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("table");
 
     const QString none;
-    QTest::newRow("nothing") << QStringList{} << Action::Run << false << false << none << none;
-    QTest::newRow("table alone, as before") << QStringList{"t.cfg"} << Action::Run << false << false << none
+    QTest::newRow("nothing") << QStringList{} << Action::Run << false << false << false << none << none;
+    QTest::newRow("table alone, as before") << QStringList{"t.cfg"} << Action::Run << false << false << false << none
                                             << "t.cfg";
     QTest::newRow("options around the table")
-        << QStringList{"--connect", "t.cfg", "--monitor"} << Action::Run << true << true << none << "t.cfg";
-    QTest::newRow("first plain argument wins") << QStringList{"a.cfg", "b.cfg"} << Action::Run << false << false
+        << QStringList{"--connect", "t.cfg", "--monitor"} << Action::Run << true << true << false << none << "t.cfg";
+    QTest::newRow("first plain argument wins") << QStringList{"a.cfg", "b.cfg"} << Action::Run << false << false << false
                                                << none << "a.cfg";
     QTest::newRow("lang value is not the table")
-        << QStringList{"--lang", "en", "t.cfg"} << Action::Run << false << false << "en" << "t.cfg";
-    QTest::newRow("lang with equals") << QStringList{"--lang=ja"} << Action::Run << false << false << "ja" << none;
+        << QStringList{"--lang", "en", "t.cfg"} << Action::Run << false << false << false << "en" << "t.cfg";
+    QTest::newRow("lang with equals") << QStringList{"--lang=ja"} << Action::Run << false << false << false << "ja" << none;
     QTest::newRow("settings value is not the table")
-        << QStringList{"--settings", "my.ini"} << Action::Run << false << false << none << none;
+        << QStringList{"--settings", "my.ini"} << Action::Run << false << false << false << none << none;
     QTest::newRow("single dash is a plain argument")
-        << QStringList{"-x.cfg", "--monitor"} << Action::Run << false << true << none << "-x.cfg";
+        << QStringList{"-x.cfg", "--monitor"} << Action::Run << false << true << false << none << "-x.cfg";
     QTest::newRow("after -- everything is plain")
-        << QStringList{"--", "--connect"} << Action::Run << false << false << none << "--connect";
-    QTest::newRow("help") << QStringList{"--connect", "--help"} << Action::Help << false << false << none << none;
-    QTest::newRow("version") << QStringList{"--version", "t.cfg"} << Action::Version << false << false << none
+        << QStringList{"--", "--connect"} << Action::Run << false << false << false << none << "--connect";
+    QTest::newRow("trend") << QStringList{"--trend"} << Action::Run << false << false << true << none << none;
+    QTest::newRow("the demo's start")
+        << QStringList{"--connect", "--monitor", "--trend", "t.cfg"} << Action::Run << true << true << true << none
+        << "t.cfg";
+    QTest::newRow("help") << QStringList{"--connect", "--help"} << Action::Help << false << false << false << none << none;
+    QTest::newRow("version") << QStringList{"--version", "t.cfg"} << Action::Version << false << false << false << none
                              << none;
-    QTest::newRow("help before version") << QStringList{"--version", "--help"} << Action::Help << false << false
+    QTest::newRow("help before version") << QStringList{"--version", "--help"} << Action::Help << false << false << false
                                          << none << none;
 }
 
@@ -65,6 +70,7 @@ void TestCommandLine::parse()
     QCOMPARE(cl.action, action);
     QTEST(cl.options.connect, "connect");
     QTEST(cl.options.monitor, "monitor");
+    QTEST(cl.options.trend, "trend");
     QTEST(cl.options.language, "language");
     QTEST(cl.options.conversionTable, "table");
     if (action == Action::Version)
@@ -86,6 +92,8 @@ void TestCommandLine::errors_data()
     QTest::newRow("settings empty") << QStringList{"--settings="} << "needs a file name";
     QTest::newRow("settings a folder") << QStringList{"--settings", QDir::tempPath()} << "is a folder";
     QTest::newRow("value to a switch") << QStringList{"--connect=yes"} << "--connect";
+    QTest::newRow("value to trend") << QStringList{"--trend=on"} << "--trend";
+    QTest::newRow("trend misspelt") << QStringList{"--trends"} << "Unknown option 'trends'";
     // An error wins over help: nothing starts and the status says so.
     QTest::newRow("error and help") << QStringList{"--help", "--nope"} << "'nope'";
 }
@@ -105,7 +113,8 @@ void TestCommandLine::helpListsEveryOption()
 {
     const CommandLine cl = parseCommandLine({QStringLiteral("RMTool"), QStringLiteral("--help")});
     QVERIFY2(cl.text.startsWith(QStringLiteral("Usage: RMTool [options] [table]")), qPrintable(cl.text));
-    for (const char *option : {"--help", "--version", "--connect", "--monitor", "--lang <ja|en>", "--settings <file>"})
+    for (const char *option : {"--help", "--version", "--connect", "--monitor", "--trend", "--lang <ja|en>",
+                               "--settings <file>"})
         QVERIFY2(cl.text.contains(QLatin1String(option)), option);
 }
 

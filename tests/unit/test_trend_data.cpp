@@ -85,6 +85,8 @@ private slots:
     void decimation();
     void decimationKeepsEveryPeak();
     void csvExport();
+    void redrawDue_data();
+    void redrawDue();
 };
 
 void TestTrendData::valuesAsTheBoxesShowThem_data()
@@ -117,6 +119,13 @@ void TestTrendData::valuesAsTheBoxesShowThem_data()
                                                         << QList<double>{1};
     QTest::newRow("real converted") << int(Real32) << int(Converted) << QList<int>{0, 0x3F80}
                                     << QList<double>{0.1};
+    // Shown in scientific notation: plotted as the number the box shows.
+    QTest::newRow("u32 converted large") << int(Unsigned32) << int(Converted)
+                                         << QList<int>{0xFFFF, 0xFFFF} << QList<double>{429496700};
+    const uint32_t tiny = bitsFromReal(-0.000015f);
+    QTest::newRow("real tiny negative") << int(Real32) << int(Decimal)
+                                        << QList<int>{int(tiny & 0xFFFF), int(tiny >> 16)}
+                                        << QList<double>{-1.5e-5};
     // An infinite real is no point on a chart.
     QTest::newRow("real infinite") << int(Real32) << int(Decimal) << QList<int>{0, 0x7F80, 0, 0x4000}
                                    << QList<double>{-999, 2};
@@ -364,6 +373,59 @@ void TestTrendData::csvExport()
     QCOMPARE(row2[1], QString());
     QCOMPARE(row2[2].toDouble(), 123456789.0);
     QCOMPARE(csv.count(u'\n'), csv.count(QStringLiteral("\r\n")));  // CR LF only
+}
+
+Q_DECLARE_METATYPE(monitor::TrendView)
+
+void TestTrendData::redrawDue_data()
+{
+    // A view drawn of 100 columns over 100 s (1 s a column), rows from 0 to
+    // 10.5 s; what the data and view are now, how long after the drawing.
+    QTest::addColumn<TrendView>("drawn");
+    QTest::addColumn<TrendView>("now");
+    QTest::addColumn<double>("since");
+    QTest::addColumn<bool>("due");
+    const TrendView d{0, 100'000, 100, 106, 0, 10'500};
+    auto with = [d](auto change) {
+        TrendView v = d;
+        change(v);
+        return v;
+    };
+    QTest::newRow("a row in the newest row's column")
+        << d << with([](TrendView &v) { v.rows += 1, v.newest = 10'900; }) << 400.0 << false;
+    QTest::newRow("a row in the next column")
+        << d << with([](TrendView &v) { v.rows += 1, v.newest = 11'000; }) << 400.0 << true;
+    QTest::newRow("waited a column's time")
+        << d << with([](TrendView &v) { v.rows += 1, v.newest = 10'900; }) << 1000.0 << true;
+    QTest::newRow("view slid by less than a column")
+        << d << with([](TrendView &v) { v.t0 += 900, v.t1 += 900, v.newest = 10'900; }) << 0.0 << false;
+    QTest::newRow("view slid by a column")
+        << d << with([](TrendView &v) { v.t0 += 1000, v.t1 += 1000, v.newest = 10'900; }) << 0.0 << true;
+    QTest::newRow("right edge grew by a column")
+        << d << with([](TrendView &v) { v.t1 += 1100, v.newest = 10'900; }) << 0.0 << true;
+    QTest::newRow("other columns") << d << with([](TrendView &v) { v.columns = 101; }) << 0.0 << true;
+    QTest::newRow("first rows") << with([](TrendView &v) { v.rows = 0; }) << d << 0.0 << true;
+    QTest::newRow("still no rows") << with([](TrendView &v) { v.rows = 0; })
+                                   << with([](TrendView &v) { v.rows = 0; }) << 5000.0 << false;
+    // A view that does not follow: rows beyond it draw nothing new; a row
+    // it showed leaving the ring does.
+    const TrendView past{0, 5'000, 100, 106, 0, 10'500};
+    QTest::newRow("rows after a fixed view")
+        << past << TrendView{0, 5'000, 100, 200, 0, 19'900} << 0.0 << false;
+    QTest::newRow("a shown row left the ring")
+        << past << TrendView{0, 5'000, 100, 106, 100, 10'600} << 0.0 << true;
+    QTest::newRow("a row before the view left the ring")
+        << TrendView{5'000, 10'000, 100, 106, 0, 10'500} << TrendView{5'000, 10'000, 100, 106, 100, 10'600}
+        << 0.0 << false;
+}
+
+void TestTrendData::redrawDue()
+{
+    QFETCH(TrendView, drawn);
+    QFETCH(TrendView, now);
+    QFETCH(double, since);
+    QFETCH(bool, due);
+    QCOMPARE(trendRedrawDue(drawn, now, since), due);
 }
 
 QTEST_MAIN(TestTrendData)

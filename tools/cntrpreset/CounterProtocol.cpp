@@ -54,4 +54,49 @@ int channelOfPair4W(int index)
     }
 }
 
+namespace {
+
+bool selected(uint8_t channels, int k)
+{
+    return (channels >> k & 1) != 0;
+}
+
+// The words that end every preset and digit setting.
+void closeOperation(std::vector<CommandStep> &steps, int out)
+{
+    steps.push_back({dataRegister(out), 0, 0, -1});
+    steps.push_back({commandRegister(out), 0, 0, -1});
+}
+
+} // namespace
+
+std::vector<CommandStep> presetSteps(int out, uint8_t channels, bool wide,
+                                     const std::array<uint32_t, kChannels> &values)
+{
+    std::vector<CommandStep> steps{{commandRegister(out), presetCommand(channels), kByteTicks, -1}};
+    const int bytes = wide ? 3 : 2;
+    for (int k = 0; k < kChannels; ++k)
+        if (selected(channels, k))
+            for (int b = 0; b < bytes; ++b)
+                steps.push_back({dataRegister(out), presetData(k, b, values[size_t(k)]), kByteTicks, k});
+    closeOperation(steps, out);
+    return steps;
+}
+
+std::vector<CommandStep> resetSteps(int in, uint8_t channels, bool wide)
+{
+    return {{commandRegister(in), resetCommand(channels, wide), kByteTicks, -1}, {commandRegister(in), 0, 0, -1}};
+}
+
+std::vector<CommandStep> digitSteps(int out, uint8_t channels, bool wide, const std::array<int, kChannels> &items)
+{
+    std::vector<CommandStep> steps{{commandRegister(out), presetCommand(channels), kByteTicks, -1}};
+    if (wide)
+        for (int k = 0; k < kChannels; ++k)
+            if (selected(channels, k))
+                steps.push_back({dataRegister(out), digitData(k, items[size_t(k)]), kDigitTicks, k});
+    closeOperation(steps, out);
+    return steps;
+}
+
 } // namespace counter

@@ -9,7 +9,9 @@
 // 4k+1, 4k+2, 4k+3 carry bytes 0, 1, 2 of channel k's preset value, 0x21+k
 // its display digits.
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace counter {
 
@@ -67,5 +69,26 @@ int channelOfPair4W(int index);
 
 // Largest preset value of a mode.
 inline uint32_t maxPresetValue(bool wide) { return wide ? 0xFFFFFF : 0xFFFF; }
+
+// One write of an operation: the register and its word, the pause after it
+// in 100 ms ticks (0: the next write follows at once, unawaited), and the
+// channel whose control is taken while it goes out (-1: none).
+struct CommandStep {
+    uint32_t reg;
+    uint16_t value;
+    int ticks;
+    int channel;
+    bool operator==(const CommandStep &) const = default;
+};
+
+// Preset of the selected channels at the OUT address with the values
+// (per channel) as they were when the user pressed プリセット.
+std::vector<CommandStep> presetSteps(int out, uint8_t channels, bool wide,
+                                     const std::array<uint32_t, kChannels> &values);
+// Reset of the selected channels at the IN address.
+std::vector<CommandStep> resetSteps(int in, uint8_t channels, bool wide);
+// Display digits (item index per channel) of the selected channels; only
+// 24-bit modes carry digit codes.
+std::vector<CommandStep> digitSteps(int out, uint8_t channels, bool wide, const std::array<int, kChannels> &items);
 
 } // namespace counter

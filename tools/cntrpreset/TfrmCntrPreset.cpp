@@ -1,8 +1,8 @@
 #include "tools/cntrpreset/TfrmCntrPreset.h"
-#include "app/Forms.h"
 #include "app/MessageBoxes.h"
-#include "app/TfrmMain.h"
+#include "app/Settings.h"
 #include "link/AnswerItems.h"
+#include "link/GatewayLink.h"
 #include "link/Waits.h"
 #include "monitor/TextNumbers.h"
 #include "tools/cntrpreset/CounterProtocol.h"
@@ -13,17 +13,13 @@
 
 using namespace counter;
 
-namespace {
-
-uint64_t write(uint32_t address, uint16_t value)
+uint64_t TfrmCntrPreset::write(uint32_t address, uint16_t value)
 {
-    return frmMain->ClientSocket1->SendWriteSingleRegister(address, value);
+    return m_link.SendWriteSingleRegister(address, value);
 }
 
-} // namespace
-
-TfrmCntrPreset::TfrmCntrPreset(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TfrmCntrPreset), WaitTim(new QTimer(this))
+TfrmCntrPreset::TfrmCntrPreset(GatewayLink &link, const AppSettings &settings, QWidget *parent)
+    : QDialog(parent), WaitTim(new QTimer(this)), ui(new Ui::TfrmCntrPreset), m_link(link), m_settings(settings)
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -42,7 +38,7 @@ TfrmCntrPreset::TfrmCntrPreset(QWidget *parent)
     WaitTim->setObjectName(QStringLiteral("WaitTim"));
     WaitTim->setInterval(100);
     connect(WaitTim, &QTimer::timeout, this, &TfrmCntrPreset::WaitTimTimer);
-    WaitTim->start();
+    // WaitTim ticks only while a pause counts down (WaitTicks starts it).
 
     connect(ui->btnPreset, &QPushButton::clicked, this, &TfrmCntrPreset::btnPresetClick);
     connect(ui->btnReset, &QPushButton::clicked, this, &TfrmCntrPreset::btnResetClick);
@@ -51,24 +47,21 @@ TfrmCntrPreset::TfrmCntrPreset(QWidget *parent)
     connect(ui->edCntrAdrs, &QLineEdit::textChanged, this, &TfrmCntrPreset::edCntrAdrsChange);
     connect(ui->chkRendou, &QCheckBox::clicked, this, &TfrmCntrPreset::chkRendouClick);
 
-    if (frmMain) {
-        ModbusLink *link = frmMain->ClientSocket1;
-        link->setAnswerHandler(10, [this](const ReceiveBuffer &rb) {
-            forEachWordItem(rb, [this](int m, uint16_t w) { SetCurrent16(unsigned(m), w); });
-        });
-        auto pairs = [this](void (TfrmCntrPreset::*decoder)(unsigned, uint32_t, int)) {
-            return [this, decoder](const ReceiveBuffer &rb) {
-                forEachDoubleWordItem(rb, frmMain->Settings.wordOrderSwap != 0,
-                                      [this, decoder](int m, uint32_t count, int digits) {
-                                          (this->*decoder)(unsigned(m), count, digits);
-                                      });
-            };
+    m_link.setAnswerHandler(10, [this](const ReceiveBuffer &rb) {
+        forEachWordItem(rb, [this](int m, uint16_t w) { SetCurrent16(unsigned(m), w); });
+    });
+    auto pairs = [this](void (TfrmCntrPreset::*decoder)(unsigned, uint32_t, int)) {
+        return [this, decoder](const ReceiveBuffer &rb) {
+            forEachDoubleWordItem(rb, m_settings.wordOrderSwap != 0,
+                                  [this, decoder](int m, uint32_t count, int digits) {
+                                      (this->*decoder)(unsigned(m), count, digits);
+                                  });
         };
-        link->setAnswerHandler(11, pairs(&TfrmCntrPreset::SetCurrent24));
-        link->setAnswerHandler(12, pairs(&TfrmCntrPreset::SetCurrent24));
-        link->setAnswerHandler(13, pairs(&TfrmCntrPreset::SetCurrent24x8W));
-        link->setAnswerHandler(14, pairs(&TfrmCntrPreset::SetCurrent24x4W));
-    }
+    };
+    m_link.setAnswerHandler(11, pairs(&TfrmCntrPreset::SetCurrent24));
+    m_link.setAnswerHandler(12, pairs(&TfrmCntrPreset::SetCurrent24));
+    m_link.setAnswerHandler(13, pairs(&TfrmCntrPreset::SetCurrent24x8W));
+    m_link.setAnswerHandler(14, pairs(&TfrmCntrPreset::SetCurrent24x4W));
 }
 
 TfrmCntrPreset::~TfrmCntrPreset()
@@ -135,6 +128,8 @@ void TfrmCntrPreset::WaitTimTimer()
 {
     if (WaitCount != 0)
         --WaitCount;
+    if (WaitCount == 0)
+        WaitTim->stop();
 }
 
 void TfrmCntrPreset::WaitTicks(int n, uint64_t write)
@@ -144,9 +139,28 @@ void TfrmCntrPreset::WaitTicks(int n, uint64_t write)
     // timed the write out), so that a slow gateway never gets the next byte
     // before the last one.
     WaitCount = n;
+    if (WaitCount != 0 && !WaitTim->isActive())
+        WaitTim->start();
     WaitUntil([&] {
-        return WaitCount == 0 && frmMain->ClientSocket1->requestState(write) != modbus::RequestState::InFlight;
+        return WaitCount == 0 && m_link.requestState(write) != modbus::RequestState::InFlight;
     });
+}
+
+void TfrmCntrPreset::runSteps(const std::vector<CommandStep> &steps, const std::array<QWidget *, 8> &channelControls)
+{
+    setBusy(true);
+    for (const CommandStep &step : steps) {
+        // The control of the channel whose bytes go out is taken meanwhile.
+        QWidget *control = step.channel >= 0 ? channelControls[size_t(step.channel)] : nullptr;
+        if (control)
+            control->setEnabled(false);
+        const uint64_t serial = write(step.reg, step.value);
+        if (step.ticks > 0)
+            WaitTicks(step.ticks, serial);
+        if (control)
+            control->setEnabled(true);
+    }
+    setBusy(false);
 }
 
 void TfrmCntrPreset::btnPresetClick()
@@ -156,34 +170,22 @@ void TfrmCntrPreset::btnPresetClick()
     const auto t = target(ui->edCntrOutAdrs);
     if (!t)
         return;
-    const bool wide = t->mode.wide;
-    const int out = t->address;
     const uint8_t channels = selectedChannels();
-    if (!wide) {
+    // The values as shown now: the ones checked are the ones sent.
+    std::array<uint32_t, kChannels> values{};
+    for (int k = 0; k < kChannels; ++k)
+        values[size_t(k)] = uint32_t(m_value[k]->value());
+    if (!t->mode.wide) {
         // Only two bytes reach the terminal: a larger value would be
         // preset as some other number.
         for (int k = 0; k < kChannels; ++k)
-            if ((channels >> k & 1) && uint32_t(m_value[k]->value()) > maxPresetValue(false)) {
+            if ((channels >> k & 1) && values[size_t(k)] > maxPresetValue(false)) {
                 msg::warning(this, tr("CH%1 のプリセット値が16ビットの範囲(0～65535)を超えています").arg(k));
                 return;
             }
     }
-
-    setBusy(true);
-    WaitTicks(kByteTicks, write(commandRegister(out), presetCommand(channels)));
-    const int bytes = wide ? 3 : 2;
-    for (int k = 0; k < kChannels; ++k) {
-        if (!(channels >> k & 1))
-            continue;
-        m_value[k]->setEnabled(false);
-        for (int b = 0; b < bytes; ++b) {
-            WaitTicks(kByteTicks, write(dataRegister(out), presetData(k, b, uint32_t(m_value[k]->value()))));
-        }
-        m_value[k]->setEnabled(true);
-    }
-    write(dataRegister(out), 0);
-    write(commandRegister(out), 0);
-    setBusy(false);
+    runSteps(presetSteps(t->address, channels, t->mode.wide, values),
+             {m_value[0], m_value[1], m_value[2], m_value[3], m_value[4], m_value[5], m_value[6], m_value[7]});
 }
 
 void TfrmCntrPreset::btnResetClick()
@@ -193,10 +195,7 @@ void TfrmCntrPreset::btnResetClick()
     const auto t = target(ui->edCntrAdrs);
     if (!t)
         return;
-    setBusy(true);
-    WaitTicks(kByteTicks, write(commandRegister(t->address), resetCommand(selectedChannels(), t->mode.wide)));
-    write(commandRegister(t->address), 0);
-    setBusy(false);
+    runSteps(resetSteps(t->address, selectedChannels(), t->mode.wide), {});
 }
 
 void TfrmCntrPreset::btnSetKetaClick()
@@ -206,33 +205,21 @@ void TfrmCntrPreset::btnSetKetaClick()
     const auto t = target(ui->edCntrOutAdrs);
     if (!t)
         return;
-    const bool wide = t->mode.wide;
-    const int out = t->address;
     const uint8_t channels = selectedChannels();
-    if (wide) {
+    std::array<int, kChannels> items{};
+    for (int k = 0; k < kChannels; ++k)
+        items[size_t(k)] = m_digits[k]->currentIndex();
+    if (t->mode.wide) {
         // A channel without a choice would send code 0x20 + k, which is the
         // digit code of the channel before it.
         for (int k = 0; k < kChannels; ++k)
-            if ((channels >> k & 1) && m_digits[k]->currentIndex() < 0) {
+            if ((channels >> k & 1) && items[size_t(k)] < 0) {
                 msg::warning(this, tr("CH%1 の桁数が選択されていません").arg(k));
                 return;
             }
     }
-
-    setBusy(true);
-    WaitTicks(kByteTicks, write(commandRegister(out), presetCommand(channels)));
-    if (wide) {
-        for (int k = 0; k < kChannels; ++k) {
-            if (!(channels >> k & 1))
-                continue;
-            m_digits[k]->setEnabled(false);
-            WaitTicks(kDigitTicks, write(dataRegister(out), digitData(k, m_digits[k]->currentIndex())));
-            m_digits[k]->setEnabled(true);
-        }
-    }
-    write(dataRegister(out), 0);
-    write(commandRegister(out), 0);
-    setBusy(false);
+    runSteps(digitSteps(t->address, channels, t->mode.wide, items),
+             {m_digits[0], m_digits[1], m_digits[2], m_digits[3], m_digits[4], m_digits[5], m_digits[6], m_digits[7]});
 }
 
 void TfrmCntrPreset::ReadCurrentClick()
@@ -240,7 +227,7 @@ void TfrmCntrPreset::ReadCurrentClick()
     const auto t = target(ui->edCntrAdrs);
     if (!t)
         return;
-    frmMain->SendReadInputRegisters(t->mode.tag, readBackStart(t->mode, t->address), t->mode.count);
+    m_link.SendReadInputRegisters(t->mode.tag, readBackStart(t->mode, t->address), t->mode.count);
 }
 
 void TfrmCntrPreset::edCntrAdrsChange()

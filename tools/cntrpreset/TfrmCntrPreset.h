@@ -6,9 +6,13 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace Ui { class TfrmCntrPreset; }
-namespace counter { struct Mode; }
+
+namespace counter { struct Mode; struct CommandStep; }
+struct AppSettings;
+class GatewayLink;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -18,10 +22,9 @@ class QTimer;
 class TfrmCntrPreset : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmCntrPreset(QWidget *parent = nullptr);
+    // The read-back follows the word order of the settings (SWAP).
+    TfrmCntrPreset(GatewayLink &link, const AppSettings &settings, QWidget *parent = nullptr);
     ~TfrmCntrPreset() override;
-
-    Ui::TfrmCntrPreset *ui;
 
     // The shared pause counter, counted down by WaitTim every 100 ms.
     int WaitCount = 0;
@@ -66,6 +69,14 @@ private:
     void setBusy(bool busy);
     void showChannel(int channel, uint32_t count, int digits);
 
+    uint64_t write(uint32_t address, uint16_t value);
+    // Writes the steps of one operation, pausing after each as it says;
+    // the buttons are disabled meanwhile.
+    void runSteps(const std::vector<counter::CommandStep> &steps, const std::array<QWidget *, 8> &channelControls);
+
+    Ui::TfrmCntrPreset *ui;
+    GatewayLink &m_link;
+    const AppSettings &m_settings;
     std::array<QCheckBox *, 8> m_check{};
     std::array<QSpinBox *, 8> m_value{};
     std::array<QComboBox *, 8> m_digits{};

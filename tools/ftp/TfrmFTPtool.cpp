@@ -1,10 +1,8 @@
 #include "tools/ftp/TfrmFTPtool.h"
-#include "app/Forms.h"
 #include "app/MessageBoxes.h"
-#include "app/TfrmMain.h"
+#include "app/Settings.h"
 #include "monitor/TextNumbers.h"
 #include "tools/ftp/FtpFiles.h"
-#include "tools/gwcfg/TfrmGWcfg.h"
 #include "ui_TfrmFTPtool.h"
 #include <QFontDatabase>
 #include <QLineEdit>
@@ -14,8 +12,8 @@ namespace {
 const QString kRemoteDir = QStringLiteral("/www/htdocs/");
 }
 
-TfrmFTPtool::TfrmFTPtool(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TfrmFTPtool), ftpClient(new FtpClient(this))
+TfrmFTPtool::TfrmFTPtool(const AppSettings &settings, QWidget *parent)
+    : QDialog(parent), ftpClient(new FtpClient(this)), ui(new Ui::TfrmFTPtool), m_settings(settings)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -45,10 +43,15 @@ TfrmFTPtool::~TfrmFTPtool()
 
 void TfrmFTPtool::FormCreate()
 {
-    ui->FTPhostIP->setText(frmMain->Settings.ftpHost);
-    ui->FTPhostPort->setText(frmMain->Settings.ftpPort);
+    setServer(m_settings.ftpHost, m_settings.ftpPort);
     ui->ComboFileName->setCurrentIndex(-1);
     ui->ComboFileName->setEditText(QString());
+}
+
+void TfrmFTPtool::setServer(const QString &host, const QString &port)
+{
+    ui->FTPhostIP->setText(host);
+    ui->FTPhostPort->setText(port);
 }
 
 int TfrmFTPtool::fileChoice() const
@@ -101,8 +104,8 @@ void TfrmFTPtool::BtnFTPconnectClick()
     }
     ftpClient->setHost(ui->FTPhostIP->text());
     ftpClient->setPort(*port);
-    ftpClient->setUserName(frmMain->Settings.ftpUser);
-    ftpClient->setPassword(frmMain->Settings.ftpPass);
+    ftpClient->setUserName(m_settings.ftpUser);
+    ftpClient->setPassword(m_settings.ftpPass);
     if (ftpClient->isConnected())
         ftpClient->disconnectFromServer();
     ftpClient->connectToServer();
@@ -115,13 +118,8 @@ void TfrmFTPtool::BtnFTPdisconnectClick()
 
 void TfrmFTPtool::BtnFTPconfigClick()
 {
-    frmMain->FillGWcfgFromSettings();
-    // The FTP page shows the host and port of this dialog.
-    if (auto *edit = frmGWcfg->findChild<QLineEdit *>(QStringLiteral("FTPIP")))
-        edit->setText(ui->FTPhostIP->text());
-    if (auto *edit = frmGWcfg->findChild<QLineEdit *>(QStringLiteral("FTPport")))
-        edit->setText(ui->FTPhostPort->text());
-    frmMain->showGWcfgPage(1);
+    // The FTP page of the settings shows the host and port of this dialog.
+    emit settingsRequested(ui->FTPhostIP->text(), ui->FTPhostPort->text());
 }
 
 void TfrmFTPtool::btnDownloadClick()

@@ -7,20 +7,28 @@
 #include <QDialog>
 
 namespace Ui { class TfrmFTPtool; }
+struct AppSettings;
 
 class TfrmFTPtool : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmFTPtool(QWidget *parent = nullptr);
+    // The account and the server at start come from the settings.
+    explicit TfrmFTPtool(const AppSettings &settings, QWidget *parent = nullptr);
     ~TfrmFTPtool() override;
 
-    Ui::TfrmFTPtool *ui;
     FtpClient *ftpClient;
+
+    // The server shown (FTPhostIP, FTPhostPort), which the next connection uses.
+    void setServer(const QString &host, const QString &port);
 
     // The file choice (0..4, 4 "その他") and the file name it selects.
     int fileChoice() const;
     void setFileChoice(int choice);
     QString chosenFileName() const;
+
+signals:
+    // "設定": the FTP page of the settings, with this dialog's host and port.
+    void settingsRequested(const QString &host, const QString &port);
 
 public slots:
     void FormCreate();
@@ -42,4 +50,7 @@ private:
     QString usableFileName();
     // The error of a failed operation, unless a failure handler took it.
     void reportFailure(const FtpClient::Result &result);
+
+    Ui::TfrmFTPtool *ui;
+    const AppSettings &m_settings;
 };

@@ -1,41 +1,50 @@
 #include "tools/gwcfg/TfrmGWcfg.h"
-#include "app/Forms.h"
 #include "app/MessageBoxes.h"
-#include "app/TfrmConnect.h"
-#include "app/TfrmMain.h"
+#include "link/GatewayLink.h"
 #include "monitor/TextNumbers.h"
-#include "tools/ftp/TfrmFTPtool.h"
 #include "tools/gwcfg/GatewayClock.h"
-#include "ui_TfrmConnect.h"
 #include "ui_TfrmGWcfg.h"
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <functional>
 
 namespace {
-
-void setTextOf(QWidget *parent, const char *name, const QString &text)
-{
-    if (!parent)
-        return;
-    if (auto *edit = parent->findChild<QLineEdit *>(QLatin1String(name)))
-        edit->setText(text);
-    else if (auto *label = parent->findChild<QLabel *>(QLatin1String(name)))
-        label->setText(text);
-}
 
 QList<QRadioButton *> radiosOf(const QGroupBox *group)
 {
     return group->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
 }
 
+// Calls `changed` with true when the watched window is shown, with false
+// when it is hidden.
+class VisibilityWatch : public QObject {
+public:
+    VisibilityWatch(QWidget *window, std::function<void(bool shown)> changed)
+        : QObject(window), m_changed(std::move(changed))
+    {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show || e->type() == QEvent::Hide)
+            m_changed(e->type() == QEvent::Show);
+        return false;
+    }
+
+private:
+    std::function<void(bool)> m_changed;
+};
+
 } // namespace
 
-TfrmGWcfg::TfrmGWcfg(QWidget *parent)
-    : QDialog(parent), ui(new Ui::TfrmGWcfg), Timer1(new QTimer(this))
+TfrmGWcfg::TfrmGWcfg(GatewayLink &link, AppSettings &settings, QWidget *parent)
+    : QDialog(parent), Timer1(new QTimer(this)), ui(new Ui::TfrmGWcfg), m_link(link), m_settings(settings)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
@@ -56,17 +65,30 @@ TfrmGWcfg::TfrmGWcfg(QWidget *parent)
     connect(ui->btnSetDate, &QPushButton::clicked, this, &TfrmGWcfg::btnSetDateClick);
 
     // The log folder and the file-name prefix from start-up on.
-    ui->stLogDir->setText(frmMain->Settings.logDir);
+    ui->stLogDir->setText(m_settings.logDir);
     EdLogSaveFNChange();
 
     // Clock answers (request tag 4) are shown here.
-    frmMain->ClientSocket1->setAnswerHandler(
+    m_link.setAnswerHandler(
         4, [this](const ReceiveBuffer &rb) { ShowGatewayClock(rb); });
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TfrmGWcfg::Timer1Timer);
-    Timer1->start();
+    // The clock ticks while the window is shown (the PC clock fields) or
+    // the gateway's clock is read every second, shown or not.
+    auto timerNeeded = [this](bool shown) {
+        const bool needed = shown || ui->cbAutoGetDate->isChecked();
+        if (needed && !Timer1->isActive()) {
+            if (shown && ui->cbPCTimeSync->isChecked())
+                showPcClock(QDateTime::currentDateTime());  // as if it had ticked all along
+            Timer1->start();
+        } else if (!needed) {
+            Timer1->stop();
+        }
+    };
+    connect(ui->cbAutoGetDate, &QCheckBox::toggled, this, [this, timerNeeded] { timerNeeded(isVisible()); });
+    new VisibilityWatch(this, timerNeeded);
 }
 
 TfrmGWcfg::~TfrmGWcfg()
@@ -112,6 +134,22 @@ void TfrmGWcfg::fillFromSettings(const AppSettings &settings, const QString &soc
     ui->stLogFN->setText(settings.logDir + ui->EdLogSaveFN->text());
 }
 
+void TfrmGWcfg::setFtpServer(const QString &host, const QString &port)
+{
+    ui->FTPIP->setText(host);
+    ui->FTPport->setText(port);
+}
+
+bool TfrmGWcfg::connectionCheck()
+{
+    if (m_link.isConnected())
+        return true;
+    // Told over the main window, as every command that needs the gateway.
+    msg::warning(parentWidget() ? parentWidget() : this,
+                 QCoreApplication::translate("TfrmMain", "リレイモに接続されていません"));
+    return false;
+}
+
 void TfrmGWcfg::showPage(int page)
 {
     ui->PageControl1->setCurrentIndex(page);
@@ -120,7 +158,13 @@ void TfrmGWcfg::showPage(int page)
 
 QString TfrmGWcfg::logFilePrefix() const
 {
-    return frmMain->Settings.logDir + ui->EdLogSaveFN->text();
+    return m_settings.logDir + ui->EdLogSaveFN->text();
+}
+
+AutoSaveFields TfrmGWcfg::autoSaveFields() const
+{
+    return {ui->ChkAutoSave->isChecked(), ui->EdSaveInt->text(), ui->EdLogSaveFN->text(),
+            ui->EdLogSaveStart->text(), ui->CbxLogSaveKeta->currentText()};
 }
 
 // ---- taking over the settings ---------------------------------------------
@@ -130,9 +174,17 @@ namespace {
 constexpr int kMaxResponseTimeoutMs = 600000;
 } // namespace
 
+std::optional<int> TfrmGWcfg::numberOf(const QLineEdit *edit)
+{
+    const auto n = ParseInt(edit->text().trimmed());
+    if (!n)
+        msg::error(this, IntConversionError(edit->text()));
+    return n;
+}
+
 bool TfrmGWcfg::takeOverModbus()
 {
-    ModbusLink *link = frmMain->ClientSocket1;
+    GatewayLink *link = &m_link;
     QString error;
     const QString host = ui->ModbusIP->text();
     // The link refuses a new host or port while the connection is open.
@@ -141,21 +193,16 @@ bool TfrmGWcfg::takeOverModbus()
         return false;
     }
     const QString portText = ui->ModbusPort->text().trimmed();
-    const auto port = ParseInt(portText);
-    if (!port) {
-        msg::error(this, IntConversionError(ui->ModbusPort->text()));
+    const auto port = numberOf(ui->ModbusPort);
+    if (!port)
         return false;
-    }
     if (*port < 0 || *port > 65535) {
         msg::error(this, tr("ポート番号 %1 は 0 から 65535 の範囲にありません").arg(*port));
         return false;
     }
-    const QString timeoutText = ui->EdRespTimeout->text().trimmed();
-    const auto timeout = ParseInt(timeoutText);
-    if (!timeout) {
-        msg::error(this, IntConversionError(ui->EdRespTimeout->text()));
+    const auto timeout = numberOf(ui->EdRespTimeout);
+    if (!timeout)
         return false;
-    }
     if (*timeout < 1 || *timeout > kMaxResponseTimeoutMs) {
         msg::error(this, tr("応答タイムアウト %1 は 1 から %2 の範囲にありません")
                              .arg(*timeout).arg(kMaxResponseTimeoutMs));
@@ -166,12 +213,11 @@ bool TfrmGWcfg::takeOverModbus()
         return false;
     }
     link->setResponseTimeout(*timeout);
-    frmMain->Settings.responseTimeoutMs = *timeout;
+    m_settings.responseTimeoutMs = *timeout;
     // The connection dialog shows where the next open goes.
-    frmConnect->ui->HostAddress->setText(host);
-    frmConnect->ui->HostPort->setText(portText);
-    frmMain->Settings.modbusHost = host;
-    frmMain->Settings.modbusPort = portText;
+    emit modbusTargetChanged(host, portText);
+    m_settings.modbusHost = host;
+    m_settings.modbusPort = portText;
     return true;
 }
 
@@ -180,7 +226,7 @@ void TfrmGWcfg::OKbtnClick()
     // A failed step ends the take-over; what the steps before it took over
     // stays, and the dialog closes either way.
     if (takeOverModbus()) {
-        AppSettings &s = frmMain->Settings;
+        AppSettings &s = m_settings;
         s.modbusReconnect = ui->chkAutoReconnect->isChecked() ? 1 : 0;
         s.logHeaderMode = ui->cbxLogHeaderType->currentIndex();
         s.logValueType = radioIndex(ui->LogDataTypeSel);
@@ -190,8 +236,7 @@ void TfrmGWcfg::OKbtnClick()
         s.ftpPort = ui->FTPport->text();
         s.ftpUser = ui->FTPuser->text();
         s.ftpPass = ui->FTPpass->text();
-        setTextOf(frmFTPtool, "FTPhostIP", s.ftpHost);
-        setTextOf(frmFTPtool, "FTPhostPort", s.ftpPort);
+        emit ftpServerChanged(s.ftpHost, s.ftpPort);
     }
     accept();
 }
@@ -237,7 +282,7 @@ void TfrmGWcfg::btnLogDirBrowseClick()
     folder = QDir::toNativeSeparators(folder);
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
-    frmMain->Settings.logDir = folder;
+    m_settings.logDir = folder;
     ui->stLogDir->setText(folder);
     ui->stLogFN->setText(folder + ui->EdLogSaveFN->text());
 }
@@ -269,7 +314,7 @@ void TfrmGWcfg::Timer1Timer()
     if (ui->cbPCTimeSync->isChecked())
         showPcClock(QDateTime::currentDateTime());
     if (ui->cbAutoGetDate->isChecked())
-        frmMain->SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount);
+        m_link.SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount);
 }
 
 void TfrmGWcfg::ShowGatewayClock(const ReceiveBuffer &rb)
@@ -277,7 +322,7 @@ void TfrmGWcfg::ShowGatewayClock(const ReceiveBuffer &rb)
     // An answer too short for the clock is not shown from the bytes an
     // earlier answer left behind.
     if (rb.byteCount() < gwclock::kAnswerBytes) {
-        frmMain->showStatusText(
+        emit statusMessage(
             tr("リレイモの時計の応答が短すぎます (%1 バイト)").arg(rb.byteCount()));
         return;
     }
@@ -289,14 +334,14 @@ void TfrmGWcfg::ShowGatewayClock(const ReceiveBuffer &rb)
 
 void TfrmGWcfg::btnGetDateClick()
 {
-    if (!frmMain->ConnectionCheck())
+    if (!connectionCheck())
         return;
-    frmMain->SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount);
+    m_link.SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount);
 }
 
 void TfrmGWcfg::btnSetDateClick()
 {
-    if (!frmMain->ConnectionCheck())
+    if (!connectionCheck())
         return;
     gwclock::Fields f;
     f.year = ui->PCYear->text();
@@ -313,6 +358,6 @@ void TfrmGWcfg::btnSetDateClick()
         return;
     }
     for (int i = 0; i < 4; ++i)
-        frmMain->SendWriteSingleRegister(uint32_t(gwclock::kWriteRegister + i), (*words)[size_t(i)]);
-    frmMain->SendWriteSingleRegister(gwclock::kApplyRegister, 1);
+        m_link.SendWriteSingleRegister(uint32_t(gwclock::kWriteRegister + i), (*words)[size_t(i)]);
+    m_link.SendWriteSingleRegister(gwclock::kApplyRegister, 1);
 }

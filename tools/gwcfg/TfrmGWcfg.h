@@ -1,12 +1,16 @@
 #pragma once
 #include "app/Settings.h"
+#include "tools/gwcfg/AutoSaveFields.h"
 #include <QDateTime>
 #include <QDialog>
+#include <optional>
 
 namespace Ui { class TfrmGWcfg; }
 class QGroupBox;
+class QLineEdit;
 class QTimer;
 struct ReceiveBuffer;
+class GatewayLink;
 
 // The gateway settings dialog: Modbus/TCP target, FTP account, log format
 // and automatic saving, and the gateway clock. Created once at start-up;
@@ -14,21 +18,25 @@ struct ReceiveBuffer;
 class TfrmGWcfg : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmGWcfg(QWidget *parent = nullptr);
+    // OK takes the fields over into the settings and the link.
+    TfrmGWcfg(GatewayLink &link, AppSettings &settings, QWidget *parent = nullptr);
     ~TfrmGWcfg() override;
 
-    Ui::TfrmGWcfg *ui;
     QTimer *Timer1;
 
     // Loads the current settings into the fields (the main window's
     // FillGWcfgFromSettings calls this after placing the dialog). The
     // auto-save controls and the clock page keep what they hold.
     void fillFromSettings(const AppSettings &settings, const QString &socketHost, int socketPort);
+    // The FTP server fields (FTPIP, FTPport).
+    void setFtpServer(const QString &host, const QString &port);
     // Selects a page and shows the dialog modally.
     void showPage(int page);
 
     // The file-name prefix of auto-saved logs: log folder + header.
     QString logFilePrefix() const;
+    // The automatic-saving fields as they are typed now.
+    AutoSaveFields autoSaveFields() const;
 
     // Item index of a radio group (its radio buttons in creation order),
     // -1 when none is checked; setting an index out of range clears it.
@@ -45,6 +53,14 @@ public:
     static bool BrowseForFolder(QWidget *parent, const QString &title, const QString &initial,
                                 QString *folder, int left, int top);
 
+signals:
+    // OK took over a new Modbus/TCP target (host and the port as typed).
+    void modbusTargetChanged(const QString &host, const QString &port);
+    // OK took over the FTP server.
+    void ftpServerChanged(const QString &host, const QString &port);
+    // A line for the main window's status bar.
+    void statusMessage(const QString &text);
+
 public slots:
     void OKbtnClick();
     void btnLogDirBrowseClick();
@@ -55,4 +71,13 @@ public slots:
 
 private:
     bool takeOverModbus();
+    // The integer of an edit (spaces around it allowed); reported when it
+    // does not convert.
+    std::optional<int> numberOf(const QLineEdit *edit);
+    // True when connected; otherwise says "リレイモに接続されていません".
+    bool connectionCheck();
+
+    Ui::TfrmGWcfg *ui;
+    GatewayLink &m_link;
+    AppSettings &m_settings;
 };

@@ -12,8 +12,9 @@ public:
     explicit TfrmLadderConsole(QWidget *parent = nullptr);
     ~TfrmLadderConsole() override;
 
-    Ui::TfrmLadderConsole *ui;
-
 public slots:
     void edWad1Change();
+
+private:
+    Ui::TfrmLadderConsole *ui;
 };

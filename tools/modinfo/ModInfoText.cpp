@@ -1,4 +1,5 @@
 #include "tools/modinfo/ModInfoText.h"
+#include "link/ReceiveBuffer.h"
 #include <QStringList>
 
 QString hex4(uint16_t value)
@@ -24,4 +25,57 @@ QString transmissionModeText(unsigned value)
         "D2 3Km", "D2 1km",  "D2 200m", "D2 50m",  "D2W 3Km", "D2W 1km", "D2W 200m", "D2W 50m",
     };
     return value < 16 ? QString::fromUtf8(kModes[value]) : QString();
+}
+
+ModuleInfoFields decodeModuleWords(const ReceiveBuffer &rb, bool rm2)
+{
+    ModuleInfoFields f;
+    const int n = rb.byteCount();
+    // Word i is input register 296 + i.
+    auto hexOf = [&](int word) -> std::optional<QString> {
+        if (2 * word + 1 < n)
+            return hex4(rb.word(word));
+        return std::nullopt;
+    };
+    if (n >= 6) {
+        uint8_t mac[6];
+        for (int i = 0; i < 6; ++i)
+            mac[i] = rb.dataByte(i);
+        f.macAddress = macAddressText(mac, rm2);
+    }
+    f.pcBoardHw = hexOf(5);
+    f.pcBoardFw = hexOf(6);
+    f.busBoardHw = hexOf(3);
+    f.busBoardFw = hexOf(4);
+    f.fpga = hexOf(14);
+    f.dipSwitch = hexOf(7);
+    if (2 * 10 + 1 < n)
+        f.extension = rb.word(10) != 0 ? QStringLiteral("ON") : QStringLiteral("OFF");
+    return f;
+}
+
+ModuleInfoFields decodeLoginMode(const ReceiveBuffer &rb)
+{
+    ModuleInfoFields f;
+    if (rb.byteCount() < 1)
+        return f;
+    switch (rb.dataByte(0)) {
+    case 0: f.loginMode = QStringLiteral("User"); break;
+    case 1: f.loginMode = QStringLiteral("Admin"); break;
+    default: break;
+    }
+    return f;
+}
+
+ModuleInfoFields decodeRotarySwitch(const ReceiveBuffer &rb)
+{
+    ModuleInfoFields f;
+    if (rb.byteCount() < 2)
+        return f;
+    const uint16_t v = rb.word(0);
+    f.rotarySwitch = hex4(v);
+    const QString mode = transmissionModeText(v);
+    if (!mode.isEmpty())
+        f.transmission = mode;
+    return f;
 }

@@ -1,23 +1,38 @@
 #include "tools/modinfo/TfrmModInfo.h"
-#include "app/Forms.h"
-#include "app/TfrmMain.h"
+#include "app/MessageBoxes.h"
+#include "link/GatewayLink.h"
+#include "link/ModbusFrames.h"
 #include "link/ReceiveBuffer.h"
 #include "tools/modinfo/ModInfoText.h"
 #include "ui_TfrmModInfo.h"
-#include <QRadioButton>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 
 namespace {
 
-// The gateway type chosen on the main window; "RM1.x" unless "RM2.x" is on.
-bool gatewayIsRm2()
+// How long each read may take before the sequence gives up.
+constexpr int kAnswerTimeoutMs = 3000;
+
+struct ModuleInfoRead {
+    uint8_t tag;
+    uint32_t address;
+    uint32_t count;
+};
+
+// MAC, versions and switches; login mode; rotary switch and transmission mode.
+constexpr ModuleInfoRead kReads[] = {{1, 296, 16}, {2, 182, 1}, {3, 253, 1}};
+
+void setIfGiven(QLabel *label, const std::optional<QString> &text)
 {
-    const auto *rm2 = frmMain ? frmMain->findChild<QRadioButton *>(QStringLiteral("rbRM2")) : nullptr;
-    return rm2 && rm2->isChecked();
+    if (text)
+        label->setText(*text);
 }
 
 } // namespace
 
-TfrmModInfo::TfrmModInfo(QWidget *parent) : QDialog(parent), ui(new Ui::TfrmModInfo)
+TfrmModInfo::TfrmModInfo(GatewayLink &link, std::function<bool()> gatewayIsRm2, QWidget *parent)
+    : QDialog(parent), ui(new Ui::TfrmModInfo), m_link(link), m_gatewayIsRm2(std::move(gatewayIsRm2))
 {
     ui->setupUi(this);
     // No close box: the dialog is closed with "閉じる".
@@ -28,72 +43,87 @@ TfrmModInfo::TfrmModInfo(QWidget *parent) : QDialog(parent), ui(new Ui::TfrmModI
     connect(ui->Button2, &QPushButton::clicked, this, &TfrmModInfo::Button2Click);
     connect(ui->btnAlmRest, &QPushButton::clicked, this, &TfrmModInfo::btnAlmRestClick);
 
-    if (frmMain) {
-        ModbusLink *link = frmMain->ClientSocket1;
-        link->setAnswerHandler(1, [this](const ReceiveBuffer &rb) { ShowModuleWords(rb); });
-        link->setAnswerHandler(2, [this](const ReceiveBuffer &rb) { ShowLoginMode(rb); });
-        link->setAnswerHandler(3, [this](const ReceiveBuffer &rb) { ShowRotarySwitch(rb); });
-    }
+    m_link.setAnswerHandler(1, [this](const ReceiveBuffer &rb) { ShowModuleWords(rb); });
+    m_link.setAnswerHandler(2, [this](const ReceiveBuffer &rb) { ShowLoginMode(rb); });
+    m_link.setAnswerHandler(3, [this](const ReceiveBuffer &rb) { ShowRotarySwitch(rb); });
 }
 
-// The link is a child of the main window created before this dialog, so it
-// is gone before the dialog is; no handler can reach a deleted dialog.
+// The link outlives the dialog's answers: the main window owns both and
+// deletes the link first, so no handler can reach a deleted dialog.
 TfrmModInfo::~TfrmModInfo()
 {
     delete ui;
 }
 
+void TfrmModInfo::showFields(const ModuleInfoFields &f)
+{
+    setIfGiven(ui->StaticText21, f.macAddress);
+    setIfGiven(ui->StaticText11, f.pcBoardHw);
+    setIfGiven(ui->StaticText12, f.pcBoardFw);
+    setIfGiven(ui->StaticText13, f.loginMode);
+    setIfGiven(ui->StaticText14, f.busBoardHw);
+    setIfGiven(ui->StaticText15, f.busBoardFw);
+    setIfGiven(ui->StaticText16, f.fpga);
+    setIfGiven(ui->StaticText17, f.rotarySwitch);
+    setIfGiven(ui->StaticText18, f.dipSwitch);
+    setIfGiven(ui->StaticText19, f.extension);
+    setIfGiven(ui->StaticText20, f.transmission);
+}
+
 void TfrmModInfo::ShowModuleWords(const ReceiveBuffer &rb)
 {
-    const int n = rb.byteCount();
-    // Word i is input register 296 + i.
-    auto has = [n](int word) { return 2 * word + 1 < n; };
-    auto setHex = [&](QLabel *field, int word) {
-        if (has(word))
-            field->setText(hex4(rb.word(word)));
-    };
-    if (n >= 6) {
-        uint8_t mac[6];
-        for (int i = 0; i < 6; ++i)
-            mac[i] = rb.dataByte(i);
-        ui->StaticText21->setText(macAddressText(mac, gatewayIsRm2()));
-    }
-    setHex(ui->StaticText11, 5);   // PC board H/W
-    setHex(ui->StaticText12, 6);   // PC board F/W
-    setHex(ui->StaticText14, 3);   // Nexilo board H/W
-    setHex(ui->StaticText15, 4);   // Nexilo board F/W
-    setHex(ui->StaticText16, 14);  // FPGA
-    setHex(ui->StaticText18, 7);   // internal DIP switch
-    if (has(10))
-        ui->StaticText19->setText(rb.word(10) != 0 ? QStringLiteral("ON") : QStringLiteral("OFF"));
+    showFields(decodeModuleWords(rb, m_gatewayIsRm2 && m_gatewayIsRm2()));
 }
 
 void TfrmModInfo::ShowLoginMode(const ReceiveBuffer &rb)
 {
-    if (rb.byteCount() < 1)
-        return;
-    // The high byte of the login-mode register.
-    switch (rb.dataByte(0)) {
-    case 0: ui->StaticText13->setText(QStringLiteral("User")); break;
-    case 1: ui->StaticText13->setText(QStringLiteral("Admin")); break;
-    default: break;
-    }
+    showFields(decodeLoginMode(rb));
 }
 
 void TfrmModInfo::ShowRotarySwitch(const ReceiveBuffer &rb)
 {
-    if (rb.byteCount() < 2)
+    showFields(decodeRotarySwitch(rb));
+}
+
+void TfrmModInfo::RequestModuleInfo()
+{
+    // "更新" pressed while the reads run (the waits keep the window alive).
+    if (m_requesting)
         return;
-    const uint16_t v = rb.word(0);
-    ui->StaticText17->setText(hex4(v));
-    const QString mode = transmissionModeText(v);
-    if (!mode.isEmpty())
-        ui->StaticText20->setText(mode);
+    m_requesting = true;
+    QPointer<TfrmModInfo> alive = this;
+    GatewayLink &link = m_link;
+    ui->Button1->setEnabled(false);
+
+    bool answered = true;
+    for (const ModuleInfoRead &r : kReads) {
+        // Each read goes out after the answer to the one before: the monitor's
+        // answers, which keep coming meanwhile, never end the wait.
+        const uint64_t serial = link.SendReadInputRegisters(r.tag, r.address, r.count);
+        if (!WaitForAnswer(link, serial, kAnswerTimeoutMs)) {
+            answered = false;
+            // No answer is awaited any more.
+            link.lastRequestTag() = modbus::kNoAnswerAwaited;
+            break;
+        }
+    }
+    if (!alive)
+        return;
+    ui->Button1->setEnabled(true);
+    m_requesting = false;
+
+    if (!answered) {
+        // Told after the dialog is on screen with what did arrive.
+        QTimer::singleShot(0, this, [this] {
+            msg::warning(this, QCoreApplication::translate(
+                                   "TfrmMain", "リレイモから応答がありません。モジュール情報の一部を読み込めませんでした。"));
+        });
+    }
 }
 
 void TfrmModInfo::Button1Click()
 {
-    frmMain->RequestModuleInfo();
+    RequestModuleInfo();
 }
 
 void TfrmModInfo::Button2Click()
@@ -104,5 +134,5 @@ void TfrmModInfo::Button2Click()
 void TfrmModInfo::btnAlmRestClick()
 {
     // Error reset register: 1 clears the wire-break error flag.
-    frmMain->SendWriteSingleRegister(1202, 1);
+    m_link.SendWriteSingleRegister(1202, 1);
 }

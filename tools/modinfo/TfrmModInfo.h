@@ -2,17 +2,20 @@
 // The module information dialog: versions, switches, transmission mode and
 // MAC address of the gateway, and the alarm reset.
 #include <QDialog>
+#include <functional>
 
 namespace Ui { class TfrmModInfo; }
 struct ReceiveBuffer;
+struct ModuleInfoFields;
+class GatewayLink;
 
 class TfrmModInfo : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmModInfo(QWidget *parent = nullptr);
+    // gatewayIsRm2 tells the gateway type chosen on the monitor ("RM2.x"
+    // keeps the MAC bytes in order).
+    TfrmModInfo(GatewayLink &link, std::function<bool()> gatewayIsRm2, QWidget *parent = nullptr);
     ~TfrmModInfo() override;
-
-    Ui::TfrmModInfo *ui;
 
     // Decoders of the three answers (tags 1, 2 and 3). Each sets only the
     // fields whose bytes the answer holds; the others keep their texts.
@@ -20,8 +23,21 @@ public:
     void ShowLoginMode(const ReceiveBuffer &rb);
     void ShowRotarySwitch(const ReceiveBuffer &rb);
 
+    // The three reads, each sent after the answer to the one before; a read
+    // not answered in time ends the sequence, and a warning says so once
+    // the dialog is up.
+    void RequestModuleInfo();
+
 public slots:
     void Button1Click();
     void Button2Click();
     void btnAlmRestClick();
+
+private:
+    void showFields(const ModuleInfoFields &fields);
+
+    Ui::TfrmModInfo *ui;
+    GatewayLink &m_link;
+    std::function<bool()> m_gatewayIsRm2;
+    bool m_requesting = false;
 };

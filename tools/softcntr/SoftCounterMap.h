@@ -8,6 +8,7 @@
 // Bit soft counters: one per bit address b. Register 41223 + b / 16 holds one
 // bit per address for sixteen addresses; coil 2001 + b resets one.
 #include <cstdint>
+#include <optional>
 
 namespace softcounter {
 
@@ -31,5 +32,25 @@ inline int blockWordAddress(int w, int terminalType)
 {
     return terminalType >= 0 && terminalType < kOtherTerminalType ? w : 0;
 }
+
+// The protocol address of a reference number counted from `base` (40001
+// for registers, 1 for coils). Numbers outside the up-down ranges go out as
+// typed, but one outside the protocol's 16-bit addresses would reach
+// another coil or register: nullopt.
+inline std::optional<uint32_t> protocolAddress(int reference, int base)
+{
+    const long long a = (long long)reference - base;
+    if (a < 0 || a > 0xFFFF)
+        return std::nullopt;
+    return uint32_t(a);
+}
+
+// What the dialog reads of the monitor: its word and bit addresses and the
+// chosen terminal type item.
+struct MonitorAddresses {
+    int bitAddress = 0;
+    int wordAddress = 0;
+    int terminalType = 0;
+};
 
 } // namespace softcounter

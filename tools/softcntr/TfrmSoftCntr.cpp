@@ -1,7 +1,6 @@
 #include "tools/softcntr/TfrmSoftCntr.h"
-#include "app/Forms.h"
 #include "app/MessageBoxes.h"
-#include "app/TfrmMain.h"
+#include "link/GatewayLink.h"
 #include "monitor/TextNumbers.h"
 #include "tools/softcntr/SoftCounterMap.h"
 #include "tools/softcntr/UpDownLink.h"
@@ -13,41 +12,8 @@
 
 using namespace softcounter;
 
-namespace {
-
-// A control of the main window itself (the dialogs, its children, have
-// controls of the same names).
-template <class T> T *mainControl(const char *name)
-{
-    if (!frmMain)
-        return nullptr;
-    for (T *w : frmMain->findChildren<T *>(QLatin1String(name)))
-        if (w->window() == frmMain)
-            return w;
-    return nullptr;
-}
-
-int mainBitAddress()
-{
-    const auto *se = mainControl<QSpinBox>("seBitAdrs");
-    return se ? se->value() : frmMain->Settings.bitAddress;
-}
-
-int mainWordAddress()
-{
-    const auto *se = mainControl<QSpinBox>("seWordAdrs");
-    return se ? se->value() : frmMain->Settings.wordAddress;
-}
-
-int mainTerminalType()
-{
-    const auto *cb = mainControl<QComboBox>("cbTerminalType");
-    return cb ? cb->currentIndex() : frmMain->Settings.terminalType;
-}
-
-} // namespace
-
-TfrmSoftCntr::TfrmSoftCntr(QWidget *parent) : QDialog(parent), ui(new Ui::TfrmSoftCntr)
+TfrmSoftCntr::TfrmSoftCntr(GatewayLink &link, MonitorSource monitor, QWidget *parent)
+    : QDialog(parent), ui(new Ui::TfrmSoftCntr), m_link(link), m_monitor(std::move(monitor))
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -72,11 +38,17 @@ TfrmSoftCntr::~TfrmSoftCntr()
     delete ui;
 }
 
+MonitorAddresses TfrmSoftCntr::monitor() const
+{
+    return m_monitor ? m_monitor() : MonitorAddresses{};
+}
+
 void TfrmSoftCntr::FormCreate()
 {
-    if (frmMain) {
-        ui->seBitAdrs->setValue(mainBitAddress());
-        ui->seWordAdrs->setValue(mainWordAddress());
+    if (m_monitor) {
+        const MonitorAddresses m = m_monitor();
+        ui->seBitAdrs->setValue(m.bitAddress);
+        ui->seWordAdrs->setValue(m.wordAddress);
     }
     UpdateResetAddresses();
 }
@@ -85,16 +57,16 @@ void TfrmSoftCntr::UpdateResetAddresses()
 {
     const int w = ui->seWordAdrs->value();
     const int b = ui->seBitAdrs->value();
-    const int blockW = blockWordAddress(w, frmMain ? mainTerminalType() : 0);
+    const MonitorAddresses m = monitor();
+    const int blockW = blockWordAddress(w, m.terminalType);
     ui->edWRstAdrs->setText(QString::number(wordBlockRegister(blockW)));
     ui->edRstHL->setText(wordBlockIsHigh(blockW) ? QStringLiteral("H") : QStringLiteral("L"));
     ui->edWRstBitAdrs->setText(QString::number(wordResetCoil(w)));
     ui->edBRstAdrs->setText(QString::number(bitBlockRegister(b)));
     ui->edBRstBitAdrs->setText(QString::number(bitResetCoil(b)));
-    // The main window's bit output label names the coil of its own bit
-    // address.
-    if (auto *label = mainControl<QLabel>("stModbusBitOutAdrs"))
-        label->setText(QString::number(mainBitAddress() + 1));
+    // The monitor's bit output label names the coil of its own bit address.
+    if (m_monitor)
+        emit monitorBitCoil(m.bitAddress + 1);
 }
 
 void TfrmSoftCntr::seWordAdrsChange()
@@ -115,14 +87,12 @@ bool TfrmSoftCntr::referenceNumber(QLineEdit *edit, int base, int *protocolAddre
         msg::error(this, IntConversionError(text));
         return false;
     }
-    // Numbers outside the up-down ranges go out as typed, but one past the
-    // protocol's 16-bit addresses would reach another coil or register.
-    const int a = *n - base;
-    if (a < 0 || a > 0xFFFF) {
+    const auto a = softcounter::protocolAddress(*n, base);
+    if (!a) {
         msg::information(this, tr("アドレスの指定範囲が誤っています"));
         return false;
     }
-    *protocolAddress = a;
+    *protocolAddress = int(*a);
     return true;
 }
 
@@ -131,26 +101,26 @@ void TfrmSoftCntr::btnWBcntRstClick()
     int a = 0;
     if (!referenceNumber(ui->edWRstAdrs, 40001, &a))
         return;
-    frmMain->SendWriteSingleRegister(uint32_t(a), wordBlockValue(ui->edRstHL->text() != QLatin1String("L")));
+    m_link.SendWriteSingleRegister(uint32_t(a), wordBlockValue(ui->edRstHL->text() != QLatin1String("L")));
 }
 
 void TfrmSoftCntr::Button2Click()
 {
     int a = 0;
     if (referenceNumber(ui->edWRstBitAdrs, 1, &a))
-        frmMain->SendWriteSingleCoil(uint32_t(a), 0xFF);
+        m_link.SendWriteSingleCoil(uint32_t(a), 0xFF);
 }
 
 void TfrmSoftCntr::btnBBcntRstClick()
 {
     int a = 0;
     if (referenceNumber(ui->edBRstAdrs, 40001, &a))
-        frmMain->SendWriteSingleRegister(uint32_t(a), kBitBlockValue);
+        m_link.SendWriteSingleRegister(uint32_t(a), kBitBlockValue);
 }
 
 void TfrmSoftCntr::Button3Click()
 {
     int a = 0;
     if (referenceNumber(ui->edBRstBitAdrs, 1, &a))
-        frmMain->SendWriteSingleCoil(uint32_t(a), 0xFF);
+        m_link.SendWriteSingleCoil(uint32_t(a), 0xFF);
 }

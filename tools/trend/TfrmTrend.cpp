@@ -35,7 +35,7 @@ TfrmTrend::TfrmTrend(QWidget *parent)
     m_redrawTimer->setObjectName(QStringLiteral("TimerTrend"));
     m_redrawTimer->setInterval(kRedrawMs);
     connect(m_redrawTimer, &QTimer::timeout, this, [this] {
-        if (m_viewChanged || m_data.revision() != m_drawnRevision)
+        if (redrawDue())
             redrawTrend();
     });
     ui->cbTrendSpan->setCurrentIndex(1);  // 10分
@@ -80,6 +80,12 @@ void TfrmTrend::monitorAnswer(const monitor::TrendSample &sample, qint64 arrival
 void TfrmTrend::monitorTimedOut(qint64 atMs)
 {
     m_data.appendGap(atMs);
+}
+
+void TfrmTrend::monitorInterrupted(qint64 atMs)
+{
+    if (m_data.size() > 0)  // nothing to break before the first answer
+        m_data.appendGap(atMs);
 }
 
 void TfrmTrend::monitorLayout(const monitor::TrendLayout &layout)
@@ -172,18 +178,48 @@ std::pair<double, double> TfrmTrend::followedRange() const
     return {t1 - double(span), t1};
 }
 
+monitor::TrendView TfrmTrend::currentView() const
+{
+    monitor::TrendView v;
+    const TrendChart *chart = ui->TrendChart;
+    if (m_following) {
+        const auto range = followedRange();
+        v.t0 = range.first;
+        v.t1 = range.second + 1;  // the newest row inside the range
+    } else {
+        v.t0 = chart->timeFrom();
+        v.t1 = chart->timeTo();
+    }
+    v.columns = std::max(1, chart->width());
+    v.rows = m_data.size();
+    if (v.rows > 0) {
+        v.oldest = m_data.time(0);
+        v.newest = m_data.time(v.rows - 1);
+    }
+    return v;
+}
+
+bool TfrmTrend::redrawDue() const
+{
+    if (m_viewChanged)
+        return true;
+    if (m_data.revision() == m_drawnRevision)
+        return false;
+    return monitor::trendRedrawDue(m_drawnView, currentView(),
+                                   m_sinceDrawn.isValid() ? double(m_sinceDrawn.elapsed()) : 1e300);
+}
+
 void TfrmTrend::redrawTrend()
 {
     TrendChart *chart = ui->TrendChart;
-    if (m_following) {
-        const auto [t0, t1] = followedRange();
-        chart->setTimeRange(t0, t1 + 1);  // the newest row inside the range
-    }
+    const monitor::TrendView view = currentView();
+    if (m_following)
+        chart->setTimeRange(view.t0, view.t1);
     const double t0 = chart->timeFrom();
     const double t1 = chart->timeTo();
     const int first = m_data.lowerBound(int64_t(std::floor(t0)));
     const int last = std::min(m_data.size(), m_data.lowerBound(int64_t(std::ceil(t1))) + 1);
-    const int columns = std::max(1, chart->width());
+    const int columns = view.columns;
     for (int c = 0; c < monitor::kTrendChannels; ++c) {
         if (!chart->isSeriesVisible(c)) {
             chart->setPoints(c, {});
@@ -196,6 +232,10 @@ void TfrmTrend::redrawTrend()
     chart->fitValueAxis();
     chart->redraw();
     m_drawnRevision = m_data.revision();
+    m_drawnView = view;
+    m_drawnView.t0 = t0;  // as the chart took them
+    m_drawnView.t1 = t1;
+    m_sinceDrawn.start();
     m_viewChanged = false;
 }
 

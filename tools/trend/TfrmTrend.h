@@ -3,10 +3,12 @@
 //
 // The window keeps the trend's data (monitor::TrendData) whether it is shown
 // or not: every monitor answer appends one row, and that is all it costs
-// while the window is closed. Shown, it redraws at most ten times a second
-// and only when the rows or the view changed.
+// while the window is closed. Shown, it redraws at most ten times a second,
+// and new rows only when they would draw a new pixel column or have waited
+// a column's time.
 #include "monitor/TrendData.h"
 #include <QDialog>
+#include <QElapsedTimer>
 #include <cstdint>
 
 namespace Ui { class TfrmTrend; }
@@ -39,6 +41,10 @@ public slots:
     // A monitor poll that got no answer in time at atMs: the values are
     // stale from then until the next answer, a gap in the trend.
     void monitorTimedOut(qint64 atMs);
+    // No answers from atMs until the next one, for another reason (the
+    // monitoring was stopped and is started again, the connection dropped):
+    // a gap as well.
+    void monitorInterrupted(qint64 atMs);
 
     void cbTrendSpanChange();
     void btnTrendFollowClick();
@@ -58,6 +64,9 @@ private:
     void refreshChannelList();
     // The time range followed: the last span of the data.
     std::pair<double, double> followedRange() const;
+    // The view a redraw would draw now.
+    monitor::TrendView currentView() const;
+    bool redrawDue() const;
     uint32_t chosenChannels() const;
     QString chooseFile(const char *name, const QString &suffix);
 
@@ -68,5 +77,7 @@ private:
     bool m_viewChanged = true;
     bool m_bits = false;
     uint64_t m_drawnRevision = ~uint64_t(0);
+    monitor::TrendView m_drawnView;
+    QElapsedTimer m_sinceDrawn;
     uint32_t m_listedChannels = 0;
 };

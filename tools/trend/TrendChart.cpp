@@ -1,5 +1,6 @@
 #include "tools/trend/TrendChart.h"
 #include <QDateTime>
+#include <algorithm>
 #include <QMouseEvent>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -70,6 +71,13 @@ TrendChart::TrendChart(QWidget *parent) : QWidget(parent), m_plot(new TrendPlot(
     connect(m_plot->yAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), m_plot->yAxis2,
             qOverload<const QCPRange &>(&QCPAxis::setRange));
 
+    // The lines on a layer of their own, so that new points redraw only
+    // them (the graphs' layer holds nothing else that draws).
+    m_plot->layer(QStringLiteral("main"))->setMode(QCPLayer::lmBuffered);
+    connect(m_plot, &QCustomPlot::afterReplot, this, [this] {
+        m_drawnFrame = frame();
+        m_frameChanged = false;
+    });
     for (int c = 0; c < monitor::kTrendChannels; ++c) {
         QCPGraph *g = m_plot->addGraph();
         g->setPen(QPen(trendColour(c), 1.5));
@@ -83,7 +91,6 @@ TrendChart::TrendChart(QWidget *parent) : QWidget(parent), m_plot(new TrendPlot(
     m_plot->plotLayout()->addElement(1, 0, m_plot->legend);
     m_plot->plotLayout()->setRowStretchFactor(1, 0.001);
     m_plot->legend->setFillOrder(QCPLegend::foColumnsFirst);
-    m_plot->legend->setWrap(6);
     m_plot->legend->setBorderPen(Qt::NoPen);
     m_plot->legend->setMargins(QMargins(4, 0, 4, 2));
     QFont lf = font();
@@ -133,16 +140,22 @@ void TrendChart::setSeries(int index, const QString &name, const QColor &colour,
     g->setName(name);
     g->setPen(QPen(colour, 1.5));
     g->setLineStyle(steps ? QCPGraph::lsStepLeft : QCPGraph::lsLine);
+    m_legendChanged = true;
+    m_frameChanged = true;
 }
 
 void TrendChart::setSeriesVisible(int index, bool visible)
 {
     QCPGraph *g = m_plot->graph(index);
+    if (visible == g->visible() && visible == (m_plot->legend->itemWithPlottable(g) != nullptr))
+        return;
     g->setVisible(visible);
     if (visible)
         g->addToLegend();
     else
         g->removeFromLegend();
+    m_legendChanged = true;
+    m_frameChanged = true;
 }
 
 bool TrendChart::isSeriesVisible(int index) const
@@ -181,6 +194,7 @@ void TrendChart::clear()
     const double now = double(QDateTime::currentMSecsSinceEpoch());
     setTimeRange(now - 60'000.0, now);
     m_plot->yAxis->setRange(0, 1);
+    m_frameChanged = true;
 }
 
 void TrendChart::setTimeRange(double t0, double t1)
@@ -234,13 +248,88 @@ double TrendChart::valueTo() const
     return m_plot->yAxis->range().upper;
 }
 
+void TrendChart::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_legendChanged = true;
+    fitLegend();
+    fitTimeTicks(event->size().width());
+}
+
+void TrendChart::fitTimeTicks(int chartWidth)
+{
+    // As many time labels as fit with a label's width between them (8 at
+    // most): on a narrow chart, ten minutes at one a minute would run into
+    // each other. The value axis and its labels take about 70 pixels.
+    auto *ticker = dynamic_cast<QCPAxisTickerDateTime *>(m_plot->xAxis->ticker().data());
+    if (!ticker)
+        return;
+    const int label = QFontMetrics(m_plot->xAxis->tickLabelFont()).horizontalAdvance(QStringLiteral("00:00:00"));
+    ticker->setTickCount(std::clamp((chartWidth - 70) / std::max(1, 2 * label), 2, 8));
+}
+
+void TrendChart::fitLegend()
+{
+    if (!m_legendChanged)
+        return;
+    m_legendChanged = false;
+    QCPLegend *legend = m_plot->legend;
+    // The legend keeps the channels' order, whatever order they were
+    // chosen in.
+    for (int c = 0; c < m_plot->graphCount(); ++c)
+        m_plot->graph(c)->removeFromLegend();
+    int widest = 0;
+    for (int c = 0; c < m_plot->graphCount(); ++c) {
+        QCPGraph *g = m_plot->graph(c);
+        if (!g->visible())
+            continue;
+        g->addToLegend();
+        if (QCPAbstractLegendItem *item = legend->itemWithPlottable(g))
+            widest = std::max(widest, item->minimumOuterSizeHint().width());
+    }
+    // An empty legend would hold the plot's column to its own (empty)
+    // width: out of the layout while no channel is drawn.
+    QCPLayoutGrid *layout = m_plot->plotLayout();
+    const bool placed = layout->hasElement(1, 0);
+    if (widest == 0 && placed) {
+        layout->take(legend);
+        layout->simplify();
+        legend->setVisible(false);
+        return;
+    }
+    if (widest > 0 && !placed) {
+        layout->addElement(1, 0, legend);
+        layout->setRowStretchFactor(1, 0.001);
+        legend->setVisible(true);
+    }
+    const QMargins m = legend->margins();
+    const int room = width() - m.left() - m.right();
+    const int spacing = legend->columnSpacing();
+    legend->setWrap(std::max(1, (room + spacing) / (widest + spacing)));
+    legend->setFillOrder(QCPLegend::foColumnsFirst, true);
+}
+
+TrendChart::Frame TrendChart::frame() const
+{
+    const QCPRange x = m_plot->xAxis->range();
+    const QCPRange y = m_plot->yAxis->range();
+    return {x.lower, x.upper, y.lower, y.upper, m_plot->size()};
+}
+
 void TrendChart::redraw()
 {
+    const bool legendChanged = m_legendChanged;
+    fitLegend();
+    if (!legendChanged && !m_frameChanged && frame() == m_drawnFrame) {
+        m_plot->layer(QStringLiteral("main"))->replot();  // the lines only
+        return;
+    }
     m_plot->replot(QCustomPlot::rpImmediateRefresh);
 }
 
 QPixmap TrendChart::picture()
 {
+    fitLegend();
     return m_plot->toPixmap(m_plot->width(), m_plot->height());
 }
 

@@ -44,7 +44,9 @@ public:
     double valueFrom() const;
     double valueTo() const;
 
-    // Draws now what was set.
+    // Draws now what was set. When only the points changed since the last
+    // drawing (the same axes, legend and size), only the lines are drawn
+    // again, over the axes, grid and legend drawn before.
     void redraw();
     // The chart as on screen, at its size on screen.
     QPixmap picture();
@@ -57,10 +59,29 @@ public:
 signals:
     void userChangedTimeRange(double t0, double t1);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void rangeChangedByPlot();
+    // As many legend columns as the widest name leaves room for, so that
+    // no name is cut at the right edge.
+    void fitLegend();
+    void fitTimeTicks(int chartWidth);
+    // What the axes, grid and legend were last drawn for.
+    struct Frame {
+        double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        QSize size;
+        bool operator==(const Frame &) const = default;
+    };
+    Frame frame() const;
     TrendPlot *m_plot;
+    Frame m_drawnFrame;
     bool m_settingRange = false;
+    bool m_legendChanged = true;
+    // Something besides the points changed (names, colours, line styles,
+    // which series are drawn) since everything was drawn.
+    bool m_frameChanged = true;
 };
 
 // The stable colour of channel p.

@@ -1,8 +1,7 @@
 #include "tools/writetool/TfrmWriteTool.h"
 #include <QCoreApplication>
-#include "app/Forms.h"
 #include "app/MessageBoxes.h"
-#include "app/TfrmMain.h"
+#include "link/GatewayLink.h"
 #include "monitor/TextNumbers.h"
 #include "tools/writetool/WriteAreas.h"
 #include "ui_TfrmWriteTool.h"
@@ -15,7 +14,8 @@ QString rangeError()
 }
 }
 
-TfrmWriteTool::TfrmWriteTool(QWidget *parent) : QDialog(parent), ui(new Ui::TfrmWriteTool)
+TfrmWriteTool::TfrmWriteTool(GatewayLink &link, QWidget *parent)
+    : QDialog(parent), ui(new Ui::TfrmWriteTool), m_link(link)
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -84,26 +84,26 @@ void TfrmWriteTool::btnWRTClick()
     }
     ui->StaticText1->setText(QString::number(*value & 0xFFFF));
     ui->StaticText2->setText(QString::number(*value >> 16));
-    if (n < kLowestRegisterAddress) {
+    const auto address = registerWriteAddress(n);
+    if (!address) {
         msg::information(this, rangeError());
         return;
     }
-    const int address = n - 40001;
-    ui->StaticText3->setText(QString::number(address));
+    ui->StaticText3->setText(QString::number(*address));
     if (ui->RadioGroup1Item1->isChecked())
-        frmMain->SendWriteTwoRegisters(uint32_t(address), *value);
+        m_link.SendWriteTwoRegisters(*address, *value);
     else
-        frmMain->SendWriteSingleRegister(uint32_t(address), *value & 0xFFFF);
+        m_link.SendWriteSingleRegister(*address, *value & 0xFFFF);
 }
 
 void TfrmWriteTool::writeCoil(bool on)
 {
-    const int n = currentAddress();
-    if (n < 1) {  // coil 0 would wrap round to the top of the map
+    const auto coil = coilWriteAddress(currentAddress());
+    if (!coil) {
         msg::information(this, rangeError());
         return;
     }
-    frmMain->SendWriteSingleCoil(uint32_t(n - 1), on ? 0xFF : 0x00);
+    m_link.SendWriteSingleCoil(*coil, on ? 0xFF : 0x00);
 }
 
 void TfrmWriteTool::btnONClick()

@@ -4,14 +4,13 @@
 #include <QDialog>
 
 namespace Ui { class TfrmWriteTool; }
+class GatewayLink;
 
 class TfrmWriteTool : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmWriteTool(QWidget *parent = nullptr);
+    explicit TfrmWriteTool(GatewayLink &link, QWidget *parent = nullptr);
     ~TfrmWriteTool() override;
-
-    Ui::TfrmWriteTool *ui;
 
 public slots:
     void cbxModbusAreaSelChange();
@@ -26,4 +25,7 @@ private:
     // range when the text is not a number.
     int currentAddress() const;
     void writeCoil(bool on);
+
+    Ui::TfrmWriteTool *ui;
+    GatewayLink &m_link;
 };

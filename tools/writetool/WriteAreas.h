@@ -35,3 +35,21 @@ QString areaDescription(int address);
 // accepted and its low 32 bits are the value. nullopt when the text does not
 // convert.
 std::optional<uint32_t> parseWriteValue(const QString &text, bool hex);
+
+// The protocol address of a register reference number typed into the write
+// tool; nullopt below kLowestRegisterAddress (the write is refused).
+inline std::optional<uint32_t> registerWriteAddress(int reference)
+{
+    if (reference < kLowestRegisterAddress)
+        return std::nullopt;
+    return uint32_t(reference - 40001);
+}
+
+// The protocol address of a coil number (counted from 1); nullopt for
+// numbers below 1, which would wrap round to the top of the map.
+inline std::optional<uint32_t> coilWriteAddress(int reference)
+{
+    if (reference < 1)
+        return std::nullopt;
+    return uint32_t(reference - 1);
+}

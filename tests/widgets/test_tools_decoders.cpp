@@ -3,44 +3,27 @@
 // gateway's answers would arrive.
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
+#include "support/AnswerFrames.h"
 #include "support/AppFixture.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/modinfo/TfrmModInfo.h"
-#include "ui_TfrmCntrPreset.h"
-#include "ui_TfrmModInfo.h"
+#include "support/Controls.h"
 #include <QComboBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
 
 namespace {
 
-// One answer: tag, function 4, the stated byte count and the data bytes that
-// actually follow (statedCount < 0: the number of data bytes).
 QByteArray answer(uint8_t tag, const QByteArray &data, int statedCount = -1)
 {
-    QByteArray a;
-    a += char(tag);
-    a += char(0);
-    a += QByteArray(2, '\0');
-    const int len = 3 + int(data.size());
-    a += char(len >> 8);
-    a += char(len & 0xFF);
-    a += char(1);
-    a += char(4);
-    a += char(statedCount < 0 ? data.size() : statedCount);
-    a += data;
-    return a;
+    return frames::readAnswer(tag, data, statedCount);
 }
 
 QByteArray words(const QList<uint16_t> &regs)
 {
-    QByteArray d;
-    for (uint16_t r : regs) {
-        d += char(r >> 8);
-        d += char(r & 0xFF);
-    }
-    return d;
+    return frames::registerBytes(regs);
 }
 
 void feed(const QByteArray &bytes)
@@ -110,33 +93,31 @@ void TestToolsDecoders::moduleWords()
     // Words 0..15 = input registers 296..311.
     feed(answer(1, words({0x001A, 0x2B3C, 0x4D5E, 0x0102, 0x0a15, 0x0100, 0xBEEF, 0x00A5, 0x1111,
                           0x2222, singleCycle, 0x3333, 0x4444, 0x5555, 0x0110, 0x6666})));
-    const auto *ui = frmModInfo->ui;
-    QCOMPARE(ui->StaticText21->text(), mac);
-    QCOMPARE(ui->StaticText14->text(), QStringLiteral("0102"));
-    QCOMPARE(ui->StaticText15->text(), QStringLiteral("0A15"));
-    QCOMPARE(ui->StaticText11->text(), QStringLiteral("0100"));
-    QCOMPARE(ui->StaticText12->text(), QStringLiteral("BEEF"));
-    QCOMPARE(ui->StaticText18->text(), QStringLiteral("00A5"));
-    QCOMPARE(ui->StaticText16->text(), QStringLiteral("0110"));
-    QCOMPARE(ui->StaticText19->text(), singleCycleText);
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText21")->text(), mac);
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText14")->text(), QStringLiteral("0102"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText15")->text(), QStringLiteral("0A15"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText11")->text(), QStringLiteral("0100"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText12")->text(), QStringLiteral("BEEF"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText18")->text(), QStringLiteral("00A5"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText16")->text(), QStringLiteral("0110"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText19")->text(), singleCycleText);
     QCOMPARE(frmMain->LastRequestTag(), uint8_t(0xFF));
 }
 
 void TestToolsDecoders::moduleWordsShortAnswer()
 {
     AppFixture fx(false);
-    const auto *ui = frmModInfo->ui;
-    const QString before = ui->StaticText11->text();
+    const QString before = controls::find<QLabel>(frmModInfo, "StaticText11")->text();
     // States 32 bytes, carries 8: MAC and the Nexilo H/W word only.
     feed(answer(1, words({0x0102, 0x0304, 0x0506, 0x0777}), 32));
-    QCOMPARE(ui->StaticText21->text(), QStringLiteral("02-01-04-03-06-05"));
-    QCOMPARE(ui->StaticText14->text(), QStringLiteral("0777"));
-    for (QLabel *untouched : {ui->StaticText11, ui->StaticText12, ui->StaticText15, ui->StaticText16,
-                              ui->StaticText18, ui->StaticText19})
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText21")->text(), QStringLiteral("02-01-04-03-06-05"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText14")->text(), QStringLiteral("0777"));
+    for (QLabel *untouched : {controls::find<QLabel>(frmModInfo, "StaticText11"), controls::find<QLabel>(frmModInfo, "StaticText12"), controls::find<QLabel>(frmModInfo, "StaticText15"), controls::find<QLabel>(frmModInfo, "StaticText16"),
+                              controls::find<QLabel>(frmModInfo, "StaticText18"), controls::find<QLabel>(frmModInfo, "StaticText19")})
         QCOMPARE(untouched->text(), before);
     // Five bytes: not even the MAC.
     feed(answer(1, QByteArray::fromHex("AABBCCDDEE")));
-    QCOMPARE(ui->StaticText21->text(), QStringLiteral("02-01-04-03-06-05"));
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText21")->text(), QStringLiteral("02-01-04-03-06-05"));
 }
 
 void TestToolsDecoders::loginMode_data()
@@ -154,7 +135,7 @@ void TestToolsDecoders::loginMode()
     QFETCH(QByteArray, data);
     QFETCH(QString, text);
     AppFixture fx(false);
-    QLabel *field = frmModInfo->ui->StaticText13;
+    QLabel *field = controls::find<QLabel>(frmModInfo, "StaticText13");
     field->setText(QStringLiteral("before"));
     feed(answer(2, data));
     QCOMPARE(field->text(), text.isEmpty() ? QStringLiteral("before") : text);
@@ -181,14 +162,13 @@ void TestToolsDecoders::rotarySwitch()
     QFETCH(QString, hex);
     QFETCH(QString, mode);
     AppFixture fx(false);
-    const auto *ui = frmModInfo->ui;
-    ui->StaticText20->setText(QStringLiteral("before"));
+    controls::find<QLabel>(frmModInfo, "StaticText20")->setText(QStringLiteral("before"));
     feed(answer(3, words({uint16_t(value)})));
-    QCOMPARE(ui->StaticText17->text(), hex);
-    QCOMPARE(ui->StaticText20->text(), mode.isEmpty() ? QStringLiteral("before") : mode);
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText17")->text(), hex);
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText20")->text(), mode.isEmpty() ? QStringLiteral("before") : mode);
     // A single byte is no register: nothing changes.
     feed(answer(3, QByteArray(1, '\x05')));
-    QCOMPARE(ui->StaticText17->text(), hex);
+    QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText17")->text(), hex);
 }
 
 void TestToolsDecoders::counterPairs_data()

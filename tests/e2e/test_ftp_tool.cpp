@@ -2,7 +2,7 @@
 // server on 127.0.0.1.
 #include "support/AppFixture.h"
 #include "support/TmpfsMount.h"
-#include "test_ftp_server.h"
+#include "support/FtpTestServer.h"
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
 #include "tools/ftp/FtpFiles.h"

@@ -54,7 +54,48 @@ private slots:
     void doubleWordItems_data();
     void doubleWordItems();
     void destroyedWhileConnectedReportsNothing();
+    void requestLeavesBeforeTheEventLoopRuns();
+    void batchSendsTogether();
+    void timeoutsAfterAnswersAndShorterTimeouts_data();
+    void timeoutsAfterAnswersAndShorterTimeouts();
+    void handlerReadingAgainDuringItsAnswer();
+    void viewsStayValidUntilMoreBytes();
 };
+
+namespace {
+
+// A link connected to a server of the test's own on 127.0.0.1; `peer` is
+// the server's end of the connection.
+struct Connected {
+    QTcpServer server;
+    ModbusLink link;
+    QTcpSocket *peer = nullptr;
+
+    bool open()
+    {
+        if (!server.listen(QHostAddress::LocalHost, 0))
+            return false;
+        link.setHost(QStringLiteral("127.0.0.1"));
+        link.setPort(server.serverPort());
+        QSignalSpy up(&link, &ModbusLink::connected);
+        link.open();
+        if (!up.wait(5000) || !(server.hasPendingConnections() || server.waitForNewConnection(5000)))
+            return false;
+        peer = server.nextPendingConnection();
+        return peer != nullptr;
+    }
+    // The answer of the server to request `t`: its transaction identifier,
+    // function 4 and the given registers.
+    void answer(const modbus::Transaction &t, const QList<uint16_t> &regs)
+    {
+        QByteArray a = readAnswer(t.tag, regs);
+        a[1] = char(t.transactionId & 0xFF);
+        peer->write(a);
+        peer->flush();
+    }
+};
+
+} // namespace
 
 void TestLink::frames_data()
 {
@@ -302,6 +343,155 @@ void TestLink::destroyedWhileConnectedReportsNothing()
     QCOMPARE(link->inFlight().size(), size_t(2));
     delete link;
     QCOMPARE(reports, 0);
+}
+
+void TestLink::requestLeavesBeforeTheEventLoopRuns()
+{
+    // The server's blocking wait runs no event loop of the link: the frame
+    // reaches it only if the request was written to the socket at once.
+    Connected c;
+    QVERIFY(c.open());
+    QVERIFY(c.link.SendReadInputRegisters(0, 320, 64) != 0);
+    QVERIFY(c.link.SendWriteSingleRegister(0x0420, 1) != 0);
+    const QByteArray expected = modbus::readInputRegistersFrame(0, 320, 64)
+                                + modbus::writeSingleRegisterFrame(0x0420, 1);
+    QByteArray got;
+    while (got.size() < expected.size() && c.peer->waitForReadyRead(2000))
+        got += c.peer->readAll();
+    QCOMPARE(got.toHex(' '), expected.toHex(' '));
+}
+
+void TestLink::batchSendsTogether()
+{
+    // Inside a batch the requests wait in the socket (entered and reported
+    // all the same); they go out together, in order, when it ends.
+    Connected c;
+    QVERIFY(c.open());
+    QSignalSpy sent(&c.link, &ModbusLink::requestSent);
+    {
+        const ModbusLink::Batch outer(c.link);
+        {
+            const ModbusLink::Batch inner(c.link);
+            c.link.SendReadInputRegisters(0, 320, 64);
+        }
+        QVERIFY(c.link.socket()->bytesToWrite() > 0);  // the inner end sends nothing
+        c.link.SendReadInputRegisters(20, 32, 4);
+        QCOMPARE(sent.count(), 2);
+        QCOMPARE(int(c.link.inFlight().size()), 2);
+        QCOMPARE(c.link.socket()->bytesToWrite(), qint64(24));
+    }
+    QCOMPARE(c.link.socket()->bytesToWrite(), qint64(0));
+    const QByteArray expected = modbus::readInputRegistersFrame(0, 320, 64)
+                                + modbus::readInputRegistersFrame(20, 32, 4);
+    QByteArray got;
+    while (got.size() < expected.size() && c.peer->waitForReadyRead(2000))
+        got += c.peer->readAll();
+    QCOMPARE(got.toHex(' '), expected.toHex(' '));
+}
+
+void TestLink::timeoutsAfterAnswersAndShorterTimeouts_data()
+{
+    // Two requests A then B, each with its own response timeout; A is
+    // answered (or not) before B is sent. Expected: which of them the link
+    // reports as timed out.
+    QTest::addColumn<int>("timeoutA");
+    QTest::addColumn<bool>("answerA");
+    QTest::addColumn<int>("timeoutB");
+    QTest::addColumn<QString>("timedOut");
+    QTest::newRow("answered first, the second times out") << 60 << true << 60 << "B";
+    QTest::newRow("shorter timeout overtakes the first") << 5000 << false << 40 << "B";
+    QTest::newRow("both unanswered") << 40 << false << 80 << "AB";
+    QTest::newRow("longer second after an answer") << 30 << true << 120 << "B";
+}
+
+void TestLink::timeoutsAfterAnswersAndShorterTimeouts()
+{
+    QFETCH(int, timeoutA);
+    QFETCH(bool, answerA);
+    QFETCH(int, timeoutB);
+    QFETCH(QString, timedOut);
+    Connected c;
+    QVERIFY(c.open());
+    QSignalSpy sent(&c.link, &ModbusLink::requestSent);
+    QSignalSpy matched(&c.link, &ModbusLink::answerMatched);
+    QSignalSpy expired(&c.link, &ModbusLink::requestTimedOut);
+
+    c.link.setResponseTimeout(timeoutA);
+    const uint64_t a = c.link.SendReadInputRegisters(0, 320, 2);
+    if (answerA) {
+        c.answer(sent.at(0).at(0).value<modbus::Transaction>(), {1, 2});
+        QVERIFY(matched.wait(2000));
+    }
+    c.link.setResponseTimeout(timeoutB);
+    const uint64_t b = c.link.SendReadInputRegisters(20, 32, 4);
+    // Each request is reported by its own deadline: well before the other
+    // one's, which is far in the future in the overtaking case.
+    QTRY_COMPARE_WITH_TIMEOUT(int(expired.count()), int(timedOut.size()), 2000);
+    QString order;
+    for (const QList<QVariant> &e : expired) {
+        const auto t = e.at(0).value<modbus::Transaction>();
+        order += t.serial == a ? u'A' : t.serial == b ? u'B' : u'?';
+    }
+    QCOMPARE(order, timedOut);
+    QCOMPARE(c.link.counters().timedOut, uint64_t(timedOut.size()));
+    QCOMPARE(c.link.counters().answered, answerA ? 1u : 0u);
+    QCOMPARE(c.link.isInFlight(a), !answerA && !timedOut.contains(u'A'));
+    QVERIFY(!c.link.isInFlight(b));
+}
+
+void TestLink::handlerReadingAgainDuringItsAnswer()
+{
+    // A handler that runs the event loop (as the dialogs' waits do) while
+    // the next answers arrive: the socket takes them in but does not signal
+    // again meanwhile; they are dispatched, in order and whole, once the
+    // handler returns, and the answer being handled keeps its bytes.
+    Connected c;
+    QVERIFY(c.open());
+    QSignalSpy sent(&c.link, &ModbusLink::requestSent);
+    QList<uint16_t> seen;
+    c.link.setAnswerHandler(0, [&](const ReceiveBuffer &rb) {
+        const uint16_t first = rb.word(0);
+        if (first == 100) {
+            for (int i = 1; i <= 2; ++i)
+                c.answer(sent.at(i).at(0).value<modbus::Transaction>(), {uint16_t(100 + i), 7});
+            QTRY_VERIFY_WITH_TIMEOUT(c.link.socket()->bytesAvailable() > 0, 2000);
+        }
+        seen << first << rb.word(1);
+    });
+    for (int i = 0; i < 3; ++i)
+        c.link.SendReadInputRegisters(0, 320, 2);
+    c.answer(sent.at(0).at(0).value<modbus::Transaction>(), {100, 5});
+    QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 6, 2000);
+    QCOMPARE(seen, (QList<uint16_t>{100, 5, 101, 7, 102, 7}));
+    QCOMPARE(c.link.counters().answered, 3u);
+}
+
+void TestLink::viewsStayValidUntilMoreBytes()
+{
+    // Two answers and the head of a third in one go: both views are whole
+    // and unchanged until more bytes come, and the third is cut the same
+    // after the buffer restarted.
+    const QByteArray one = readAnswer(0, {0x1111, 0x2222});
+    const QByteArray two = readAnswer(20, {0x3333});
+    const QByteArray three = readAnswer(1, {0x4444, 0x5555, 0x6666});
+    for (int head = 0; head < three.size(); ++head) {
+        FrameAssembler f;
+        f.receiveData(one + two + three.left(head));
+        const auto v1 = f.nextAnswerView();
+        const auto v2 = f.nextAnswerView();
+        QVERIFY(v1 && v2);
+        QVERIFY(!f.nextAnswerView());
+        QCOMPARE(v1->toByteArray().toHex(), one.toHex());
+        QCOMPARE(v2->toByteArray().toHex(), two.toHex());
+        f.receiveData(three.mid(head));
+        const auto v3 = f.nextAnswerView();
+        QVERIFY(v3);
+        QCOMPARE(v3->toByteArray().toHex(), three.toHex());
+        QCOMPARE(f.bufferedBytes(), 0);
+        // A fresh answer after everything was consumed starts at byte 0.
+        f.receiveData(one);
+        QCOMPARE(f.nextAnswer().value_or(QByteArray()).toHex(), one.toHex());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLink)

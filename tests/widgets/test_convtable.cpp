@@ -4,13 +4,14 @@
 #include "app/TfrmMain.h"
 #include "monitor/ConversionTable.h"
 #include "support/AppFixture.h"
-#include "ui_TfrmMain.h"
+#include "support/MonitorControls.h"
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QAction>
 
 namespace {
 
@@ -214,14 +215,14 @@ void TestConvTable::menuItemLoadsChosenFile()
         });
     };
     chooseInOpenDialog(good);
-    frmMain->ui->N9->trigger();
+    child<QAction>("N9")->trigger();
     QCOMPARE(frmMain->conversionTable.entry(1).gain, 2.0f);
     QCOMPARE(frmMain->conversionTable.entry(1).offset, -10.0f);
     QCOMPARE(frmMain->conversionTable.entry(2).gain, 0.5f);
     QVERIFY(fx.messages.isEmpty());
 
     chooseInOpenDialog(bad);
-    frmMain->ui->N9->trigger();
+    child<QAction>("N9")->trigger();
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages[0].kind, msg::Kind::Error);
     QVERIFY(fx.messages[0].text.contains(QStringLiteral("'wrong'")));
@@ -234,7 +235,7 @@ void TestConvTable::menuItemLoadsChosenFile()
         if (auto *dialog = QApplication::activeModalWidget())
             qobject_cast<QDialog *>(dialog)->reject();
     });
-    frmMain->ui->N9->trigger();
+    child<QAction>("N9")->trigger();
     QCOMPARE(fx.messages.size(), 1);
 }
 

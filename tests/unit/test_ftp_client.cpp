@@ -1,7 +1,7 @@
 // The FTP client against a real FTP server on 127.0.0.1, and the rules
 // around it: line ends of text transfers, usable file names, the local
 // text files.
-#include "test_ftp_server.h"
+#include "support/FtpTestServer.h"
 #include "tools/ftp/FtpClient.h"
 #include "tools/ftp/FtpFiles.h"
 #include "tools/ftp/LineEnds.h"

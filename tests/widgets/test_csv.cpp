@@ -7,19 +7,28 @@
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
 #include "support/AppFixture.h"
+#include "support/MonitorControls.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
-#include "ui_TfrmGWcfg.h"
-#include "ui_TfrmMain.h"
+#include "support/Controls.h"
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QToolButton>
 
 namespace {
 
@@ -31,7 +40,7 @@ QByteArray readBytes(const QString &path)
 
 QStringList memoLines()
 {
-    return LogTextLines(frmMain->ui->Memo2->toPlainText());
+    return LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText());
 }
 
 // The auto-save settings of the log page and a fresh log, as a user sets
@@ -39,13 +48,12 @@ QStringList memoLines()
 void prepareAutoSave(const QString &folder, const QString &interval, const QString &header,
                      const QString &start, const QString &digits)
 {
-    auto *ui = frmGWcfg->ui;
     frmMain->Settings.logDir = folder;
-    ui->ChkAutoSave->setChecked(true);
-    ui->EdSaveInt->setText(interval);
-    ui->EdLogSaveFN->setText(header);
-    ui->EdLogSaveStart->setText(start);
-    ui->CbxLogSaveKeta->setCurrentText(digits);
+    controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
+    controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(interval);
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(header);
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(start);
+    controls::find<QComboBox>(frmGWcfg, "CbxLogSaveKeta")->setCurrentText(digits);
     frmMain->MonitorCount = 0;
     QVERIFY(frmMain->RestartLogFileNumbering());
 }
@@ -176,69 +184,67 @@ void TestCsv::startStopAndCounters()
 {
     AppFixture fx(false);
     frmMain->show();
-    auto *ui = frmMain->ui;
     frmMain->Timer1->setInterval(400);
-    QVERIFY(ui->sbtnLogStart->isVisible());
-    QVERIFY(!ui->sbtnLogStop->isVisible());
+    QVERIFY(child<QToolButton>("sbtnLogStart")->isVisible());
+    QVERIFY(!child<QToolButton>("sbtnLogStop")->isVisible());
     QCOMPARE(frmMain->Logging, 0);
 
     // Rows while logging is off go nowhere.
     frmMain->LogAnswerRow(QStringLiteral(",1"));
-    QCOMPARE(ui->Memo2->toPlainText(), QString());
+    QCOMPARE(child<QPlainTextEdit>("Memo2")->toPlainText(), QString());
 
-    ui->Memo2->setPlainText(QStringLiteral("old row"));
-    QTest::mouseClick(ui->sbtnLogStart, Qt::LeftButton);
+    child<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("old row"));
+    QTest::mouseClick(child<QToolButton>("sbtnLogStart"), Qt::LeftButton);
     QCOMPARE(frmMain->Logging, 1);
     QCOMPARE(frmMain->LogCount, 0u);
-    QCOMPARE(ui->stLogCntr->text(), QStringLiteral("0"));
-    QCOMPARE(ui->stLogElTime->text(), QStringLiteral("0:00:00.0"));
-    QVERIFY(!ui->sbtnLogStart->isVisible());
-    QVERIFY(ui->sbtnLogStop->isVisible());
-    QCOMPARE(ui->Memo2->toPlainText(), QString());
+    QCOMPARE(child<QLabel>("stLogCntr")->text(), QStringLiteral("0"));
+    QCOMPARE(child<QLabel>("stLogElTime")->text(), QStringLiteral("0:00:00.0"));
+    QVERIFY(!child<QToolButton>("sbtnLogStart")->isVisible());
+    QVERIFY(child<QToolButton>("sbtnLogStop")->isVisible());
+    QCOMPARE(child<QPlainTextEdit>("Memo2")->toPlainText(), QString());
 
     for (int i = 0; i < 3; ++i)
         frmMain->LogAnswerRow(QStringLiteral("%1,%2").arg(i).arg(i * 10));
     QCOMPARE(memoLines(), (QStringList{"0,0", "1,10", "2,20"}));
-    QCOMPARE(ui->stLogCntr->text(), QStringLiteral("3"));
-    QCOMPARE(ui->stLogElTime->text(), QStringLiteral("0:00:01.2"));
+    QCOMPARE(child<QLabel>("stLogCntr")->text(), QStringLiteral("3"));
+    QCOMPARE(child<QLabel>("stLogElTime")->text(), QStringLiteral("0:00:01.2"));
 
-    QTest::mouseClick(ui->sbtnLogStop, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>("sbtnLogStop"), Qt::LeftButton);
     QCOMPARE(frmMain->Logging, 0);
-    QVERIFY(ui->sbtnLogStart->isVisible());
-    QVERIFY(!ui->sbtnLogStop->isVisible());
+    QVERIFY(child<QToolButton>("sbtnLogStart")->isVisible());
+    QVERIFY(!child<QToolButton>("sbtnLogStop")->isVisible());
     frmMain->LogAnswerRow(QStringLiteral("3,30"));
     QCOMPARE(memoLines().size(), 3);  // kept, nothing added
-    QCOMPARE(ui->stLogCntr->text(), QStringLiteral("3"));
+    QCOMPARE(child<QLabel>("stLogCntr")->text(), QStringLiteral("3"));
 
     // A new start counts from 0 again.
-    QTest::mouseClick(ui->sbtnLogStart, Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>("sbtnLogStart"), Qt::LeftButton);
     frmMain->LogAnswerRow(QStringLiteral("0,0"));
-    QCOMPARE(ui->stLogCntr->text(), QStringLiteral("1"));
-    QCOMPARE(ui->stLogElTime->text(), QStringLiteral("0:00:00.4"));
+    QCOMPARE(child<QLabel>("stLogCntr")->text(), QStringLiteral("1"));
+    QCOMPARE(child<QLabel>("stLogElTime")->text(), QStringLiteral("0:00:00.4"));
 }
 
 void TestCsv::logAreaView()
 {
     AppFixture fx(false);
     frmMain->show();
-    auto *ui = frmMain->ui;
     const int menu = frmMain->menuBar()->sizeHint().height();
     // The share of the log area's height that lies above the status bar.
-    auto memoShown = [ui] {
-        const int top = ui->Memo2->mapTo(frmMain, QPoint(0, 0)).y();
+    auto memoShown = [memo = child<QPlainTextEdit>("Memo2")] {
+        const int top = memo->mapTo(frmMain, QPoint(0, 0)).y();
         const int statusTop = frmMain->statusBar()->mapTo(frmMain, QPoint(0, 0)).y();
-        return std::clamp(statusTop - top, 0, ui->Memo2->height()) / double(ui->Memo2->height());
+        return std::clamp(statusTop - top, 0, memo->height()) / double(memo->height());
     };
     auto memoInView = [&] { return memoShown() > 0.95; };
-    QVERIFY(!ui->N11->isChecked());
+    QVERIFY(!child<QAction>("N11")->isChecked());
     QCOMPARE(frmMain->height() - menu, 397);
     QCOMPARE(memoShown(), 0.0);
-    ui->N11->trigger();
-    QVERIFY(ui->N11->isChecked());
+    child<QAction>("N11")->trigger();
+    QVERIFY(child<QAction>("N11")->isChecked());
     QCOMPARE(frmMain->height() - menu, 541);
     QVERIFY(memoInView());
-    ui->N11->trigger();
-    QVERIFY(!ui->N11->isChecked());
+    child<QAction>("N11")->trigger();
+    QVERIFY(!child<QAction>("N11")->isChecked());
     QCOMPARE(frmMain->height() - menu, 397);
     QCOMPARE(memoShown(), 0.0);
 }
@@ -246,7 +252,6 @@ void TestCsv::logAreaView()
 void TestCsv::manualSave()
 {
     AppFixture fx(false);
-    auto *ui = frmMain->ui;
     frmMain->sbtnLogStartClick();
     frmMain->LogAnswerRow(QStringLiteral(",1,2,65535"));
     frmMain->LogAnswerRow(QStringLiteral(",10,-0.1"));
@@ -266,7 +271,7 @@ void TestCsv::manualSave()
         });
     };
     chooseInSaveDialog(target);
-    ui->Save1->trigger();
+    child<QAction>("Save1")->trigger();
     QCOMPARE(suffix, QStringLiteral("csv"));
     QCOMPARE(filters, QStringList{QStringLiteral("*.csv")});
     // No header row; the log area keeps its rows.
@@ -282,9 +287,9 @@ void TestCsv::autoSaveAcrossFiles()
     const QString folder = fx.dir() + QStringLiteral("/logs/");
     QVERIFY(QDir().mkpath(folder));
     frmMain->Settings.logHeaderMode = 1;
-    frmMain->ui->chkbxAutoChange->setChecked(false);
-    frmMain->ui->seReadAddress->setValue(30321);
-    frmMain->ui->seReadSize->setValue(3);
+    child<QCheckBox>("chkbxAutoChange")->setChecked(false);
+    child<QSpinBox>("seReadAddress")->setValue(30321);
+    child<QSpinBox>("seReadSize")->setValue(3);
     prepareAutoSave(folder, QStringLiteral("4"), QStringLiteral("T"), QStringLiteral("7"), QStringLiteral("3"));
 
     // Two answers before logging starts are not logged; logging then starts
@@ -320,10 +325,10 @@ void TestCsv::autoSaveAcrossFiles()
     QVERIFY(fx.messages.isEmpty());
 
     // Auto-save off or logging off: no file.
-    frmGWcfg->ui->ChkAutoSave->setChecked(false);
+    controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(false);
     for (int k = 0; k < 4; ++k)
         answer(QStringLiteral("x"));
-    frmGWcfg->ui->ChkAutoSave->setChecked(true);
+    controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
     frmMain->sbtnLogStopClick();
     for (int k = 0; k < 4; ++k)
         answer(QStringLiteral("y"));
@@ -359,7 +364,7 @@ void TestCsv::failingFolderKeepsRows()
     QVERIFY(QDir().mkpath(folder));
     answer(QStringLiteral("e"));
     answer(QStringLiteral("f"));
-    const QString header = CsvHeaderRow(0, frmMain->ui->seReadAddress->value(), frmMain->ui->seReadSize->value());
+    const QString header = CsvHeaderRow(0, child<QSpinBox>("seReadAddress")->value(), child<QSpinBox>("seReadSize")->value());
     QCOMPARE(readBytes(folder + QStringLiteral("LOG0001.csv")),
              header.toLatin1() + QByteArray("\r\na\r\nb\r\nc\r\nd\r\ne\r\nf\r\n"));
     QCOMPARE(memoLines(), QStringList{});
@@ -396,13 +401,13 @@ void TestCsv::badSaveIntervalReportedOnce()
     QVERIFY(QDir(folder).entryList({QStringLiteral("*.csv")}, QDir::Files).isEmpty());
 
     // A usable interval saves again; another bad one is reported once more.
-    frmGWcfg->ui->EdSaveInt->setText(QStringLiteral("5"));
+    controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("5"));
     for (int k = 0; k < 5; ++k)
         answer(QStringLiteral("s%1").arg(k));
     const QString saved = QStringDecoder(QStringConverter::System)
                               .decode(readBytes(folder + QStringLiteral("LOG0001.csv")));
     QCOMPARE(saved.count(QStringLiteral("\r\n")), 1 + 15);
-    frmGWcfg->ui->EdSaveInt->setText(QStringLiteral("x") + interval);
+    controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("x") + interval);
     for (int k = 0; k < 5; ++k)
         answer(QStringLiteral("t%1").arg(k));
     QTRY_COMPARE(fx.messages.size(), 2);
@@ -440,12 +445,12 @@ void TestCsv::restartNumberingRefusesBadText()
 {
     AppFixture fx(false);
     frmMain->LogFileNumber = 42;
-    frmGWcfg->ui->EdLogSaveStart->setText(QStringLiteral("1x"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(QStringLiteral("1x"));
     QVERIFY(!frmMain->RestartLogFileNumbering());
     QCOMPARE(fx.messageTexts(), QStringList{QStringLiteral("'1x' は有効な整数値ではありません")});
     QCOMPARE(frmMain->LogFileNumber, 42);
-    frmGWcfg->ui->EdLogSaveStart->setText(QStringLiteral("123"));
-    frmGWcfg->ui->CbxLogSaveKeta->setCurrentText(QStringLiteral("2"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(QStringLiteral("123"));
+    controls::find<QComboBox>(frmGWcfg, "CbxLogSaveKeta")->setCurrentText(QStringLiteral("2"));
     QVERIFY(frmMain->RestartLogFileNumbering());
     QCOMPARE(frmMain->LogFileNumber, 123);
     QCOMPARE(frmMain->LogFileDigits, 2);

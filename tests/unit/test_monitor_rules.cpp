@@ -2,6 +2,7 @@
 #include "monitor/CsvRow.h"
 #include "monitor/GeneralFormat.h"
 #include "monitor/MonitorAnswer.h"
+#include "monitor/MonitorLayout.h"
 #include "monitor/ValueDecoding.h"
 #include <QTest>
 #include <cmath>
@@ -57,6 +58,8 @@ class TestMonitorRules : public QObject {
 private slots:
     void generalFormat_data();
     void generalFormat();
+    void hexTexts_data();
+    void hexTexts();
     void charTexts_data();
     void charTexts();
     void boxTexts_data();
@@ -110,6 +113,30 @@ void TestMonitorRules::generalFormat()
     QFETCH(int, digits);
     QFETCH(QString, expected);
     QCOMPARE(FormatGeneral(value, digits), expected);
+    // Appended to a row, the same text after what the row holds.
+    QString row = QStringLiteral("12,");
+    AppendGeneral(row, value, digits);
+    QCOMPARE(row, QStringLiteral("12,") + expected);
+}
+
+void TestMonitorRules::hexTexts_data()
+{
+    QTest::addColumn<uint>("value");
+    QTest::addColumn<int>("minDigits");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("zero padded") << 0u << 4 << "0000";
+    QTest::newRow("upper case") << 0xabcu << 4 << "0ABC";
+    QTest::newRow("wider than the minimum") << 0x12345u << 4 << "12345";
+    QTest::newRow("eight digits") << 0xDEADBEEFu << 8 << "DEADBEEF";
+    QTest::newRow("eight padded") << 0x10u << 8 << "00000010";
+}
+
+void TestMonitorRules::hexTexts()
+{
+    QFETCH(uint, value);
+    QFETCH(int, minDigits);
+    QFETCH(QString, expected);
+    QCOMPARE(HexText(value, minDigits), expected);
 }
 
 void TestMonitorRules::charTexts_data()
@@ -294,6 +321,15 @@ void TestMonitorRules::csvValues()
     else
         got = csvValueReal(float(value), valueType, scale);
     QCOMPARE(got, expected);
+    // Appended to a row, the same column after what the row holds.
+    QString row = QStringLiteral(",7,");
+    if (kind == u"16")
+        appendCsvValue16(row, uint16_t(value), valueType, scale);
+    else if (kind == u"32")
+        appendCsvValue32(row, uint32_t(value), valueType, scale);
+    else
+        appendCsvValueReal(row, float(value), valueType, scale);
+    QCOMPARE(row, QStringLiteral(",7,") + expected);
 }
 
 void TestMonitorRules::csvPrefix_data()

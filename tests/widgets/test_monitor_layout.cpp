@@ -3,12 +3,16 @@
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
 #include "monitor/MonitorLayout.h"
+#include "app/TfrmConnect.h"
 #include "support/AppFixture.h"
+#include "support/Controls.h"
+#include "support/InterfaceTexts.h"
 #include "support/MonitorControls.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -55,6 +59,8 @@ QStringList rows(int group)
 class TestMonitorLayout : public QObject {
     Q_OBJECT
 private slots:
+    void longestValuesFit_data();
+    void longestValuesFit();
     void channelTables_data();
     void channelTables();
     void startUp();
@@ -388,6 +394,48 @@ void TestMonitorLayout::logAreaOnlyInTheEnlargedWindow()
     QVERIFY(memo->y() >= central->height());
     frmMain->findChild<QAction *>(QStringLiteral("N11"))->trigger();
     QTRY_VERIFY(central->height() > memo->geometry().bottom());
+}
+
+// The longest value a field shows stays whole: the read address of the
+// monitor (five digits) and the connection dialog's host and port (a
+// simulator's port has five digits).
+void TestMonitorLayout::longestValuesFit_data()
+{
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("port");
+    QTest::newRow("gateway") << 30417 << "192.168.1.200" << "502";
+    QTest::newRow("largest") << 49999 << "192.168.1.200" << "65535";
+}
+
+void TestMonitorLayout::longestValuesFit()
+{
+    QFETCH(int, address);
+    QFETCH(QString, host);
+    QFETCH(QString, port);
+    AppFixture fx(false);
+    frmMain->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmMain));
+    auto *spin = child<QSpinBox>("seReadAddress");
+    spin->setValue(address);
+    auto *edit = spin->findChild<QLineEdit *>();
+    QVERIFY(edit);
+    const QString shown = spin->text();
+    QCOMPARE(shown, QString::number(address));
+    const int room = edit->contentsRect().width() - 2 * 2;  // the line edit's own text margin
+    QVERIFY2(edit->fontMetrics().horizontalAdvance(shown) <= room,
+             qPrintable(QStringLiteral("%1 px in %2").arg(edit->fontMetrics().horizontalAdvance(shown)).arg(room)));
+
+    frmConnect->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmConnect));
+    controls::find<QLabel>(frmConnect, "HostAddress")->setText(host);
+    controls::find<QLabel>(frmConnect, "HostPort")->setText(port);
+    const QList<ShownText> cut = cutOffTextsOf(frmConnect);
+    QStringList where;
+    for (const ShownText &t : cut)
+        where << t.where + u' ' + t.text;
+    QVERIFY2(cut.isEmpty(), qPrintable(where.join(u'\n')));
+    frmConnect->hide();
 }
 
 QTEST_MAIN(TestMonitorLayout)

@@ -7,10 +7,14 @@
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
 #include "tools/writetool/TfrmWriteTool.h"
-#include "ui_TfrmCntrPreset.h"
-#include "ui_TfrmSoftCntr.h"
-#include "ui_TfrmWriteTool.h"
+#include "tools/writetool/KeepRangeSpinBox.h"
+#include "support/Controls.h"
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
@@ -140,22 +144,21 @@ void TestToolsWrites::writeToolAreas()
     QFETCH(int, max);
     QFETCH(bool, coil);
     AppFixture fx(false);
-    auto *ui = frmWriteTool->ui;
-    QCOMPARE(ui->cbxModbusAreaSel->currentIndex(), -1);
-    QCOMPARE(ui->cbxModbusAreaSel->count(), 13);
-    ui->cbxModbusAreaSel->setCurrentIndex(item);
-    QCOMPARE(ui->seWRAdrs->value(), min);
-    QCOMPARE(ui->btnWRT->isEnabled(), !coil);
-    QCOMPARE(ui->RadioGroup1->isEnabled(), !coil);
-    QCOMPARE(ui->btnON->isEnabled(), coil);
-    QCOMPARE(ui->btnOFF->isEnabled(), coil);
+    QCOMPARE(controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->currentIndex(), -1);
+    QCOMPARE(controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->count(), 13);
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(item);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->value(), min);
+    QCOMPARE(controls::find<QPushButton>(frmWriteTool, "btnWRT")->isEnabled(), !coil);
+    QCOMPARE(controls::find<QGroupBox>(frmWriteTool, "RadioGroup1")->isEnabled(), !coil);
+    QCOMPARE(controls::find<QPushButton>(frmWriteTool, "btnON")->isEnabled(), coil);
+    QCOMPARE(controls::find<QPushButton>(frmWriteTool, "btnOFF")->isEnabled(), coil);
     // Stepping and setting stay inside an area of several addresses; an
     // area of one address does not hold the value (as the original spin
     // edit did not).
-    ui->seWRAdrs->stepBy(-1);
-    QCOMPARE(ui->seWRAdrs->value(), min == max ? min - 1 : min);
-    ui->seWRAdrs->setAddress(max + 100);
-    QCOMPARE(ui->seWRAdrs->value(), min == max ? max + 100 : max);
+    controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->stepBy(-1);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->value(), min == max ? min - 1 : min);
+    controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->setAddress(max + 100);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->value(), min == max ? max + 100 : max);
 }
 
 void TestToolsWrites::writeToolRegisterWrites_data()
@@ -192,14 +195,13 @@ void TestToolsWrites::writeToolRegisterWrites()
     QFETCH(QList<int>, expected);
     AppFixture fx;
     connectFast(fx);
-    auto *ui = frmWriteTool->ui;
-    ui->cbxModbusAreaSel->setCurrentIndex(item);
-    ui->seWRAdrs->setAddress(address);
-    ui->edWRData->setText(text);
-    (hex ? ui->RadioButtonHex : ui->RadioButtonDec)->setChecked(true);
-    (wide ? ui->RadioGroup1Item1 : ui->RadioGroup1Item0)->setChecked(true);
-    QCOMPARE(ui->seWRAdrs->singleStep(), wide ? 2 : 1);
-    ui->btnWRT->click();
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(item);
+    controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->setAddress(address);
+    controls::find<QLineEdit>(frmWriteTool, "edWRData")->setText(text);
+    (hex ? controls::find<QRadioButton>(frmWriteTool, "RadioButtonHex") : controls::find<QRadioButton>(frmWriteTool, "RadioButtonDec"))->setChecked(true);
+    (wide ? controls::find<QRadioButton>(frmWriteTool, "RadioGroup1Item1") : controls::find<QRadioButton>(frmWriteTool, "RadioGroup1Item0"))->setChecked(true);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->singleStep(), wide ? 2 : 1);
+    controls::find<QPushButton>(frmWriteTool, "btnWRT")->click();
     QVERIFY(received(fx.gateway(), 1));
     settle(fx.gateway());
     QCOMPARE(fx.gateway()->requests().size(), 1);
@@ -211,9 +213,9 @@ void TestToolsWrites::writeToolRegisterWrites()
         QCOMPARE(r.value, expected[2]);
     else
         QCOMPARE(r.values, (QList<quint16>{quint16(expected[2]), quint16(expected[3])}));
-    QCOMPARE(ui->StaticText3->text(), offset);
-    QCOMPARE(ui->StaticText2->text(), high);
-    QCOMPARE(ui->StaticText1->text(), low);
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "StaticText3")->text(), offset);
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "StaticText2")->text(), high);
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "StaticText1")->text(), low);
     QVERIFY(fx.messages.isEmpty());
 }
 
@@ -221,20 +223,19 @@ void TestToolsWrites::writeToolCoilsAndFreeArea()
 {
     AppFixture fx;
     connectFast(fx);
-    auto *ui = frmWriteTool->ui;
     // "フリー" after "エラーリセット" keeps 41203 and widens the range.
-    ui->cbxModbusAreaSel->setCurrentIndex(3);
-    ui->cbxModbusAreaSel->setCurrentIndex(12);
-    QCOMPARE(ui->seWRAdrs->value(), 41203);
-    QCOMPARE(ui->seWRAdrs->addressMin(), 41025);
-    QCOMPARE(ui->seWRAdrs->addressMax(), 49999);
-    QCOMPARE(ui->AreaDesc->text(), QStringLiteral("ｴﾗｰﾘｾｯﾄ"));
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(3);
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(12);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->value(), 41203);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->addressMin(), 41025);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->addressMax(), 49999);
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "AreaDesc")->text(), QStringLiteral("ｴﾗｰﾘｾｯﾄ"));
 
     // QD4: address 1, ON and OFF write coil 0.
-    ui->cbxModbusAreaSel->setCurrentIndex(8);
-    QCOMPARE(ui->seWRAdrs->value(), 1);
-    ui->btnON->click();
-    ui->btnOFF->click();
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(8);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->value(), 1);
+    controls::find<QPushButton>(frmWriteTool, "btnON")->click();
+    controls::find<QPushButton>(frmWriteTool, "btnOFF")->click();
     QVERIFY(received(fx.gateway(), 2));
     const auto &rq = fx.gateway()->requests();
     QCOMPARE(rq[0].function, 5);
@@ -243,27 +244,27 @@ void TestToolsWrites::writeToolCoilsAndFreeArea()
     QCOMPARE(rq[1].value, 0x0000);
 
     // "フリー" after QD4 keeps the coil number; a register write refuses it.
-    ui->cbxModbusAreaSel->setCurrentIndex(12);
-    QCOMPARE(ui->seWRAdrs->value(), 1);
-    QVERIFY(ui->btnWRT->isEnabled());
-    QVERIFY(!ui->btnON->isEnabled());
-    ui->edWRData->setText(QStringLiteral("65537"));
-    ui->btnWRT->click();
+    controls::find<QComboBox>(frmWriteTool, "cbxModbusAreaSel")->setCurrentIndex(12);
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->value(), 1);
+    QVERIFY(controls::find<QPushButton>(frmWriteTool, "btnWRT")->isEnabled());
+    QVERIFY(!controls::find<QPushButton>(frmWriteTool, "btnON")->isEnabled());
+    controls::find<QLineEdit>(frmWriteTool, "edWRData")->setText(QStringLiteral("65537"));
+    controls::find<QPushButton>(frmWriteTool, "btnWRT")->click();
     QCOMPARE(fx.messageTexts(), QStringList{QStringLiteral("アドレスの指定範囲が誤っています")});
     QCOMPARE(fx.messages.first().kind, msg::Kind::Information);
     // The halves are shown before the address check.
-    QCOMPARE(ui->StaticText2->text(), QStringLiteral("1"));
-    QCOMPARE(ui->StaticText1->text(), QStringLiteral("1"));
-    QCOMPARE(ui->StaticText3->text(), QStringLiteral("0"));
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "StaticText2")->text(), QStringLiteral("1"));
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "StaticText1")->text(), QStringLiteral("1"));
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "StaticText3")->text(), QStringLiteral("0"));
     // Leaving the field pulls the address into the range again.
     frmWriteTool->show();
     frmWriteTool->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frmWriteTool));
-    ui->seWRAdrs->setFocus();
-    QTRY_VERIFY(ui->seWRAdrs->hasFocus());
-    QCOMPARE(ui->seWRAdrs->value(), 1);
-    ui->edWRData->setFocus();
-    QTRY_COMPARE(ui->seWRAdrs->value(), 41025);
+    controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->setFocus();
+    QTRY_VERIFY(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->hasFocus());
+    QCOMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->value(), 1);
+    controls::find<QLineEdit>(frmWriteTool, "edWRData")->setFocus();
+    QTRY_COMPARE(controls::find<KeepRangeSpinBox>(frmWriteTool, "seWRAdrs")->value(), 41025);
     settle(fx.gateway());
     QCOMPARE(fx.gateway()->requests().size(), 2);
 }
@@ -272,16 +273,15 @@ void TestToolsWrites::writeToolBadValue()
 {
     AppFixture fx;
     connectFast(fx);
-    auto *ui = frmWriteTool->ui;
-    ui->edWRData->setText(QStringLiteral("12AB"));
-    ui->btnWRT->click();
+    controls::find<QLineEdit>(frmWriteTool, "edWRData")->setText(QStringLiteral("12AB"));
+    controls::find<QPushButton>(frmWriteTool, "btnWRT")->click();
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages.first().kind, msg::Kind::Error);
     QVERIFY(fx.messages.first().text.contains(QStringLiteral("12AB")));
-    QCOMPARE(ui->StaticText1->text(), QStringLiteral("0"));
+    QCOMPARE(controls::find<QLabel>(frmWriteTool, "StaticText1")->text(), QStringLiteral("0"));
     // The same text is a number in hexadecimal.
-    ui->RadioButtonHex->setChecked(true);
-    ui->btnWRT->click();
+    controls::find<QRadioButton>(frmWriteTool, "RadioButtonHex")->setChecked(true);
+    controls::find<QPushButton>(frmWriteTool, "btnWRT")->click();
     QVERIFY(received(fx.gateway(), 1));
     QCOMPARE(fx.gateway()->requests().first().address, 1024);
     QCOMPARE(fx.gateway()->requests().first().value, 0x12AB);
@@ -333,16 +333,15 @@ void TestToolsWrites::presetSequences()
     QFETCH(QList<Write>, expected);
     AppFixture fx;
     connectFast(fx);
-    auto *ui = frmCntrPreset->ui;
     setMode(mode);
     if (linked) {
-        ui->edCntrAdrs->setText(QStringLiteral("4"));
-        QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("4"));
+        controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("4"));
+        QCOMPARE(controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->text(), QStringLiteral("4"));
     } else {
-        ui->chkRendou->click();
-        QVERIFY(ui->edCntrOutAdrs->isEnabled());
-        ui->edCntrAdrs->setText(QStringLiteral("2"));
-        ui->edCntrOutAdrs->setText(QStringLiteral("6"));
+        controls::find<QCheckBox>(frmCntrPreset, "chkRendou")->click();
+        QVERIFY(controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->isEnabled());
+        controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("2"));
+        controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->setText(QStringLiteral("6"));
     }
     // Bytes 0x12 0x34 0x56; a 16-bit mode takes no third byte, so there
     // the value is 0x3456 (a larger one is refused, see presetRefusals).
@@ -352,9 +351,9 @@ void TestToolsWrites::presetSequences()
     }
     digitList(0)->setCurrentIndex(0);
     digitList(2)->setCurrentIndex(4);
-    QPushButton *button = operation == QLatin1String("preset") ? ui->btnPreset
-                          : operation == QLatin1String("reset") ? ui->btnReset
-                                                                  : ui->btnSetKeta;
+    QPushButton *button = operation == QLatin1String("preset") ? controls::find<QPushButton>(frmCntrPreset, "btnPreset")
+                          : operation == QLatin1String("reset") ? controls::find<QPushButton>(frmCntrPreset, "btnReset")
+                                                                  : controls::find<QPushButton>(frmCntrPreset, "btnSetKeta");
     button->click();
     QVERIFY(button->isEnabled());
     QVERIFY(received(fx.gateway(), int(expected.size())));
@@ -401,16 +400,15 @@ void TestToolsWrites::presetRefusals()
     QFETCH(QString, text);
     AppFixture fx;
     connectFast(fx);
-    auto *ui = frmCntrPreset->ui;
     setMode(mode);
-    ui->edCntrAdrs->setText(in);
+    controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(in);
     select(1);
     presetValue(1)->setValue(value);
     digitList(1)->setCurrentIndex(digits);
-    QPushButton *button = operation == QLatin1String("preset")  ? ui->btnPreset
-                          : operation == QLatin1String("reset") ? ui->btnReset
-                          : operation == QLatin1String("read")  ? ui->ReadCurrent
-                                                                : ui->btnSetKeta;
+    QPushButton *button = operation == QLatin1String("preset")  ? controls::find<QPushButton>(frmCntrPreset, "btnPreset")
+                          : operation == QLatin1String("reset") ? controls::find<QPushButton>(frmCntrPreset, "btnReset")
+                          : operation == QLatin1String("read")  ? controls::find<QPushButton>(frmCntrPreset, "ReadCurrent")
+                                                                : controls::find<QPushButton>(frmCntrPreset, "btnSetKeta");
     button->click();
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(int(fx.messages.first().kind), kind);
@@ -424,8 +422,7 @@ void TestToolsWrites::oneOperationAtATime()
 {
     AppFixture fx;
     connectFast(fx);
-    auto *ui = frmCntrPreset->ui;
-    ui->edCntrAdrs->setText(QStringLiteral("8"));
+    controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("8"));
     select(0);
     // Looks at the buttons while the preset waits between its words, and
     // tries a reset there.
@@ -437,12 +434,12 @@ void TestToolsWrites::oneOperationAtATime()
         if (!frmCntrPreset->isBusy() || tried)
             return;
         tried = true;
-        enabledDuringPreset << ui->btnPreset->isEnabled() << ui->btnReset->isEnabled()
-                            << ui->btnSetKeta->isEnabled();
+        enabledDuringPreset << controls::find<QPushButton>(frmCntrPreset, "btnPreset")->isEnabled() << controls::find<QPushButton>(frmCntrPreset, "btnReset")->isEnabled()
+                            << controls::find<QPushButton>(frmCntrPreset, "btnSetKeta")->isEnabled();
         frmCntrPreset->btnResetClick();
     });
     probe.start();
-    ui->btnPreset->click();
+    controls::find<QPushButton>(frmCntrPreset, "btnPreset")->click();
     probe.stop();
     QVERIFY(tried);
     QCOMPARE(enabledDuringPreset, (QList<bool>{false, false, false}));
@@ -451,7 +448,7 @@ void TestToolsWrites::oneOperationAtATime()
     const QList<Write> expected{{1064, 0x0100}, {1065, 0x0100 | 0x7F}, {1065, 0x0200 | 0x96},
                                 {1065, 0x0300 | 0x98}, {1065, 0}, {1064, 0}};
     QCOMPARE(registerWrites(fx.gateway()), expected);  // 9999999 = 0x98967F, no reset inside
-    QVERIFY(ui->btnReset->isEnabled());
+    QVERIFY(controls::find<QPushButton>(frmCntrPreset, "btnReset")->isEnabled());
 }
 
 void TestToolsWrites::readBackRequests_data()
@@ -478,10 +475,10 @@ void TestToolsWrites::readBackRequests()
     AppFixture fx;
     connectFast(fx);
     setMode(mode);
-    frmCntrPreset->ui->chkRendou->click();
-    frmCntrPreset->ui->edCntrOutAdrs->setText(QStringLiteral("40"));  // not used by reads
-    frmCntrPreset->ui->edCntrAdrs->setText(QStringLiteral("6"));
-    frmCntrPreset->ui->ReadCurrent->click();
+    controls::find<QCheckBox>(frmCntrPreset, "chkRendou")->click();
+    controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->setText(QStringLiteral("40"));  // not used by reads
+    controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("6"));
+    controls::find<QPushButton>(frmCntrPreset, "ReadCurrent")->click();
     QCOMPARE(frmMain->LastRequestTag(), uint8_t(tag));
     QVERIFY(received(fx.gateway(), 1));
     const SimRequest r = fx.gateway()->requests().first();
@@ -494,24 +491,23 @@ void TestToolsWrites::readBackRequests()
 void TestToolsWrites::addressLink()
 {
     AppFixture fx(false);
-    auto *ui = frmCntrPreset->ui;
-    QVERIFY(ui->chkRendou->isChecked());
-    QVERIFY(!ui->edCntrOutAdrs->isEnabled());
+    QVERIFY(controls::find<QCheckBox>(frmCntrPreset, "chkRendou")->isChecked());
+    QVERIFY(!controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->isEnabled());
     // The up-down steps by 2 and writes into its edit, which the link copies.
-    ui->UpDown1->stepBy(1);
-    QCOMPARE(ui->edCntrAdrs->text(), QStringLiteral("2"));
-    QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("2"));
-    ui->chkRendou->click();
-    QVERIFY(ui->edCntrOutAdrs->isEnabled());
-    ui->edCntrAdrs->setText(QStringLiteral("10"));
-    QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("2"));
+    controls::find<QSpinBox>(frmCntrPreset, "UpDown1")->stepBy(1);
+    QCOMPARE(controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->text(), QStringLiteral("2"));
+    QCOMPARE(controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->text(), QStringLiteral("2"));
+    controls::find<QCheckBox>(frmCntrPreset, "chkRendou")->click();
+    QVERIFY(controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->isEnabled());
+    controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("10"));
+    QCOMPARE(controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->text(), QStringLiteral("2"));
     // On again: disabled without copying; the next IN change is copied.
-    ui->chkRendou->click();
-    QVERIFY(!ui->edCntrOutAdrs->isEnabled());
-    QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("2"));
-    ui->UpDown1->stepBy(1);
-    QCOMPARE(ui->edCntrAdrs->text(), QStringLiteral("12"));
-    QCOMPARE(ui->edCntrOutAdrs->text(), QStringLiteral("12"));
+    controls::find<QCheckBox>(frmCntrPreset, "chkRendou")->click();
+    QVERIFY(!controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->isEnabled());
+    QCOMPARE(controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->text(), QStringLiteral("2"));
+    controls::find<QSpinBox>(frmCntrPreset, "UpDown1")->stepBy(1);
+    QCOMPARE(controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->text(), QStringLiteral("12"));
+    QCOMPARE(controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->text(), QStringLiteral("12"));
 }
 
 // ---- soft counter reset ---------------------------------------------------
@@ -544,16 +540,15 @@ void TestToolsWrites::softCounterNumbers()
     QFETCH(QString, bitBlock);
     QFETCH(QString, bitCoil);
     AppFixture fx(false);
-    auto *ui = frmSoftCntr->ui;
     setTerminalType(type);
-    ui->seWordAdrs->setValue(word);
-    ui->seBitAdrs->setValue(bit);
+    controls::find<QSpinBox>(frmSoftCntr, "seWordAdrs")->setValue(word);
+    controls::find<QSpinBox>(frmSoftCntr, "seBitAdrs")->setValue(bit);
     frmMain->s2Click();  // the menu item refreshes for the current type
-    QCOMPARE(ui->edWRstAdrs->text(), block);
-    QCOMPARE(ui->edRstHL->text(), hl);
-    QCOMPARE(ui->edWRstBitAdrs->text(), coil);
-    QCOMPARE(ui->edBRstAdrs->text(), bitBlock);
-    QCOMPARE(ui->edBRstBitAdrs->text(), bitCoil);
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edWRstAdrs")->text(), block);
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edRstHL")->text(), hl);
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edWRstBitAdrs")->text(), coil);
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edBRstAdrs")->text(), bitBlock);
+    QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edBRstBitAdrs")->text(), bitCoil);
     QVERIFY(frmSoftCntr->isVisible());
 }
 
@@ -576,8 +571,8 @@ void TestToolsWrites::softCounterTypedCoils()
     QFETCH(QString, message);
     AppFixture fx;
     connectFast(fx);
-    frmSoftCntr->ui->edBRstBitAdrs->setText(text);
-    frmSoftCntr->ui->Button3->click();
+    controls::find<QLineEdit>(frmSoftCntr, "edBRstBitAdrs")->setText(text);
+    controls::find<QPushButton>(frmSoftCntr, "Button3")->click();
     if (sentTo >= 0) {
         QVERIFY(received(fx.gateway(), 1));
         QCOMPARE(fx.gateway()->requests().first().address, sentTo);

@@ -8,7 +8,7 @@
 #include "termset/TermsetEngine.h"
 #include "termset/TermsetRules.h"
 #include "termset/TfrmWattorSet.h"
-#include "ui_TfrmWattorSet.h"
+#include "support/Controls.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,8 +18,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QSet>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -79,6 +80,7 @@ private slots:
     void radioLabels();
     void answersDecodedIntoActivePage();
     void waitTicksRunsTheEventLoop();
+    void tickTimerRunsOnlyWhileCounting();
     void pollTimeLimitCoversWholePoll();
     void refusalsSendNothing_data();
     void refusalsSendNothing();
@@ -88,7 +90,7 @@ private slots:
 void TestTermsetDialog::pagesAndLists()
 {
     AppFixture fx(false);
-    QTabWidget *pc = frmWattorSet->ui->PageControl1;
+    QTabWidget *pc = controls::find<QTabWidget>(frmWattorSet, "PageControl1");
     const QStringList tabs = {"電力7・28回路", "電流8回路", "電力14回路", "電流16・32回路", "ｺﾝｾﾝﾄﾊﾞｰ"};
     QCOMPARE(pc->count(), 5);
     for (int i = 0; i < 5; ++i)
@@ -164,17 +166,17 @@ void TestTermsetDialog::pageFollowsPowerTerminalKind()
     AppFixture fx(false);
     frmMain->Settings.powerTerminalKind = 3;
     frmMain->EPcfgClick();
-    QCOMPARE(frmWattorSet->ui->PageControl1->currentIndex(), 3);
+    QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 3);
     QVERIFY(frmWattorSet->isVisible());
-    frmWattorSet->ui->PageControl1->setCurrentIndex(4);
+    controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(4);
     QCOMPARE(frmMain->Settings.powerTerminalKind, 4);
     frmMain->Settings.powerTerminalKind = 2;
     frmWattorSet->FormCreate();
-    QCOMPARE(frmWattorSet->ui->PageControl1->currentIndex(), 2);
+    QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 2);
     // A kind outside the pages changes nothing.
     frmMain->Settings.powerTerminalKind = 9;
     frmWattorSet->FormCreate();
-    QCOMPARE(frmWattorSet->ui->PageControl1->currentIndex(), 2);
+    QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 2);
 }
 
 void TestTermsetDialog::radioLabels_data()
@@ -210,7 +212,7 @@ void TestTermsetDialog::radioLabels()
 void TestTermsetDialog::answersDecodedIntoActivePage()
 {
     AppFixture fx(false);
-    QTabWidget *pc = frmWattorSet->ui->PageControl1;
+    QTabWidget *pc = controls::find<QTabWidget>(frmWattorSet, "PageControl1");
     pc->setCurrentIndex(4);
     frmMain->ClientSocket1->receiveBytes(tag5Answer({1, 2, 1, 18, 7, 7, 7, 7}));
     QCOMPARE(text("stPDUcfg0"), QStringLiteral("1"));
@@ -239,7 +241,7 @@ void TestTermsetDialog::waitTicksRunsTheEventLoop()
     QStringList shown;
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&] {
-        const QString t = frmWattorSet->ui->edWaiting->text();
+        const QString t = controls::find<QLineEdit>(frmWattorSet, "edWaiting")->text();
         if (shown.isEmpty() || shown.last() != t)
             shown << t;
     });
@@ -255,6 +257,40 @@ void TestTermsetDialog::waitTicksRunsTheEventLoop()
     frmWattorSet->WaitTicks(0);
     frmWattorSet->WaitTicks(-5);  // a negative count must not hang
     QVERIFY(clock.elapsed() < 100);
+}
+
+void TestTermsetDialog::tickTimerRunsOnlyWhileCounting()
+{
+    // Idle, nothing counts and the timer sleeps; a pause starts it, and the
+    // tick that ends the pause (its counter box back at 0) stops it.
+    AppFixture fx(false);
+    auto *timer = frmWattorSet->findChild<QTimer *>(QStringLiteral("WaitTimer1"));
+    auto *waiting = controls::find<QLineEdit>(frmWattorSet, "edWaiting");
+    QVERIFY(!timer->isActive());
+    QCOMPARE(waiting->text(), QStringLiteral("0"));
+    bool activeDuringWait = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] { activeDuringWait |= timer->isActive(); });
+    watcher.start(20);
+    frmWattorSet->WaitTicks(2);
+    QVERIFY(activeDuringWait);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(waiting->text(), QStringLiteral("0"));
+
+    // The engine tells when a pause or a poll starts counting, and only then.
+    int started = 0;
+    uint8_t tag = 0xFF;
+    TermsetEngine engine({[](int, uint16_t) {}, [](int, int) -> uint64_t { return 1; },
+                          [&]() -> uint8_t & { return tag; },
+                          [](uint64_t, const std::function<bool()> &giveUp) { return !giveUp(); }});
+    engine.countingStarted = [&] { ++started; };
+    engine.WaitTicks(0);
+    QCOMPARE(started, 0);
+    int reads = 0;
+    QVERIFY(engine.PollSettingsBlock(7, 8, 5, [&] { return reads++ > 0; }));
+    QCOMPARE(started, 1);
+    QVERIFY(!engine.PollSettingsBlock(7, 8, 0, [] { return false; }));
+    QCOMPARE(started, 1);
 }
 
 // The engine against a stand-in link that answers every read 10 ms later.
@@ -363,8 +399,8 @@ void TestTermsetDialog::refusalsSendNothing()
 void TestTermsetDialog::notConnectedReadEndsWithTimeLimitText()
 {
     AppFixture fx(false);
-    frmWattorSet->ui->edPreReadWait->setText("1");
-    frmWattorSet->ui->edTObase->setText("2");
+    controls::find<QLineEdit>(frmWattorSet, "edPreReadWait")->setText("1");
+    controls::find<QLineEdit>(frmWattorSet, "edTObase")->setText("2");
     child<QPushButton>("btnReadPDU")->click();
     QCOMPARE(text("lbPDUWriteStatus"), QStringLiteral("読み出せませんでした"));
     child<QPushButton>("btnReadWattor7")->click();

@@ -11,13 +11,19 @@
 #include "tools/gwcfg/GatewayClock.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
 #include "tools/gwcfg/UpDown.h"
-#include "ui_TfrmConnect.h"
-#include "ui_TfrmGWcfg.h"
+#include "support/Controls.h"
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -65,6 +71,7 @@ private slots:
     void upDownsStepTheirPartners_data();
     void upDownsStepTheirPartners();
     void pcClockFields();
+    void clockTimerRunsWhileNeeded();
     void fillFromSettingsAndShowPage();
     void okTakesOverEverything();
     void okStopsAtFailedStep_data();
@@ -85,12 +92,12 @@ void TestGWcfg::clockText_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::newRow("friday") << QByteArray::fromHex("24051720090507") << "2024/05/17 (金) 09:05:07";
-    QTest::newRow("unknown weekday") << QByteArray::fromHex("24051703090507") << "2024/05/17 (??) 09:05:07";
+    QTest::newRow("unknown weekday") << QByteArray::fromHex("24051703090507") << "2024/05/17 (?\?) 09:05:07";
     QTest::newRow("sunday") << QByteArray::fromHex("99123101235959") << "2099/12/31 (日) 23:59:59";
     QTest::newRow("thursday") << QByteArray::fromHex("01010110000000") << "2001/01/01 (木) 00:00:00";
     QTest::newRow("saturday") << QByteArray::fromHex("01010140000000") << "2001/01/01 (土) 00:00:00";
-    QTest::newRow("blank code") << QByteArray::fromHex("01010100000000") << "2001/01/01 (??) 00:00:00";
-    QTest::newRow("not BCD") << QByteArray::fromHex("1a0bff80fe0a0c") << "201A/0B/FF (??) FE:0A:0C";
+    QTest::newRow("blank code") << QByteArray::fromHex("01010100000000") << "2001/01/01 (?\?) 00:00:00";
+    QTest::newRow("not BCD") << QByteArray::fromHex("1a0bff80fe0a0c") << "201A/0B/FF (?\?) FE:0A:0C";
 }
 
 void TestGWcfg::clockText()
@@ -154,28 +161,27 @@ void TestGWcfg::clockWords()
 void TestGWcfg::pagesAndControls()
 {
     AppFixture fx(false);
-    auto *ui = frmGWcfg->ui;
     QCOMPARE(frmGWcfg->windowTitle(), QStringLiteral("リレイモ設定"));
     const QStringList names{"TabModbus", "TabFTP", "TabLog", "TabSheet1"};
     const QStringList captions{"Modbus/TCP接続", "FTP接続", "LOG形式", "時計"};
-    QCOMPARE(ui->PageControl1->count(), 4);
+    QCOMPARE(controls::find<QTabWidget>(frmGWcfg, "PageControl1")->count(), 4);
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(ui->PageControl1->widget(i)->objectName(), names[i]);
-        QCOMPARE(ui->PageControl1->tabText(i), captions[i]);
+        QCOMPARE(controls::find<QTabWidget>(frmGWcfg, "PageControl1")->widget(i)->objectName(), names[i]);
+        QCOMPARE(controls::find<QTabWidget>(frmGWcfg, "PageControl1")->tabText(i), captions[i]);
     }
     // The prefix follows the log folder from start-up on.
-    QCOMPARE(ui->stLogDir->text(), frmMain->Settings.logDir);
-    QCOMPARE(ui->stLogFN->text(), frmMain->Settings.logDir + QStringLiteral("LOG"));
-    // The one-second timer runs from creation on, hidden or not.
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogDir")->text(), frmMain->Settings.logDir);
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), frmMain->Settings.logDir + QStringLiteral("LOG"));
+    // The one-second timer (when it runs: clockTimerRunsWhileNeeded).
     auto *timer = frmGWcfg->findChild<QTimer *>(QStringLiteral("Timer1"));
-    QVERIFY(timer && timer->isActive());
+    QVERIFY(timer);
     QCOMPARE(timer->interval(), 1000);
 
     frmMain->FillGWcfgFromSettings();
     frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 17), QTime(9, 5, 7)));
-    ui->stGWDate->setText(QStringLiteral("2024/05/17 (金) 09:05:07"));
+    controls::find<QLabel>(frmGWcfg, "stGWDate")->setText(QStringLiteral("2024/05/17 (金) 09:05:07"));
     for (int i = 0; i < 4; ++i) {
-        ui->PageControl1->setCurrentIndex(i);
+        controls::find<QTabWidget>(frmGWcfg, "PageControl1")->setCurrentIndex(i);
         saveShot(frmGWcfg, QStringLiteral("gwcfg-page%1").arg(i));
     }
 }
@@ -206,7 +212,7 @@ void TestGWcfg::upDownsStepTheirPartners()
     QFETCH(int, steps);
     QFETCH(QString, after);
     AppFixture fx(false);
-    frmGWcfg->ui->cbPCTimeSync->setChecked(false);
+    controls::find<QCheckBox>(frmGWcfg, "cbPCTimeSync")->setChecked(false);
     auto *ud = frmGWcfg->findChild<UpDown *>(updown);
     QVERIFY(ud && ud->partner());
     ud->partner()->setText(start);
@@ -218,29 +224,58 @@ void TestGWcfg::upDownsStepTheirPartners()
 void TestGWcfg::pcClockFields()
 {
     AppFixture fx(false);
-    auto *ui = frmGWcfg->ui;
     frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 17), QTime(9, 5, 7)));
-    QCOMPARE(ui->PCYear->text(), QStringLiteral("2024"));
-    QCOMPARE(ui->PCMonth->text(), QStringLiteral("05"));
-    QCOMPARE(ui->PCDay->text(), QStringLiteral("17"));
-    QCOMPARE(ui->PCHour->text(), QStringLiteral("9"));
-    QCOMPARE(ui->PCMin->text(), QStringLiteral("05"));
-    QCOMPARE(ui->PCSec->text(), QStringLiteral("07"));
-    QCOMPARE(ui->PCDayOfWeek->currentText(), QStringLiteral("金"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "PCYear")->text(), QStringLiteral("2024"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "PCMonth")->text(), QStringLiteral("05"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "PCDay")->text(), QStringLiteral("17"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "PCHour")->text(), QStringLiteral("9"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "PCMin")->text(), QStringLiteral("05"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "PCSec")->text(), QStringLiteral("07"));
+    QCOMPARE(controls::find<QComboBox>(frmGWcfg, "PCDayOfWeek")->currentText(), QStringLiteral("金"));
     frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 19), QTime(23, 0, 0)));
-    QCOMPARE(ui->PCDayOfWeek->currentIndex(), 1);  // Sunday
+    QCOMPARE(controls::find<QComboBox>(frmGWcfg, "PCDayOfWeek")->currentIndex(), 1);  // Sunday
     frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 18), QTime(23, 0, 0)));
-    QCOMPARE(ui->PCDayOfWeek->currentIndex(), 7);  // Saturday
+    QCOMPARE(controls::find<QComboBox>(frmGWcfg, "PCDayOfWeek")->currentIndex(), 7);  // Saturday
 
-    // The timer keeps the fields on the PC clock while synchronised, and
-    // leaves them alone when not.
-    ui->PCYear->setText(QStringLiteral("2001"));
-    QTRY_COMPARE_WITH_TIMEOUT(ui->PCYear->text(), QString::number(QDate::currentDate().year()), 3000);
-    ui->cbPCTimeSync->setChecked(false);
-    ui->PCYear->setText(QStringLiteral("2050"));
+    // While the window is shown the timer keeps the fields on the PC clock
+    // while synchronised, and leaves them alone when not.
+    frmGWcfg->show();
+    controls::find<QLineEdit>(frmGWcfg, "PCYear")->setText(QStringLiteral("2001"));
+    QTRY_COMPARE_WITH_TIMEOUT(controls::find<QLineEdit>(frmGWcfg, "PCYear")->text(), QString::number(QDate::currentDate().year()), 3000);
+    controls::find<QCheckBox>(frmGWcfg, "cbPCTimeSync")->setChecked(false);
+    controls::find<QLineEdit>(frmGWcfg, "PCYear")->setText(QStringLiteral("2050"));
     QSignalSpy ticks(frmGWcfg->Timer1, &QTimer::timeout);
     QVERIFY(ticks.wait(3000));
-    QCOMPARE(ui->PCYear->text(), QStringLiteral("2050"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "PCYear")->text(), QStringLiteral("2050"));
+    frmGWcfg->hide();
+}
+
+void TestGWcfg::clockTimerRunsWhileNeeded()
+{
+    // Hidden, with the gateway's clock not read automatically, nothing
+    // needs the one-second tick; shown, the PC clock fields are filled at
+    // once and kept; the automatic read keeps it running hidden or not.
+    AppFixture fx(false);
+    auto *timer = frmGWcfg->findChild<QTimer *>(QStringLiteral("Timer1"));
+    auto *autoRead = controls::find<QCheckBox>(frmGWcfg, "cbAutoGetDate");
+    QVERIFY(!frmGWcfg->isVisible() && !autoRead->isChecked());
+    QVERIFY(!timer->isActive());
+    controls::find<QLineEdit>(frmGWcfg, "PCYear")->setText(QStringLiteral("2001"));
+    frmGWcfg->show();
+    QVERIFY(timer->isActive());
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "PCYear")->text(), QString::number(QDate::currentDate().year()));
+    autoRead->setChecked(true);
+    frmGWcfg->hide();
+    QVERIFY(timer->isActive());
+    autoRead->setChecked(false);
+    QVERIFY(!timer->isActive());
+    autoRead->setChecked(true);
+    QVERIFY(timer->isActive());
+    frmGWcfg->show();
+    autoRead->setChecked(false);
+    QVERIFY(timer->isActive());
+    frmGWcfg->hide();
+    QVERIFY(!timer->isActive());
 }
 
 void TestGWcfg::fillFromSettingsAndShowPage()
@@ -257,39 +292,38 @@ void TestGWcfg::fillFromSettingsAndShowPage()
     s.logDir = QStringLiteral("/data/logs/");
     frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.5"));
     frmMain->ClientSocket1->setPort(1502);
-    frmGWcfg->ui->EdLogSaveFN->setText(QStringLiteral("RUN"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("RUN"));
     frmMain->move(140, 120);
 
     int page = -1;
     bool shownModal = false;
     QTimer::singleShot(0, [&] {
-        page = frmGWcfg->ui->PageControl1->currentIndex();
+        page = controls::find<QTabWidget>(frmGWcfg, "PageControl1")->currentIndex();
         shownModal = frmGWcfg->isModal() && frmGWcfg->isVisible();
         frmGWcfg->reject();
     });
     frmMain->L1Click();
     QCOMPARE(page, 2);
     QVERIFY(shownModal);
-    auto *ui = frmGWcfg->ui;
     QCOMPARE(frmGWcfg->pos(), frmMain->pos() + QPoint(30, 30));
-    QCOMPARE(ui->ModbusIP->text(), QStringLiteral("127.0.0.5"));
-    QCOMPARE(ui->ModbusPort->text(), QStringLiteral("1502"));
-    QCOMPARE(ui->FTPIP->text(), s.ftpHost);
-    QCOMPARE(ui->FTPport->text(), s.ftpPort);
-    QCOMPARE(ui->FTPuser->text(), s.ftpUser);
-    QCOMPARE(ui->FTPpass->text(), s.ftpPass);
-    QCOMPARE(ui->cbxLogHeaderType->currentIndex(), 3);
-    QVERIFY(ui->LogDataTypeSel->findChild<QRadioButton *>(QStringLiteral("LogDataTypeSel1"))->isChecked());
-    QVERIFY(ui->LogRatioSel->findChild<QRadioButton *>(QStringLiteral("LogRatioSel1"))->isChecked());
-    QCOMPARE(ui->stLogDir->text(), s.logDir);
-    QCOMPARE(ui->stLogFN->text(), QStringLiteral("/data/logs/RUN"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "ModbusIP")->text(), QStringLiteral("127.0.0.5"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "ModbusPort")->text(), QStringLiteral("1502"));
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "FTPIP")->text(), s.ftpHost);
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "FTPport")->text(), s.ftpPort);
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "FTPuser")->text(), s.ftpUser);
+    QCOMPARE(controls::find<QLineEdit>(frmGWcfg, "FTPpass")->text(), s.ftpPass);
+    QCOMPARE(controls::find<QComboBox>(frmGWcfg, "cbxLogHeaderType")->currentIndex(), 3);
+    QVERIFY(controls::find<QGroupBox>(frmGWcfg, "LogDataTypeSel")->findChild<QRadioButton *>(QStringLiteral("LogDataTypeSel1"))->isChecked());
+    QVERIFY(controls::find<QGroupBox>(frmGWcfg, "LogRatioSel")->findChild<QRadioButton *>(QStringLiteral("LogRatioSel1"))->isChecked());
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogDir")->text(), s.logDir);
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), QStringLiteral("/data/logs/RUN"));
 
     // The other menu items open their own pages.
     const QList<std::pair<void (TfrmMain::*)(), int>> items{
         {&TfrmMain::Modbus1Click, 0}, {&TfrmMain::FTPF1Click, 1}, {&TfrmMain::TimeSetClick, 3}};
     for (const auto &[item, expected] : items) {
         QTimer::singleShot(0, [&] {
-            page = frmGWcfg->ui->PageControl1->currentIndex();
+            page = controls::find<QTabWidget>(frmGWcfg, "PageControl1")->currentIndex();
             frmGWcfg->reject();
         });
         (frmMain->*item)();
@@ -303,17 +337,16 @@ void TestGWcfg::okTakesOverEverything()
 {
     AppFixture fx(false);
     QTimer::singleShot(0, [] {
-        auto *ui = frmGWcfg->ui;
-        ui->ModbusIP->setText(QStringLiteral("127.0.0.7"));
-        ui->ModbusPort->setText(QStringLiteral("1503"));
-        ui->FTPIP->setText(QStringLiteral("127.0.0.8"));
-        ui->FTPport->setText(QStringLiteral("2100"));
-        ui->FTPuser->setText(QStringLiteral("eng"));
-        ui->FTPpass->setText(QStringLiteral("pw"));
-        ui->cbxLogHeaderType->setCurrentIndex(2);
-        ui->LogDataTypeSel->findChild<QRadioButton *>(QStringLiteral("LogDataTypeSel1"))->setChecked(true);
-        ui->LogRatioSel->findChild<QRadioButton *>(QStringLiteral("LogRatioSel1"))->setChecked(true);
-        QTest::mouseClick(ui->OKbtn, Qt::LeftButton);
+        controls::find<QLineEdit>(frmGWcfg, "ModbusIP")->setText(QStringLiteral("127.0.0.7"));
+        controls::find<QLineEdit>(frmGWcfg, "ModbusPort")->setText(QStringLiteral("1503"));
+        controls::find<QLineEdit>(frmGWcfg, "FTPIP")->setText(QStringLiteral("127.0.0.8"));
+        controls::find<QLineEdit>(frmGWcfg, "FTPport")->setText(QStringLiteral("2100"));
+        controls::find<QLineEdit>(frmGWcfg, "FTPuser")->setText(QStringLiteral("eng"));
+        controls::find<QLineEdit>(frmGWcfg, "FTPpass")->setText(QStringLiteral("pw"));
+        controls::find<QComboBox>(frmGWcfg, "cbxLogHeaderType")->setCurrentIndex(2);
+        controls::find<QGroupBox>(frmGWcfg, "LogDataTypeSel")->findChild<QRadioButton *>(QStringLiteral("LogDataTypeSel1"))->setChecked(true);
+        controls::find<QGroupBox>(frmGWcfg, "LogRatioSel")->findChild<QRadioButton *>(QStringLiteral("LogRatioSel1"))->setChecked(true);
+        QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "OKbtn"), Qt::LeftButton);
     });
     frmMain->Modbus1Click();
     QVERIFY(!frmGWcfg->isVisible());
@@ -321,8 +354,8 @@ void TestGWcfg::okTakesOverEverything()
     const AppSettings &s = frmMain->Settings;
     QCOMPARE(frmMain->ClientSocket1->host(), QStringLiteral("127.0.0.7"));
     QCOMPARE(frmMain->ClientSocket1->port(), 1503);
-    QCOMPARE(frmConnect->ui->HostAddress->text(), QStringLiteral("127.0.0.7"));
-    QCOMPARE(frmConnect->ui->HostPort->text(), QStringLiteral("1503"));
+    QCOMPARE(controls::find<QLabel>(frmConnect, "HostAddress")->text(), QStringLiteral("127.0.0.7"));
+    QCOMPARE(controls::find<QLabel>(frmConnect, "HostPort")->text(), QStringLiteral("1503"));
     QCOMPARE(s.modbusHost, QStringLiteral("127.0.0.7"));
     QCOMPARE(s.modbusPort, QStringLiteral("1503"));
     QCOMPARE(s.logHeaderMode, 2);
@@ -373,15 +406,14 @@ void TestGWcfg::okStopsAtFailedStep()
     const QString hostBefore = frmMain->ClientSocket1->host();
     const int portBefore = frmMain->ClientSocket1->port();
     const AppSettings before = frmMain->Settings;
-    const QString connectHostBefore = frmConnect->ui->HostAddress->text();
+    const QString connectHostBefore = controls::find<QLabel>(frmConnect, "HostAddress")->text();
     frmMain->FillGWcfgFromSettings();
-    auto *ui = frmGWcfg->ui;
     if (!host.isEmpty())
-        ui->ModbusIP->setText(host);
+        controls::find<QLineEdit>(frmGWcfg, "ModbusIP")->setText(host);
     if (!port.isEmpty())
-        ui->ModbusPort->setText(port);
-    ui->cbxLogHeaderType->setCurrentIndex(1);
-    ui->FTPuser->setText(QStringLiteral("changed"));
+        controls::find<QLineEdit>(frmGWcfg, "ModbusPort")->setText(port);
+    controls::find<QComboBox>(frmGWcfg, "cbxLogHeaderType")->setCurrentIndex(1);
+    controls::find<QLineEdit>(frmGWcfg, "FTPuser")->setText(QStringLiteral("changed"));
     frmGWcfg->open();
     frmGWcfg->OKbtnClick();
     QVERIFY(!frmGWcfg->isVisible());  // closes also after a failed step
@@ -402,7 +434,7 @@ void TestGWcfg::okStopsAtFailedStep()
     // No later step happened.
     QCOMPARE(s.modbusHost, before.modbusHost);
     QCOMPARE(s.modbusPort, before.modbusPort);
-    QCOMPARE(frmConnect->ui->HostAddress->text(), connectHostBefore);
+    QCOMPARE(controls::find<QLabel>(frmConnect, "HostAddress")->text(), connectHostBefore);
     QCOMPARE(s.logHeaderMode, before.logHeaderMode);
     QCOMPARE(s.ftpUser, before.ftpUser);
     if (connected)
@@ -464,9 +496,8 @@ void TestGWcfg::folderChooserAndPrefix()
     const QString chosen = base.filePath(QStringLiteral("logs/site"));
     frmMain->Settings.logDir = start;
     frmMain->FillGWcfgFromSettings();
-    auto *ui = frmGWcfg->ui;
-    ui->EdLogSaveFN->setText(QStringLiteral("LOG"));
-    QCOMPARE(ui->stLogFN->text(), start + QStringLiteral("LOG"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("LOG"));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), start + QStringLiteral("LOG"));
 
     QString title, initial;
     QTimer::singleShot(0, [&] {
@@ -478,49 +509,49 @@ void TestGWcfg::folderChooserAndPrefix()
         dialog->selectFile(chosen);
         static_cast<QDialog *>(dialog)->accept();
     });
-    QTest::mouseClick(ui->btnLogDirBrowse, Qt::LeftButton);
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnLogDirBrowse"), Qt::LeftButton);
     QCOMPARE(title, QStringLiteral("フォルダを選択してください"));
     QCOMPARE(initial, QDir(start).absolutePath());
     const QString stored = QDir::toNativeSeparators(chosen) + QDir::separator();
     QCOMPARE(frmMain->Settings.logDir, stored);
-    QCOMPARE(ui->stLogDir->text(), stored);
-    QCOMPARE(ui->stLogFN->text(), stored + QStringLiteral("LOG"));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogDir")->text(), stored);
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), stored + QStringLiteral("LOG"));
 
     // The header edit keeps the prefix in step.
-    ui->EdLogSaveFN->setText(QStringLiteral("PUMP"));
-    QCOMPARE(ui->stLogFN->text(), stored + QStringLiteral("PUMP"));
+    controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("PUMP"));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), stored + QStringLiteral("PUMP"));
 
     // Cancelling changes nothing.
     QTimer::singleShot(0, [] {
         if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
             dialog->reject();
     });
-    QTest::mouseClick(ui->btnLogDirBrowse, Qt::LeftButton);
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnLogDirBrowse"), Qt::LeftButton);
     QCOMPARE(frmMain->Settings.logDir, stored);
-    QCOMPARE(ui->stLogDir->text(), stored);
-    QCOMPARE(ui->stLogFN->text(), stored + QStringLiteral("PUMP"));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogDir")->text(), stored);
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), stored + QStringLiteral("PUMP"));
 }
 
 void TestGWcfg::clockButtonsNeedConnection()
 {
     AppFixture fx;
-    QTest::mouseClick(frmGWcfg->ui->btnGetDate, Qt::LeftButton);
-    QTest::mouseClick(frmGWcfg->ui->btnSetDate, Qt::LeftButton);
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnGetDate"), Qt::LeftButton);
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnSetDate"), Qt::LeftButton);
     QCOMPARE(fx.messageTexts(), QStringList(2, QStringLiteral("リレイモに接続されていません")));
     QCOMPARE(fx.messages[0].kind, msg::Kind::Warning);
 
     // Connected, a field that does not convert stops before anything is sent.
     QVERIFY(fx.connectGateway());
     fx.gateway()->clearRequests();
-    frmGWcfg->ui->cbPCTimeSync->setChecked(false);
-    frmGWcfg->ui->PCMin->setText(QStringLiteral("5x"));
-    QTest::mouseClick(frmGWcfg->ui->btnSetDate, Qt::LeftButton);
+    controls::find<QCheckBox>(frmGWcfg, "cbPCTimeSync")->setChecked(false);
+    controls::find<QLineEdit>(frmGWcfg, "PCMin")->setText(QStringLiteral("5x"));
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnSetDate"), Qt::LeftButton);
     QCOMPARE(fx.messages.size(), 3);
     QCOMPARE(fx.messages[2].kind, msg::Kind::Error);
     QVERIFY(fx.messages[2].text.contains(QStringLiteral("'5x'")));
     // A read goes through on the same connection, so anything sent before
     // it would show up first.
-    QTest::mouseClick(frmGWcfg->ui->btnGetDate, Qt::LeftButton);
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnGetDate"), Qt::LeftButton);
     QTRY_VERIFY(!fx.gateway()->requests().isEmpty());
     QCOMPARE(fx.gateway()->requests().first().function, 4);
 }
@@ -529,13 +560,12 @@ void TestGWcfg::clockSetAndReadBackOnSimulator()
 {
     AppFixture fx;
     QVERIFY(fx.connectGateway());
-    auto *ui = frmGWcfg->ui;
-    ui->cbPCTimeSync->setChecked(false);
+    controls::find<QCheckBox>(frmGWcfg, "cbPCTimeSync")->setChecked(false);
 
     // The fields as the PC clock fills them: 2024-05-17 (Fri) 09:05:07.
     frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 17), QTime(9, 5, 7)));
     fx.gateway()->clearRequests();
-    QTest::mouseClick(ui->btnSetDate, Qt::LeftButton);
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnSetDate"), Qt::LeftButton);
     QTRY_COMPARE(writesFrom(fx.gateway()->requests(), 6).size(), 5);
     const auto w = writesFrom(fx.gateway()->requests(), 6);
     const QList<std::pair<int, int>> expected{
@@ -545,27 +575,27 @@ void TestGWcfg::clockSetAndReadBackOnSimulator()
         QCOMPARE(w[i].value, expected[i].second);
     }
     // The simulator's clock now runs from that time; read it back.
-    QTest::mouseClick(ui->btnGetDate, Qt::LeftButton);
-    QTRY_VERIFY(ui->stGWDate->text().startsWith(QStringLiteral("2024/05/17 (金) 09:05:")));
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnGetDate"), Qt::LeftButton);
+    QTRY_VERIFY(controls::find<QLabel>(frmGWcfg, "stGWDate")->text().startsWith(QStringLiteral("2024/05/17 (金) 09:05:")));
 
     // Set by the up-downs with synchronisation off, on a weekday code that
     // is not the date's own: the code is kept as written.
-    ui->PCYear->setText(QStringLiteral("2030"));
-    ui->UpDown1->stepBy(1);                       // 2031
-    ui->PCMonth->setText(QStringLiteral("12"));
-    ui->PCDay->setText(QStringLiteral("31"));
-    ui->PCHour->setText(QStringLiteral("23"));
-    ui->PCMin->setText(QStringLiteral("58"));
-    ui->PCSec->setText(QStringLiteral("1"));
-    ui->PCDayOfWeek->setCurrentIndex(2);           // 月
-    QTest::mouseClick(ui->btnSetDate, Qt::LeftButton);
+    controls::find<QLineEdit>(frmGWcfg, "PCYear")->setText(QStringLiteral("2030"));
+    controls::find<UpDown>(frmGWcfg, "UpDown1")->stepBy(1);                       // 2031
+    controls::find<QLineEdit>(frmGWcfg, "PCMonth")->setText(QStringLiteral("12"));
+    controls::find<QLineEdit>(frmGWcfg, "PCDay")->setText(QStringLiteral("31"));
+    controls::find<QLineEdit>(frmGWcfg, "PCHour")->setText(QStringLiteral("23"));
+    controls::find<QLineEdit>(frmGWcfg, "PCMin")->setText(QStringLiteral("58"));
+    controls::find<QLineEdit>(frmGWcfg, "PCSec")->setText(QStringLiteral("1"));
+    controls::find<QComboBox>(frmGWcfg, "PCDayOfWeek")->setCurrentIndex(2);           // 月
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnSetDate"), Qt::LeftButton);
     QTRY_COMPARE(fx.gateway()->holdingRegister(1184), quint16(0x3112));
     QTRY_COMPARE(fx.gateway()->inputRegister(160), quint16(0x3112));
     QCOMPARE(fx.gateway()->inputRegister(161), quint16(0x3102));
     QCOMPARE(fx.gateway()->inputRegister(162) >> 8, 0x23);
-    QTest::mouseClick(ui->btnGetDate, Qt::LeftButton);
-    QTRY_VERIFY2(ui->stGWDate->text().startsWith(QStringLiteral("2031/12/31 (月) 23:5")),
-                 qPrintable(ui->stGWDate->text()));
+    QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnGetDate"), Qt::LeftButton);
+    QTRY_VERIFY2(controls::find<QLabel>(frmGWcfg, "stGWDate")->text().startsWith(QStringLiteral("2031/12/31 (月) 23:5")),
+                 qPrintable(controls::find<QLabel>(frmGWcfg, "stGWDate")->text()));
 }
 
 void TestGWcfg::automaticReadWhileHidden()
@@ -574,14 +604,14 @@ void TestGWcfg::automaticReadWhileHidden()
     QVERIFY(fx.connectGateway());
     QVERIFY(!frmGWcfg->isVisible());
     fx.gateway()->clearRequests();
-    frmGWcfg->ui->cbAutoGetDate->setChecked(true);
+    controls::find<QCheckBox>(frmGWcfg, "cbAutoGetDate")->setChecked(true);
     const QString expected = gwclock::FormatClock({
         uint8_t(fx.gateway()->inputRegister(160) >> 8), uint8_t(fx.gateway()->inputRegister(160)),
         uint8_t(fx.gateway()->inputRegister(161) >> 8), uint8_t(fx.gateway()->inputRegister(161)),
         0, 0, 0});
-    QTRY_VERIFY_WITH_TIMEOUT(!frmGWcfg->ui->stGWDate->text().isEmpty(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!controls::find<QLabel>(frmGWcfg, "stGWDate")->text().isEmpty(), 3000);
     // Same day (unless the test runs across midnight).
-    QCOMPARE(frmGWcfg->ui->stGWDate->text().left(15), expected.left(15));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stGWDate")->text().left(15), expected.left(15));
     const SimRequest r = fx.gateway()->requests().first();
     QCOMPARE(r.tag, 4);
     QCOMPARE(r.function, 4);
@@ -589,7 +619,7 @@ void TestGWcfg::automaticReadWhileHidden()
     QCOMPARE(r.count, 4);
     // Every second another read.
     QTRY_VERIFY_WITH_TIMEOUT(fx.gateway()->requests().size() >= 3, 4000);
-    frmGWcfg->ui->cbAutoGetDate->setChecked(false);
+    controls::find<QCheckBox>(frmGWcfg, "cbAutoGetDate")->setChecked(false);
 }
 
 void TestGWcfg::shortClockAnswerIsNotShown()
@@ -597,13 +627,13 @@ void TestGWcfg::shortClockAnswerIsNotShown()
     AppFixture fx(false);
     auto *link = frmMain->ClientSocket1;
     QCOMPARE(link->receiveBytes(clockAnswer(QByteArray::fromHex("2405172009050700"))), 1);
-    QCOMPARE(frmGWcfg->ui->stGWDate->text(), QStringLiteral("2024/05/17 (金) 09:05:07"));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stGWDate")->text(), QStringLiteral("2024/05/17 (金) 09:05:07"));
     // A shorter answer leaves the earlier answer's bytes in the buffer; they
     // must not be shown as the new clock.
     QCOMPARE(link->receiveBytes(clockAnswer(QByteArray::fromHex("31123101"))), 1);
-    QCOMPARE(frmGWcfg->ui->stGWDate->text(), QStringLiteral("2024/05/17 (金) 09:05:07"));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stGWDate")->text(), QStringLiteral("2024/05/17 (金) 09:05:07"));
     QCOMPARE(link->receiveBytes(clockAnswer(QByteArray::fromHex("31123101235958"))), 1);
-    QCOMPARE(frmGWcfg->ui->stGWDate->text(), QStringLiteral("2031/12/31 (日) 23:59:58"));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stGWDate")->text(), QStringLiteral("2031/12/31 (日) 23:59:58"));
     QVERIFY(fx.messages.isEmpty());
 }
 
