@@ -44,6 +44,9 @@ public:
         m_client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         m_upstream->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         m_sendTimer.setSingleShot(true);
+        // A coarse timer may fire a little early: an answer held back 50 ms
+        // must not reach the tool after 49.
+        m_sendTimer.setTimerType(Qt::PreciseTimer);
         m_flushTimer.setSingleShot(true);
         connect(&m_sendTimer, &QTimer::timeout, this, [this] { sendDue(); });
         connect(&m_flushTimer, &QTimer::timeout, this, [this] { flushCoalesced(); });
@@ -194,14 +197,16 @@ private:
     void schedule(const QByteArray &bytes, int delayMs)
     {
         const SimOptions &o = m_gw->options();
-        qint64 due = m_gw->nowMs() + delayMs;
+        // Microseconds: a due time on whole milliseconds would send an answer
+        // that came in at 1000.9 ms with a 50 ms delay at 1050.0, 49.1 ms later.
+        qint64 due = m_gw->nowUs() + qint64(delayMs) * 1000;
         // Answers leave in order: one held back holds back those behind it.
         due = std::max(due, m_lastDue);
         m_lastDue = due;
         if (o.split && bytes.size() > 1) {
             const int half = int(bytes.size() / 2);
             m_out.push_back({due, bytes.left(half)});
-            m_out.push_back({due + 5, bytes.mid(half)});
+            m_out.push_back({due + 5000, bytes.mid(half)});
         } else {
             m_out.push_back({due, bytes});
         }
@@ -210,14 +215,14 @@ private:
 
     void sendDue()
     {
-        const qint64 now = m_gw->nowMs();
+        const qint64 now = m_gw->nowUs();
         while (!m_out.empty() && m_out.front().due <= now) {
             m_client->write(m_out.front().bytes);
             m_client->flush();
             m_out.pop_front();
         }
         if (!m_out.empty()) {
-            m_sendTimer.start(int(std::max<qint64>(1, m_out.front().due - now)));
+            m_sendTimer.start(int(std::max<qint64>(1, (m_out.front().due - now + 999) / 1000)));
         } else if (m_closeWhenSent && m_client->state() == QAbstractSocket::ConnectedState) {
             m_gw->traceLine(QStringLiteral("DROP after %1 requests").arg(m_gw->options().dropAfter));
             ++m_gw->m_drops;
@@ -226,7 +231,7 @@ private:
     }
 
     struct Chunk {
-        qint64 due;
+        qint64 due; // microseconds on the gateway's clock
         QByteArray bytes;
     };
 

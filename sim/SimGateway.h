@@ -107,6 +107,7 @@ public:
     const QList<SimRequest> &requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
     qint64 nowMs() const { return m_clock.elapsed(); }
+    qint64 nowUs() const { return m_clock.nsecsElapsed() / 1000; }
     // Runs one tick at once (tests use it to avoid waiting).
     void tickNow();
 

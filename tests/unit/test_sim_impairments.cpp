@@ -5,9 +5,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QElapsedTimer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QTest>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -95,6 +98,7 @@ private slots:
     void exceptionEvery_data();
     void exceptionEvery();
     void jitter();
+    void delayHoldsEachAnswerItsWholeTime();
     void restartOnCommand_data();
     void restartOnCommand();
     void programPrintsSeedAndTrace_data();
@@ -294,6 +298,42 @@ void TestSimImpairments::jitter()
     QCOMPARE(again, delays);
     run(6, &other, &scratch);
     QVERIFY(other != delays);
+}
+
+void TestSimImpairments::delayHoldsEachAnswerItsWholeTime()
+{
+    // The program in a process of its own and a client that blocks on its
+    // socket: each answer's arrival is timed to the microsecond, and none may
+    // come before the delay asked for (the tool's response-time figures and
+    // tests rely on it).
+    QProcess sim;
+    sim.start(QStringLiteral(RELAYMO_SIM_PATH), QStringList{"--port", "0", "--delay", "20"});
+    QVERIFY(sim.waitForStarted());
+    QVERIFY(sim.waitForReadyRead(5000));
+    const auto m = QRegularExpression(QStringLiteral("127\\.0\\.0\\.1:(\\d+)")).match(QString::fromUtf8(sim.readLine()));
+    QVERIFY(m.hasMatch());
+    QTcpSocket s;
+    s.connectToHost(QHostAddress::LocalHost, quint16(m.captured(1).toUInt()));
+    QVERIFY(s.waitForConnected(3000));
+    qint64 shortest = std::numeric_limits<qint64>::max();
+    for (int i = 0; i < 40; ++i) {
+        QElapsedTimer t;
+        t.start();
+        s.write(readInput(i, 296, 2));
+        QVERIFY(s.waitForBytesWritten(1000));
+        QByteArray got;
+        while (got.size() < 13 && s.waitForReadyRead(1000))
+            got += s.readAll();
+        const qint64 us = t.nsecsElapsed() / 1000;
+        QCOMPARE(got.size(), 13);
+        QCOMPARE(int(quint8(got[0])), i);
+        shortest = std::min(shortest, us);
+        // Send the next request at another point of the millisecond.
+        QThread::usleep(137 * (i % 7));
+    }
+    QVERIFY2(shortest >= 20'000, qPrintable(QStringLiteral("%1 us").arg(shortest)));
+    sim.kill();
+    sim.waitForFinished();
 }
 
 void TestSimImpairments::restartOnCommand_data()
