@@ -99,8 +99,7 @@ void chooseInSaveDialog(const QString &path)
             box->button(QMessageBox::Yes)->click();
         });
         confirm->start();
-        dialog->selectFile(path);
-        static_cast<QDialog *>(dialog)->accept();
+        controls::chooseFile(dialog, path);
     });
     poll->start();
 }

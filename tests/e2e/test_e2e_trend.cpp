@@ -71,8 +71,7 @@ void answerFileDialog(const QString &path, QString *name)
         if (!dialog)
             return;
         *name = dialog->objectName();
-        dialog->selectFile(path);
-        static_cast<QDialog *>(dialog)->accept();
+        controls::chooseFile(dialog, path);
     });
 }
 

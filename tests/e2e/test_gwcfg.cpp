@@ -506,8 +506,7 @@ void TestGWcfg::folderChooserAndPrefix()
         title = dialog->windowTitle();
         initial = QDir(dialog->directory()).absolutePath();
         dialog->setDirectory(chosen);
-        dialog->selectFile(chosen);
-        static_cast<QDialog *>(dialog)->accept();
+        controls::chooseFile(dialog, chosen);
     });
     QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnLogDirBrowse"), Qt::LeftButton);
     QCOMPARE(title, QStringLiteral("フォルダを選択してください"));

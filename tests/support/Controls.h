@@ -2,6 +2,8 @@
 // Test support: the one way tests reach a window's controls, by the
 // objectName a user-facing control keeps. A missing control stops the test
 // program with its name, so a renamed control cannot pass unnoticed.
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QObject>
 #include <QString>
 #include <QtGlobal>
@@ -22,6 +24,21 @@ template <class T> T *find(const QObject *window, const QString &name)
 template <class T> T *find(const QObject *window, const char *name)
 {
     return find<T>(window, QLatin1String(name));
+}
+
+// Chooses path in an open file dialog (Qt's own, as the tests run it) and
+// accepts it. selectFile() leaves the file name box as it is while the box
+// has the keyboard focus, which a shown dialog gives it once its window is
+// activated, sooner or later; accept() would then open the folder and the
+// dialog would stay open. The box is filled here in that case.
+inline void chooseFile(QFileDialog *dialog, const QString &path)
+{
+    dialog->selectFile(path);
+    if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+        if (name->text().isEmpty() || !path.endsWith(name->text()))
+            name->setText(path);
+    }
+    static_cast<QDialog *>(dialog)->accept();
 }
 
 } // namespace controls

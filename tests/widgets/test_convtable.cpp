@@ -210,8 +210,7 @@ void TestConvTable::menuItemLoadsChosenFile()
             QVERIFY(dialog);
             QVERIFY(dialog->nameFilters().contains(QStringLiteral("コンフィグファイル (*.cfg)")));
             QVERIFY(dialog->nameFilters().contains(QStringLiteral("全てのファイル (*.*)")));
-            dialog->selectFile(path);
-            static_cast<QDialog *>(dialog)->accept();
+            controls::chooseFile(dialog, path);
         });
     };
     chooseInOpenDialog(good);

@@ -266,8 +266,7 @@ void TestCsv::manualSave()
             QCOMPARE(dialog->objectName(), QStringLiteral("SaveDialog1"));
             suffix = dialog->defaultSuffix();
             filters = dialog->nameFilters();
-            dialog->selectFile(path);
-            static_cast<QDialog *>(dialog)->accept();
+            controls::chooseFile(dialog, path);
         });
     };
     chooseInSaveDialog(target);

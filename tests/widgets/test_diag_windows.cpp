@@ -5,6 +5,7 @@
 #include "diag/TfrmCommStats.h"
 #include "diag/TfrmTraffic.h"
 #include "link/ModbusFrames.h"
+#include "support/Controls.h"
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QBrush>
@@ -399,8 +400,7 @@ void TestDiagWindows::trafficSave()
         QVERIFY(dialog);
         QCOMPARE(dialog->objectName(), QStringLiteral("TrafficSaveDialog"));
         suffix = dialog->defaultSuffix();
-        dialog->selectFile(target);
-        static_cast<QDialog *>(dialog)->accept();
+        controls::chooseFile(dialog, target);
     });
     w.findChild<QPushButton *>(QStringLiteral("btnTrafficSave"))->click();
     QCOMPARE(suffix, QStringLiteral("txt"));
