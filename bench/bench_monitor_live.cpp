@@ -75,12 +75,28 @@ template <class Pred> bool waitFor(Pred pred, int timeoutMs)
     return true;
 }
 
-double cpuSeconds()
+double seconds(const timeval &t)
+{
+    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+}
+
+// This process's CPU time so far: in its own code and the libraries
+// (user), in the kernel on its behalf (system).
+struct Cpu {
+    double user = 0, system = 0;
+    double total() const { return user + system; }
+};
+
+Cpu cpuTimes()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
-           + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return {seconds(u.ru_utime), seconds(u.ru_stime)};
+}
+
+double cpuSeconds()
+{
+    return cpuTimes().total();
 }
 
 int option(const QStringList &args, const QString &name, int def)
@@ -212,7 +228,7 @@ int main(int argc, char **argv)
         clickTimer.start(1000);
     }
     const long rssStart = residentKiB();
-    const double cpu0 = cpuSeconds();
+    const Cpu cpu0 = cpuTimes();
     QElapsedTimer wall;
     wall.start();
     frmMain->findChild<QToolButton *>(QStringLiteral("sbtnMonitor"))->click();
@@ -221,7 +237,9 @@ int main(int argc, char **argv)
     const int ticksAtStop = ticks;
     // Answers still on the way belong to the ticks counted.
     waitFor([&] { return false; }, 2 * interval + 200);
-    const double cpu = cpuSeconds() - cpu0;
+    const Cpu cpu1 = cpuTimes();
+    const double cpuUser = cpu1.user - cpu0.user, cpuSystem = cpu1.system - cpu0.system;
+    const double cpu = cpuUser + cpuSystem;
     const double elapsed = double(wall.elapsed()) / 1000.0;
     const uint32_t answers = frmMain->MonitorCount;
     const long rssEnd = residentKiB();
@@ -239,6 +257,8 @@ int main(int argc, char **argv)
                 ticksAtStop ? 100.0 * answers / ticksAtStop : 0.0);
     std::printf("RM Tool CPU %.3f s in %.1f s wall (%.2f %% of one core), %.1f us per answer\n", cpu,
                 elapsed, 100.0 * cpu / elapsed, answers ? 1e6 * cpu / answers : 0.0);
+    std::printf("of which user %.1f us, system %.1f us per answer\n",
+                answers ? 1e6 * cpuUser / answers : 0.0, answers ? 1e6 * cpuSystem / answers : 0.0);
     const double net = cpu - idleRate * elapsed;
     std::printf("idle (connected, not monitoring) %.2f %% of one core; monitoring net of it %.1f us per answer\n",
                 100.0 * idleRate, answers ? 1e6 * net / answers : 0.0);

@@ -77,6 +77,7 @@ wait "$mb_pid"
 
 rm_answers=$(sed -n 's/^ticks [0-9]*, answers \([0-9]*\),.*/\1/p' "$work/rm.out")
 rm_cpu=$(sed -n 's/^RM Tool CPU \([0-9.]*\) s in \([0-9.]*\) s wall.*/\1 \2/p' "$work/rm.out")
+rm_split=$(sed -n 's/^of which user \([0-9.]*\) us, system \([0-9.]*\) us.*/\1 \2/p' "$work/rm.out")
 # Each poll prints the 64 values, the first one as "[321]: ...".
 mb_polls=$(grep -c '^\[321\]:' "$work/mbpoll.out" || true)
 mb_cpu=$(awk '{ print $1 + $2 }' "$work/mbpoll.time" | tail -1)
@@ -84,10 +85,13 @@ mb_cpu=$(awk '{ print $1 + $2 }' "$work/mbpoll.time" | tail -1)
   echo "a run did not complete" >&2; cat "$work/rm.out" "$work/mbpoll.out" >&2; exit 1; }
 
 awk -v ra="$rm_answers" -v rc="${rm_cpu% *}" -v rw="${rm_cpu#* }" -v ma="$mb_polls" -v mc="$mb_cpu" \
-    -v s="$seconds" -v extra="${extra[*]:-}" 'BEGIN {
+    -v s="$seconds" -v extra="${extra[*]:-}" -v ru="${rm_split% *}" -v rs="${rm_split#* }" \
+    -v mu="$(awk '{ print $1 }' "$work/mbpoll.time")" -v ms="$(awk '{ print $2 }' "$work/mbpoll.time")" 'BEGIN {
   rt = 1e6 * rc / ra; mt = 1e6 * mc / ma;
   printf "RM Tool%s: %d ticks answered in %.1f s (%.2f per s), CPU %.3f s, %.1f us per tick\n", \
          (extra == "" ? "" : " (" extra ")"), ra, rw, ra / rw, rc, rt;
   printf "mbpoll:  %d polls answered in %d s (%.2f per s), CPU %.3f s, %.1f us per poll\n", ma, s, ma / s, mc, mt;
+  printf "  user / system per answer: RM Tool %.1f / %.1f us, mbpoll %.1f / %.1f us\n", \
+         ru, rs, 1e6 * mu / ma, 1e6 * ms / ma;
   printf "ratio (RM Tool per tick / mbpoll per poll): %.2f\n", rt / mt;
 }'

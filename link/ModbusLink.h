@@ -67,8 +67,8 @@ public:
         explicit Batch(ModbusLink &link) : m_link(link) { ++m_link.m_batchDepth; }
         ~Batch()
         {
-            if (--m_link.m_batchDepth == 0 && m_link.isOpen())
-                m_link.m_socket.flush();
+            if (--m_link.m_batchDepth == 0)
+                m_link.writeOut();
         }
         Batch(const Batch &) = delete;
         Batch &operator=(const Batch &) = delete;
@@ -165,6 +165,8 @@ private:
     std::optional<int64_t> m_armedDeadlineUs;
     int m_timeoutMs = kDefaultResponseTimeoutMs;
     int m_batchDepth = 0;
+    QByteArray m_unsent;  // the requests of a batch, written when it ends
+    void writeOut();
     // What the socket had to read, reused from one read to the next.
     QByteArray m_readBuffer;
 };
