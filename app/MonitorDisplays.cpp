@@ -1,4 +1,5 @@
 #include "app/MonitorDisplays.h"
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGlyphRun>
@@ -8,6 +9,7 @@
 #include <QRawFont>
 #include <QStyleOption>
 #include <QTextLayout>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -96,8 +98,12 @@ public:
     // line's advance and its natural width (the advance with the ink of the
     // last glyph past it); false when the text is not one the table can set.
     // Characters not seen before are shaped for `device`.
+    // When asked, also the ink's extent above and below the baseline over
+    // the whole text, the baseline itself included (`inkAbove` ≥ 0,
+    // `inkBelow` ≥ 0), as the font metrics measure a text's bounding box.
     bool set(QStringView text, const QPaintDevice *device, QList<quint32> &glyphs,
-             QList<QPointF> &positions, qreal &advance, qreal &natural)
+             QList<QPointF> &positions, qreal &advance, qreal &natural, qreal *inkAbove = nullptr,
+             qreal *inkBelow = nullptr)
     {
         m_device = device;
         const struct Forget {
@@ -106,7 +112,7 @@ public:
         } forget{m_device};
         glyphs.resize(text.size());
         positions.resize(text.size());
-        qreal x = 0;
+        qreal x = 0, above = 0, below = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const Glyph *g = glyph(text[i]);
             if (!g || (i > 0 && !pairSetApart(text[i - 1], text[i])))
@@ -115,8 +121,14 @@ public:
             positions[i] = QPointF(x, m_ascent);
             x += g->advance;
             natural = x + g->overhang;
+            above = std::max(above, g->inkAbove);
+            below = std::max(below, g->inkBelow);
         }
         advance = x;
+        if (inkAbove)
+            *inkAbove = above;
+        if (inkBelow)
+            *inkBelow = below;
         return true;
     }
     const QRawFont &rawFont() const { return m_raw; }
@@ -128,6 +140,7 @@ private:
         quint32 index = 0;
         qreal advance = 0;
         qreal overhang = 0;  // natural width less the advance
+        qreal inkAbove = 0, inkBelow = 0;  // the ink's extent from the baseline
         int known = 0;  // 0 not yet shaped, 1 usable, -1 not
     };
 
@@ -175,6 +188,9 @@ private:
                 g.index = runs[0].glyphIndexes().first();
                 g.advance = advance;
                 g.overhang = natural - advance;
+                const QRectF ink = m_raw.boundingRect(g.index);  // y downwards from the baseline
+                g.inkAbove = std::max<qreal>(0, -ink.top());
+                g.inkBelow = std::max<qreal>(0, ink.bottom());
                 g.known = 1;
             }
         }
@@ -415,7 +431,83 @@ void RowDisplay::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange)
         updateOpaque();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_table = nullptr;
     QLineEdit::changeEvent(event);
+}
+
+bool RowDisplay::event(QEvent *event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal)
+        m_table = nullptr;
+    return QLineEdit::event(event);
+}
+
+void RowDisplay::paintEvent(QPaintEvent *event)
+{
+    if (!paintSetText())
+        QLineEdit::paintEvent(event);
+}
+
+bool RowDisplay::paintSetText()
+{
+    // The line edit lays out and shapes the whole row on every change and
+    // measures it again on every paint, to draw the few dozen characters
+    // the display shows. Here the shown part is set from the glyph table
+    // instead, in the state the monitor leaves the display in; every other
+    // state is the line edit's.
+    const QString t = text();
+    if (t.isEmpty() || t.size() > 4096 || cursorPosition() != 0 || hasSelectedText() || hasFocus()
+        || echoMode() != Normal || !inputMask().isEmpty() || !actions().isEmpty()
+        || isClearButtonEnabled() || alignment() != (Qt::AlignLeft | Qt::AlignVCenter)
+        || layoutDirection() != Qt::LeftToRight || t.isRightToLeft() || devicePixelRatio() != 1.0
+        || !styleSheet().isEmpty() || !qApp->styleSheet().isEmpty())
+        return false;
+    if (!m_table)  // found again when the font or the screen changes
+        m_table = &glyphTable(font(), this);
+    qreal advance = 0, natural = 0, above = 0, below = 0;
+    if (!m_table->set(t, this, m_glyphs, m_positions, advance, natural, &above, &below))
+        return false;
+    const QFontMetrics fm = fontMetrics();
+    // The line's height is the font's unless the text's ink is taller; its
+    // baseline the font's ascent.
+    if (above + below >= fm.height() || qRound(m_table->ascent()) != fm.ascent())
+        return false;
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this)
+                        .marginsRemoved(textMargins());
+    // The line edit's text line: two pixels in from each side, centred
+    // upright in the contents.
+    constexpr int kHorizontalMargin = 2;
+    const int lineHeight = fm.height();
+    const QRect line(r.x() + kHorizontalMargin, r.y() + (r.height() - lineHeight + 1) / 2,
+                     r.width() - 2 * kHorizontalMargin, lineHeight);
+    // A row that fits is placed by its bearings, and one only just wider by
+    // the line edit's scrolling; a row clearly wider than the line, shown
+    // from its start, begins at the line's left edge.
+    const int slack = qMax(0, -fm.minLeftBearing()) + qMax(0, -fm.minRightBearing()) + 2 * lineHeight;
+    if (qRound(natural) + 1 <= line.width() + slack)
+        return false;
+    // The glyphs up to a little past the right edge (their ink may reach
+    // back into the line); the rest is clipped away in any case.
+    const qreal reach = r.right() + 1 - line.x() + 2 * lineHeight;
+    qsizetype shown = 0;
+    while (shown < m_positions.size() && m_positions[shown].x() < reach)
+        ++shown;
+    m_glyphs.resize(shown);
+    m_positions.resize(shown);
+
+    QPainter p(this);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
+    p.setClipRect(r);
+    p.setPen(palette().text().color());
+    QGlyphRun run;
+    run.setRawFont(m_table->rawFont());
+    run.setGlyphIndexes(m_glyphs);
+    run.setPositions(m_positions);
+    p.drawGlyphRun(QPointF(line.topLeft()), run);
+    return true;
 }
 
 void RowDisplay::showEvent(QShowEvent *event)

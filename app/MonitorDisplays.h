@@ -62,16 +62,28 @@ private:
 
 // The row display: a line edit whose panel (Fusion's antialiased rounded
 // rectangle) comes from a pixmap made once per size, state and palette,
-// over the parent's plain background, so that the widget is opaque.
+// over the parent's plain background, so that the widget is opaque. A row
+// longer than the display, shown from its start as the monitor shows it
+// (cursor at 0, nothing selected, no cursor drawn), is drawn from the
+// font's glyph table as far as the display reaches, at the places the line
+// edit's own layout gives those characters; anything else the line edit
+// draws itself.
 class RowDisplay : public QLineEdit {
     Q_OBJECT
 public:
     explicit RowDisplay(QWidget *parent = nullptr);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void updateOpaque();
+    bool paintSetText();
+
+    MonitorGlyphTable *m_table = nullptr;  // the glyphs of the display's font
+    QList<quint32> m_glyphs;
+    QList<QPointF> m_positions;
 };

@@ -263,6 +263,42 @@ void TestMonitorDisplays::rowDisplayLooksLikeLineEdit_data()
         });
     };
     QTest::newRow("disabled row") << false << true << shown(row, false);
+    // Rows of the other display formats, drawn from the glyph table or by
+    // the line edit where the table cannot set them (a space, kerned
+    // letters, characters of other scripts, ink below the line).
+    QTest::newRow("hex row") << false << true
+                             << shown(QStringLiteral("17,0x00FF,0xABCD,").repeated(30), false);
+    QTest::newRow("characters row") << false << true
+                                    << shown(QStringLiteral("12,AV,To,Wa,ff,fi,\"q\",|_|,").repeated(20), false);
+    QTest::newRow("row with spaces") << false << true
+                                     << shown(QStringLiteral("2026/12/08 16:30:00.1,5,").repeated(20), false);
+    QTest::newRow("row in Japanese") << false << true
+                                     << shown(QStringLiteral("電力,12,").repeated(40), false);
+    QTest::newRow("accented row") << false << true << shown(QStringLiteral("ÅÉ,gjpq,").repeated(40), false);
+    // Around the width where the row stops fitting: each side of it is
+    // placed as the line edit places it.
+    for (int n = 60; n <= 110; n += 5)
+        QTest::newRow(qPrintable(QStringLiteral("row of %1").arg(n)))
+            << false << true << shown(QStringLiteral("1234567890").repeated(12).left(n), false);
+    QTest::newRow("row after a shorter one") << false << true << Step([row](QLineEdit *e) {
+        e->setText(QStringLiteral("1,2"));
+        e->grab();
+        e->setText(row);
+        e->setCursorPosition(0);
+    });
+    QTest::newRow("scrolled row brought back") << false << true << Step([row](QLineEdit *e) {
+        e->setEnabled(true);
+        e->setText(row);
+        e->setCursorPosition(int(row.size()));
+        e->grab();
+        e->setCursorPosition(0);
+        e->setEnabled(false);
+    });
+    QTest::newRow("row with a selection") << false << true << Step([row](QLineEdit *e) {
+        e->setEnabled(true);
+        e->setText(row);
+        e->setSelection(3, 20);
+    });
     QTest::newRow("disabled empty") << false << true << shown(QString(), false);
     QTest::newRow("disabled short") << false << true << shown(QStringLiteral("1,2,3"), false);
     QTest::newRow("enabled row") << false << true << shown(row, true);
@@ -274,6 +310,7 @@ void TestMonitorDisplays::rowDisplayLooksLikeLineEdit_data()
     });
     QTest::newRow("other window colour") << false << true << Step([row](QLineEdit *e) {
         e->setText(row);
+        e->setCursorPosition(0);
         QWidget *w = e->window();
         QPalette pal = w->palette();
         pal.setColor(QPalette::Window, QColor(200, 220, 255));
@@ -281,6 +318,7 @@ void TestMonitorDisplays::rowDisplayLooksLikeLineEdit_data()
     });
     QTest::newRow("wider") << false << true << Step([row](QLineEdit *e) {
         e->setText(row);
+        e->setCursorPosition(0);
         e->resize(e->width() + 40, e->height() + 4);
     });
     // Over a group box (its frame may lie under the widget) the widget
