@@ -459,10 +459,14 @@ bool RowDisplay::paintSetText()
     const QString t = text();
     if (t.isEmpty() || t.size() > 4096 || cursorPosition() != 0 || hasSelectedText() || hasFocus()
         || echoMode() != Normal || !inputMask().isEmpty() || !actions().isEmpty()
-        || isClearButtonEnabled() || alignment() != (Qt::AlignLeft | Qt::AlignVCenter)
+        || alignment() != (Qt::AlignLeft | Qt::AlignVCenter)
         || layoutDirection() != Qt::LeftToRight || t.isRightToLeft() || devicePixelRatio() != 1.0
         || !styleSheet().isEmpty() || !qApp->styleSheet().isEmpty())
         return false;
+    // A side widget (the clear button, an action's button) narrows the text.
+    for (const QObject *child : children())
+        if (child->isWidgetType())
+            return false;
     if (!m_table)  // found again when the font or the screen changes
         m_table = &glyphTable(font(), this);
     qreal advance = 0, natural = 0, above = 0, below = 0;

@@ -294,6 +294,13 @@ void TestMonitorDisplays::rowDisplayLooksLikeLineEdit_data()
         e->setCursorPosition(0);
         e->setEnabled(false);
     });
+    QTest::newRow("row with a clear button") << false << true << Step([row](QLineEdit *e) {
+        e->setEnabled(true);
+        e->setClearButtonEnabled(true);
+        e->setText(row);
+        e->setCursorPosition(0);
+        QTest::qWait(500);  // the button fades in with the text
+    });
     QTest::newRow("row with a selection") << false << true << Step([row](QLineEdit *e) {
         e->setEnabled(true);
         e->setText(row);
