@@ -249,6 +249,26 @@ MonitorGlyphTable &glyphTable(const QFont &font, const QPaintDevice *device)
     return *t;
 }
 
+// The glyphs of `table` set by MonitorGlyphTable::set, drawn with their
+// top left at `at` in the painter's pen.
+void drawTableGlyphs(QPainter &p, const QPointF &at, const MonitorGlyphTable &table,
+                     const QList<quint32> &glyphs, const QList<QPointF> &positions)
+{
+    QGlyphRun run;
+    run.setRawFont(table.rawFont());
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    p.drawGlyphRun(at, run);
+}
+
+// A change after which a widget's glyph table is found again: its font,
+// its style or its screen.
+bool changesGlyphTable(const QEvent *event)
+{
+    return event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange
+           || event->type() == QEvent::ScreenChangeInternal;
+}
+
 } // namespace
 
 // ---- ValueBox -------------------------------------------------------------------
@@ -373,17 +393,13 @@ bool ValueBox::drawSetText(QPainter &p, const QRect &r, int flags, const QPalett
         yoff = r.height() - table.height();
     else if (flags & Qt::AlignVCenter)
         yoff = (r.height() - table.height()) / 2;
-    QGlyphRun run;
-    run.setRawFont(table.rawFont());
-    run.setGlyphIndexes(m_glyphs);
-    run.setPositions(m_positions);
     const QPen saved = p.pen();
     if (clip) {
         p.save();
         p.setClipRect(r, Qt::IntersectClip);
     }
     p.setPen(QPen(palette.brush(foregroundRole()), saved.widthF()));
-    p.drawGlyphRun(QPointF(r.x() + xoff, r.y() + yoff), run);
+    drawTableGlyphs(p, QPointF(r.x() + xoff, r.y() + yoff), table, m_glyphs, m_positions);
     if (clip)
         p.restore();
     else
@@ -395,14 +411,14 @@ void ValueBox::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange)
         updateOpaque();
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (changesGlyphTable(event))
         m_table = nullptr;
     QLabel::changeEvent(event);
 }
 
 bool ValueBox::event(QEvent *event)
 {
-    if (event->type() == QEvent::ScreenChangeInternal)
+    if (changesGlyphTable(event))
         m_table = nullptr;
     return QLabel::event(event);
 }
@@ -431,14 +447,14 @@ void RowDisplay::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange)
         updateOpaque();
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (changesGlyphTable(event))
         m_table = nullptr;
     QLineEdit::changeEvent(event);
 }
 
 bool RowDisplay::event(QEvent *event)
 {
-    if (event->type() == QEvent::ScreenChangeInternal)
+    if (changesGlyphTable(event))
         m_table = nullptr;
     return QLineEdit::event(event);
 }
@@ -506,11 +522,7 @@ bool RowDisplay::paintSetText()
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
     p.setClipRect(r);
     p.setPen(palette().text().color());
-    QGlyphRun run;
-    run.setRawFont(m_table->rawFont());
-    run.setGlyphIndexes(m_glyphs);
-    run.setPositions(m_positions);
-    p.drawGlyphRun(QPointF(line.topLeft()), run);
+    drawTableGlyphs(p, QPointF(line.topLeft()), *m_table, m_glyphs, m_positions);
     return true;
 }
 

@@ -85,7 +85,7 @@ void runFor(int ms)
     loop.exec();
 }
 
-double seconds(const timeval &t)
+double toSeconds(const timeval &t)
 {
     return double(t.tv_sec) + double(t.tv_usec) / 1e6;
 }
@@ -101,7 +101,7 @@ Cpu cpuTimes()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return {seconds(u.ru_utime), seconds(u.ru_stime)};
+    return {toSeconds(u.ru_utime), toSeconds(u.ru_stime)};
 }
 
 double cpuSeconds()

@@ -130,12 +130,12 @@ void ModbusLink::writeOut()
     // the socket, which sends it after anything it already holds.
     const qintptr fd = m_socket.socketDescriptor();
     if (fd >= 0 && m_socket.bytesToWrite() == 0) {
-        for (;;) {
+        while (done < m_unsent.size()) {
             const ssize_t n = ::send(int(fd), m_unsent.constData() + done, size_t(m_unsent.size() - done),
                                      MSG_NOSIGNAL | MSG_DONTWAIT);
             if (n > 0)
                 done += n;
-            if (done == m_unsent.size() || (n < 0 && errno != EINTR) || n == 0)
+            else if (n == 0 || errno != EINTR)
                 break;
         }
     }
