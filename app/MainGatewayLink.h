@@ -1,7 +1,7 @@
 #pragma once
-// The dialogs' GatewayLink over the program's one ModbusLink. Whether the
-// connection is up and its status text come from the connection dialog, as
-// the main window reads them.
+// The dialogs' GatewayLink over the session's ModbusLink. Whether the
+// connection is up comes from the session (the socket's state); the status
+// text is the connection dialog's.
 #include "link/GatewayLink.h"
 #include "link/ModbusLink.h"
 

@@ -5,8 +5,9 @@ namespace Ui { class TfrmConnect; }
 struct AppSettings;
 class ModbusLink;
 
-// The connection dialog: the Modbus/TCP target, the connection state text
-// (the one place the tool keeps it) and the byte count of the last read.
+// The connection dialog: the Modbus/TCP target, the connection state as a
+// text (the session knows the state; this only shows it) and the byte count
+// of the last read.
 class TfrmConnect : public QDialog {
     Q_OBJECT
 public:
@@ -25,8 +26,8 @@ public:
     void connectionOpened();
 
 signals:
-    // 接続 pressed, before the link opens: the main window clears its status
-    // bar and log area.
+    // 接続 pressed, before the link opens: the main window's status bar and
+    // the log's rows are cleared.
     void connectPressed();
     // 切断 pressed, before the link closes.
     void disconnectPressed();

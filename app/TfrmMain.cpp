@@ -1,19 +1,13 @@
 #include "app/TfrmMain.h"
-#include "app/CommandLine.h"
-#include "app/Forms.h"  // programOptions
 #include "app/MessageBoxes.h"
-#include <QCoreApplication>
-#include "link/ModbusFrames.h"
+#include "app/Translation.h"
 #include "ui_TfrmMain.h"
 #include <QActionGroup>
-#include <QCoreApplication>
 #include <QCloseEvent>
-#include <QLabel>
-#include <QLineEdit>
+#include <QCoreApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <algorithm>
 
 namespace {
@@ -21,26 +15,55 @@ namespace {
 constexpr int kClientWidth = 533;
 constexpr int kClientHeight = 397;
 
-// The connection dialog's status text once connected; whether the tool is
-// connected is read from it, in the language of the interface.
-QString connectedText()
-{
-    return QCoreApplication::translate("TfrmMain", "接続しました");
-}
-
 } // namespace
 
-TfrmMain::TfrmMain(QWidget *parent)
-    : QMainWindow(parent), ClientSocket1(new ModbusLink(this)), ui(new Ui::TfrmMain)
+TfrmMain::TfrmMain(MonitorSession &session, QWidget *parent)
+    : QMainWindow(parent), m_session(session), ui(new Ui::TfrmMain)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
+    const AppSettings &s = m_session.settings();
+    setClientHeight(kClientHeight);
+    move(s.windowLeft, s.windowTop);
 
+    setupMenu();
+    setupLog();
+    setupMonitor();
+    setupLanguageMenu();
+
+    connect(&m_session, &MonitorSession::connectionStateChanged, this, &TfrmMain::showConnectionState);
+    connect(&m_session.link(), &ModbusLink::socketError, this,
+            [this](ModbusLink::ErrorKind kind) { showStatusText(ModbusLink::errorText(kind)); });
+    connect(&m_session.link(), &ModbusLink::exceptionAnswer, this,
+            [this](uint8_t tag, uint8_t function, uint8_t code) {
+                showStatusText(tr("例外応答を受信しました (タグ %1, 機能コード %2, 例外コード %3)")
+                                   .arg(tag).arg(function).arg(code));
+            });
+    connect(&m_session.link(), &ModbusLink::streamLost, this, [this] {
+        showStatusText(tr("受信データの区切りが失われたため、受信済みのデータを破棄しました"));
+    });
+    connect(&m_session, &MonitorSession::statusText, this, &TfrmMain::showStatusText);
+    // Shown after the answer's handler has returned, so that answers keep flowing.
+    connect(&m_session, &MonitorSession::errorMessage, this,
+            [this](const QString &text) { msg::error(this, text); }, Qt::QueuedConnection);
+}
+
+TfrmMain::~TfrmMain()
+{
+    SaveSettings();
+    delete ui;
+}
+
+void TfrmMain::setupMenu()
+{
     auto *swapGroup = new QActionGroup(this);
     swapGroup->addAction(ui->N7);
     swapGroup->addAction(ui->SWAP1);
+    (m_session.settings().wordOrderSwap == 0 ? ui->N7 : ui->SWAP1)->setChecked(true);
+    connect(ui->N7, &QAction::triggered, this, [this] { m_session.settings().wordOrderSwap = 0; });
+    connect(ui->SWAP1, &QAction::triggered, this, [this] { m_session.settings().wordOrderSwap = 1; });
 
     connect(ui->sbtnConn, &QToolButton::clicked, this, &TfrmMain::sbtnConnClick);
     connect(ui->sbtnDisConn, &QToolButton::clicked, this, &TfrmMain::sbtnDisConnClick);
@@ -48,103 +71,45 @@ TfrmMain::TfrmMain(QWidget *parent)
     connect(ui->C1, &QAction::triggered, this, &TfrmMain::sbtnConnClick);
     connect(ui->N1, &QAction::triggered, this, &TfrmMain::sbtnDisConnClick);
     connect(ui->Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
-    connect(ui->m1, &QAction::triggered, this, &TfrmMain::m1Click);
-    connect(ui->Modbus1, &QAction::triggered, this, &TfrmMain::Modbus1Click);
-    connect(ui->FTPF1, &QAction::triggered, this, &TfrmMain::FTPF1Click);
-    connect(ui->L1, &QAction::triggered, this, &TfrmMain::L1Click);
-    connect(ui->TimeSet, &QAction::triggered, this, &TfrmMain::TimeSetClick);
-    connect(ui->N7, &QAction::triggered, this, &TfrmMain::N7Click);
-    connect(ui->SWAP1, &QAction::triggered, this, &TfrmMain::SWAP1Click);
-    connect(ui->FTPF2, &QAction::triggered, this, &TfrmMain::FTPF2Click);
-    connect(ui->EPcfg, &QAction::triggered, this, &TfrmMain::EPcfgClick);
-    connect(ui->W1, &QAction::triggered, this, &TfrmMain::W1Click);
-    connect(ui->N4, &QAction::triggered, this, &TfrmMain::N4Click);
-    connect(ui->s2, &QAction::triggered, this, &TfrmMain::s2Click);
-    connect(ui->L2, &QAction::triggered, this, &TfrmMain::L2Click);
-    ui->L2->setEnabled(false);
-    setupLogging();
 
-    connect(ClientSocket1, &ModbusLink::connecting, this, &TfrmMain::ClientSockConnecting);
-    connect(ClientSocket1, &ModbusLink::connected, this, &TfrmMain::ClientSockConnect);
-    connect(ClientSocket1, &ModbusLink::disconnected, this, &TfrmMain::ClientSockDisconnect);
-    connect(ClientSocket1, &ModbusLink::socketError, this, &TfrmMain::ClientSockError);
-    connect(ClientSocket1, &ModbusLink::exceptionAnswer, this,
-            [this](uint8_t tag, uint8_t function, uint8_t code) {
-                showStatusText(tr("例外応答を受信しました (タグ %1, 機能コード %2, 例外コード %3)")
-                                   .arg(tag).arg(function).arg(code));
-            });
-    connect(ClientSocket1, &ModbusLink::streamLost, this, [this] {
-        showStatusText(tr("受信データの区切りが失われたため、受信済みのデータを破棄しました"));
+    // 設定: the settings dialog on its page.
+    const std::pair<QAction *, int> pages[] = {{ui->Modbus1, 0}, {ui->FTPF1, 1}, {ui->L1, 2}, {ui->TimeSet, 3}};
+    for (const auto &[action, page] : pages)
+        connect(action, &QAction::triggered, this, [this, page] { emit settingsPageRequested(page); });
+    // The module information only when connected.
+    connect(ui->m1, &QAction::triggered, this, [this] {
+        if (ConnectionCheck())
+            emit windowRequested(Tool::ModuleInfo);
     });
-
-    setupMonitor();
-    FormCreate();
-    connectMonitorSelection();
-    setupLanguageMenu();
+    const std::pair<QAction *, Tool> tools[] = {
+        {ui->FTPF2, Tool::FtpTool},         {ui->EPcfg, Tool::TerminalSettings},
+        {ui->W1, Tool::WriteTool},          {ui->N4, Tool::CounterPreset},
+        {ui->s2, Tool::SoftCounter},        {ui->L2, Tool::LadderConsole},
+        {ui->actCommStats, Tool::CommStats}, {ui->actTraffic, Tool::Traffic},
+        {ui->actTrend, Tool::Trend}};
+    for (const auto &[action, tool] : tools)
+        connect(action, &QAction::triggered, this, [this, tool] { emit windowRequested(tool); });
+    ui->L2->setEnabled(false);
 }
 
-TfrmMain::~TfrmMain()
+void TfrmMain::setupLanguageMenu()
 {
-    SaveSettings();  // FormDestroy
-    delete ui;
+    auto *group = new QActionGroup(this);
+    group->addAction(ui->LangJa);
+    group->addAction(ui->LangEn);
+    (currentLanguage() == QLatin1String("en") ? ui->LangEn : ui->LangJa)->setChecked(true);
+    connect(ui->LangJa, &QAction::triggered, this, [this] { LangClick(QStringLiteral("ja")); });
+    connect(ui->LangEn, &QAction::triggered, this, [this] { LangClick(QStringLiteral("en")); });
 }
 
-void TfrmMain::collectControlArrays()
+void TfrmMain::LangClick(const QString &lang)
 {
-    auto find = [this](const QString &name) { return findChild<QLabel *>(name); };
-    for (int i = 0; i < 4; ++i)
-        stWI[i] = find(QStringLiteral("stWI%1").arg(i));
-    for (int i = 0; i < 32; ++i) {
-        StVal[i] = find(QStringLiteral("StVal%1").arg(i));
-        lbTanni[i] = find(QStringLiteral("lbTanni%1").arg(i));
-        lbHd[i] = find(QStringLiteral("lbHd%1").arg(i));
-    }
-}
-
-void TfrmMain::FormCreate()
-{
-    // 1. Settings: window position, socket address, the rest kept in memory.
-    Settings = AppSettings::load(settingsFilePath());
-    setClientHeight(kClientHeight);
-    move(Settings.windowLeft, Settings.windowTop);
-    ClientSocket1->setHost(Settings.modbusHost);
-    ClientSocket1->setPort(Settings.modbusPort.toInt());
-    ClientSocket1->setResponseTimeout(Settings.responseTimeoutMs);
-    ui->seWordAdrs->setValue(Settings.wordAddress);
-    ui->seBitAdrs->setValue(Settings.bitAddress);
-    // The spin edits hold the addresses within their ranges.
-    Settings.wordAddress = ui->seWordAdrs->value();
-    Settings.bitAddress = ui->seBitAdrs->value();
-    // 2. No answer awaited.
-    ClientSocket1->LastRequestTag = modbus::kNoAnswerAwaited;
-    // 3. Control reference arrays.
-    collectControlArrays();
-    // 4. Terminal type and data areas (an index out of range selects none).
-    ui->cbTerminalType->setCurrentIndex(
-        Settings.terminalType >= 0 && Settings.terminalType < ui->cbTerminalType->count()
-            ? Settings.terminalType : -1);
-    ui->DataAreaSelect->setCurrentIndex(1);
-    ui->BitDataSelect->setCurrentIndex(0);
-    DataAreaSelectItem = ui->DataAreaSelect->currentIndex();
-    BitDataSelectItem = ui->BitDataSelect->currentIndex();
-    // 5. Real factors.
-    RealFactor.fill(0.1f);
-    // 6. Word-order menu item.
-    (Settings.wordOrderSwap == 0 ? ui->N7 : ui->SWAP1)->setChecked(true);
-    // 7. Monitoring off, the panel laid out, logging off.
-    Monitoring = 0;
-    RefreshMonitorLayout();
-    Logging = 0;
-    // 8. Conversion table defaults.
-    conversionTable.reset();
-    // 9. A conversion table file named as the first plain command-line argument.
-    if (const QString table = programOptions().conversionTable; !table.isEmpty())
-        LoadConversionTable(table);
-}
-
-QAction *TfrmMain::trendMenuItem() const
-{
-    return ui->actTrend;
+    (lang == QLatin1String("en") ? ui->LangEn : ui->LangJa)->setChecked(true);
+    m_session.settings().language = lang;
+    SaveSettings();
+    static const char *const kNextStart =
+        QT_TRANSLATE_NOOP("TfrmMain", "言語の設定は次回起動時に有効になります。");
+    msg::information(this, textInLanguage("TfrmMain", kNextStart, lang));
 }
 
 void TfrmMain::setClientHeight(int height)
@@ -155,12 +120,13 @@ void TfrmMain::setClientHeight(int height)
 
 void TfrmMain::SaveSettings()
 {
-    Settings.windowTop = y();
-    Settings.windowLeft = x();
-    Settings.wordAddress = ui->seWordAdrs->value();
-    Settings.bitAddress = ui->seBitAdrs->value();
+    AppSettings &s = m_session.settings();
+    s.windowTop = y();
+    s.windowLeft = x();
+    s.wordAddress = ui->seWordAdrs->value();
+    s.bitAddress = ui->seBitAdrs->value();
     QString error;
-    Settings.save(settingsFilePath(), &error);
+    s.save(settingsFilePath(), &error);
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)
@@ -169,11 +135,6 @@ void TfrmMain::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    FormClose(event);
-}
-
-void TfrmMain::FormClose(QCloseEvent *event)
-{
     const bool yes = msg::askYesNo(this, tr("終了しますか ?"));
     SaveSettings();
     if (yes)
@@ -190,17 +151,17 @@ void TfrmMain::Exit1Click()
     QCoreApplication::exit(0);
 }
 
-bool TfrmMain::isConnected() const
-{
-    return connectionStatusSource && connectionStatusSource() == connectedText();
-}
-
 bool TfrmMain::ConnectionCheck()
 {
-    if (isConnected())
+    if (m_session.isConnected())
         return true;
     msg::warning(this, tr("リレイモに接続されていません"));
     return false;
+}
+
+bool TfrmMain::isRm2Gateway() const
+{
+    return ui->rbRM2->isChecked();
 }
 
 void TfrmMain::placeDialog(QWidget *dialog, int dx, int dy)
@@ -245,12 +206,6 @@ void TfrmMain::showStatusText(const QString &text)
     statusBar()->showMessage(text);
 }
 
-void TfrmMain::clearLogArea()
-{
-    if (auto *memo = findChild<QWidget *>(QStringLiteral("Memo2")))
-        QMetaObject::invokeMethod(memo, "clear");
-}
-
 // ---- connection -----------------------------------------------------------
 
 void TfrmMain::sbtnConnClick()
@@ -258,138 +213,19 @@ void TfrmMain::sbtnConnClick()
     emit connectionDialogRequested();
 }
 
-void TfrmMain::StartFromOptions(const StartOptions &options)
-{
-    if (options.monitor) {
-        // One press of ▶ at the first connection, by whoever opens it; the
-        // button is enabled by then (ClientSockConnect runs first).
-        connect(ClientSocket1, &ModbusLink::connected, this, [this] { ui->sbtnMonitor->click(); },
-                Qt::SingleShotConnection);
-    }
-    // The trend window opens as its menu entry opens it, beside this one.
-    if (options.trend)
-        ui->actTrend->trigger();
-    if (options.connect)
-        emit connectRequested();
-}
-
 void TfrmMain::sbtnDisConnClick()
 {
     clearStatusText();
-    ClientSocket1->close();
+    m_session.link().close();
 }
 
-void TfrmMain::ClientSockConnecting()
+void TfrmMain::showConnectionState(monitor::ConnectionState state)
 {
-    emit connectionStatusChanged(tr("接続中・・・"));
-}
-
-void TfrmMain::ClientSockConnect()
-{
-    emit connectionStatusChanged(connectedText());
-    setWindowTitle(QStringLiteral("RM Tool [") + Settings.modbusHost + u']');
-    ui->sbtnDisConn->setEnabled(true);
-    ui->sbtnMonitor->setEnabled(true);
-    emit connectionOpened();
-}
-
-void TfrmMain::ClientSockDisconnect()
-{
-    emit connectionStatusChanged(tr("接続されていません"));
-    setWindowTitle(QStringLiteral("NT900 Modbus/TCP Client"));
-    ui->sbtnDisConn->setEnabled(false);
-    ui->sbtnMonitor->setEnabled(false);
-    MonitoringAtDisconnect = Monitoring;
-    Monitoring = 0;
-}
-
-void TfrmMain::ClientSockError(ModbusLink::ErrorKind kind)
-{
-    emit connectionStatusChanged(tr("接続エラー"));
-    showStatusText(ModbusLink::errorText(kind));
-}
-
-void TfrmMain::FillGWcfgFromSettings()
-{
-    emit settingsFillRequested();
-}
-
-void TfrmMain::showGWcfgPage(int page)
-{
-    emit settingsPageRequested(page);
-}
-
-// ---- menu -----------------------------------------------------------------
-
-void TfrmMain::m1Click()
-{
-    if (!ConnectionCheck())
+    if (state == monitor::ConnectionState::Connecting)
         return;
-    emit toolRequested(Tool::ModuleInfo);
-}
-
-void TfrmMain::Modbus1Click()
-{
-    FillGWcfgFromSettings();
-    showGWcfgPage(0);
-}
-
-void TfrmMain::FTPF1Click()
-{
-    FillGWcfgFromSettings();
-    showGWcfgPage(1);
-}
-
-void TfrmMain::L1Click()
-{
-    FillGWcfgFromSettings();
-    showGWcfgPage(2);
-}
-
-void TfrmMain::TimeSetClick()
-{
-    FillGWcfgFromSettings();
-    showGWcfgPage(3);
-}
-
-void TfrmMain::N7Click()
-{
-    Settings.wordOrderSwap = 0;
-    ui->N7->setChecked(true);
-}
-
-void TfrmMain::SWAP1Click()
-{
-    Settings.wordOrderSwap = 1;
-    ui->SWAP1->setChecked(true);
-}
-
-void TfrmMain::FTPF2Click()
-{
-    emit toolRequested(Tool::FtpTool);
-}
-
-void TfrmMain::EPcfgClick()
-{
-    emit toolRequested(Tool::TerminalSettings);
-}
-
-void TfrmMain::W1Click()
-{
-    emit toolRequested(Tool::WriteTool);
-}
-
-void TfrmMain::N4Click()
-{
-    emit toolRequested(Tool::CounterPreset);
-}
-
-void TfrmMain::s2Click()
-{
-    emit toolRequested(Tool::SoftCounter);
-}
-
-void TfrmMain::L2Click()
-{
-    emit toolRequested(Tool::LadderConsole);
+    const bool connected = state == monitor::ConnectionState::Connected;
+    setWindowTitle(connected ? QStringLiteral("RM Tool [") + m_session.settings().modbusHost + u']'
+                             : QStringLiteral("NT900 Modbus/TCP Client"));
+    ui->sbtnDisConn->setEnabled(connected);
+    ui->sbtnMonitor->setEnabled(connected);
 }

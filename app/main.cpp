@@ -1,6 +1,6 @@
 // RM Tool: engineering tool for the Relaymo Ethernet gateway.
 #include "app/CommandLine.h"
-#include "app/Forms.h"
+#include "app/App.h"
 #include "app/Settings.h"
 #include "app/TfrmMain.h"
 #include "app/Translation.h"
@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
     int rc = 0;
     if (answeredWithoutWindows(parseCommandLine(rawArguments(argc, argv)), &rc))
         return rc;
-    QApplication app(argc, argv);
+    QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RMTool"));
     QApplication::setApplicationVersion(QStringLiteral(RMTOOL_VERSION));
     // Parsed again without the windowing system's own arguments (-platform,
@@ -53,16 +53,16 @@ int main(int argc, char *argv[])
     const CommandLine cl = parseCommandLine(QCoreApplication::arguments());
     if (answeredWithoutWindows(cl, &rc))
         return rc;
-    setProgramOptions(cl.options);
     // The interface language is fixed before the first window is made:
     // --lang, else RMTOOL_LANG or the setting WINDOW lang of the settings
     // file in use (--settings included).
-    installTranslation(app, cl.options.language.isEmpty() ? startupLanguage(settingsFilePath())
-                                                          : cl.options.language);
-    CreateAllForms();
-    frmMain->show();
-    QTimer::singleShot(0, frmMain, [&cl] { frmMain->StartFromOptions(cl.options); });
-    rc = app.exec();
-    DestroyAllForms();
+    if (!cl.options.settingsFile.isEmpty())
+        setSettingsFilePathOverride(cl.options.settingsFile);
+    installTranslation(qapp, cl.options.language.isEmpty() ? startupLanguage(settingsFilePath())
+                                                           : cl.options.language);
+    App rmtool(cl.options);
+    rmtool.mainWindow()->show();
+    QTimer::singleShot(0, &rmtool, [&rmtool, &cl] { rmtool.start(cl.options); });
+    rc = qapp.exec();
     return rc;
 }

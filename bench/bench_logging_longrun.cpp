@@ -12,7 +12,7 @@
 // folder to keep them is given.
 // Exit code 0 when every check holds.
 #include "support/ResidentMemory.h"
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/MessageBoxes.h"
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
@@ -96,27 +96,27 @@ int main(int argc, char *argv[])
     if (!waitFor([&] { return port != 0; }, 10000))
         return fail("simulator did not start");
 
-    CreateAllForms();
+    createTestApp();
     frmMain->show();
-    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
-    frmMain->ClientSocket1->setPort(port);
+    appSession->settings().modbusHost = QStringLiteral("127.0.0.1");
+    appSession->link().setHost(QStringLiteral("127.0.0.1"));
+    appSession->link().setPort(port);
     frmConnect->btnCONNClick();
-    if (!waitFor([] { return frmMain->isConnected(); }, 5000))
+    if (!waitFor([] { return appSession->isConnected(); }, 5000))
         return fail("no connection");
 
     const QString folder = (argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).absolutePath()
                                      : dir.filePath(QStringLiteral("csv"))) + u'/';
     QDir().mkpath(folder);
-    frmMain->Settings.logDir = folder;
-    frmMain->Settings.logHeaderMode = 1;  // the count column numbers every row
+    appSession->settings().logDir = folder;
+    appSession->settings().logHeaderMode = 1;  // the count column numbers every row
     controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
     controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("100"));
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("RUN"));
     controls::find<QLineEdit>(frmMain, "Interval")->setText(QStringLiteral("100"));
     controls::find<QToolButton>(frmMain, "sbtnLogStart")->click();
     controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
-    if (frmMain->Monitoring != 1)
+    if (!appSession->isMonitoring())
         return fail("monitoring did not start");
 
     std::printf("port %u, %d s, folder %s\n", port, seconds, qPrintable(folder));
@@ -127,7 +127,7 @@ int main(int argc, char *argv[])
     for (int s = 0;; s = std::min(s + 30, seconds)) {
         waitFor([&] { return run.elapsed() >= qint64(s) * 1000; }, seconds * 1000 + 60000);
         rss << residentKiB();
-        std::printf("%6d %8u %6d %10ld %10d\n", s, frmMain->MonitorCount, frmMain->LogFileNumber - 1,
+        std::printf("%6d %8u %6d %10ld %10d\n", s, appSession->monitorCount(), appSession->logFileNumber() - 1,
                     rss.last(), controls::find<QPlainTextEdit>(frmMain, "Memo2")->blockCount());
         std::fflush(stdout);
         if (s == seconds)
@@ -136,12 +136,12 @@ int main(int argc, char *argv[])
 
     // Stop and let the answers still on the way arrive.
     controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
-    waitFor([&] { return int(frmMain->MonitorCount) == polls; }, 10000);
-    const int answers = int(frmMain->MonitorCount);
+    waitFor([&] { return int(appSession->monitorCount()) == polls; }, 10000);
+    const int answers = int(appSession->monitorCount());
 
     QStringList rows;
     int files = 0;
-    for (int n = 1; n < frmMain->LogFileNumber; ++n) {
+    for (int n = 1; n < appSession->logFileNumber(); ++n) {
         QFile f(CsvFileName(folder, QStringLiteral("RUN"), n, 4));
         if (!f.open(QIODevice::ReadOnly))
             return fail("a numbered file is missing");
@@ -158,20 +158,20 @@ int main(int argc, char *argv[])
             ++gaps;
     const long warm = rss.size() > 2 ? rss[2] : rss.first();  // after the first minute
     std::printf("polls received by the simulator %d, answers handled %d, LogCount %u\n", polls, answers,
-                frmMain->LogCount);
+                appSession->logCount());
     std::printf("files %d, rows in files and log area %lld, rows out of sequence %d, message boxes %lld\n",
                 files, qint64(rows.size()), gaps, qint64(boxes.size()));
     std::printf("RSS at 1 min %ld KiB, at the end %ld KiB, change %+ld KiB\n", warm, rss.last(),
                 rss.last() - warm);
 
     int rc = 0;
-    if (answers != polls || rows.size() != answers || int(frmMain->LogCount) != answers || gaps != 0)
+    if (answers != polls || rows.size() != answers || int(appSession->logCount()) != answers || gaps != 0)
         rc = fail("rows and answers differ");
     for (const QString &b : boxes)
         std::printf("message box: %s\n", qPrintable(b));
     if (!boxes.isEmpty())
         rc = fail("message boxes were raised");
-    DestroyAllForms();
+    destroyTestApp();
     sim.kill();
     sim.waitForFinished();
     return rc;

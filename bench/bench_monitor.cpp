@@ -2,7 +2,7 @@
 // decoding with its CSV row, per data type and display format, and the
 // whole handler of the real main window (boxes, row display, counters),
 // with and without the repaint that follows it.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/Settings.h"
 #include "app/TfrmMain.h"
 #include "link/ReceiveBuffer.h"
@@ -98,7 +98,7 @@ void BM_HandleMonitorAnswer(benchmark::State &state)
     const int dataType = state.range(3);
     QTemporaryDir dir;
     setSettingsFilePathOverride(dir.filePath(QStringLiteral("RMTool.ini")));
-    CreateAllForms();
+    createTestApp();
     frmMain->show();
     frmMain->findChild<QTabWidget *>(QStringLiteral("pcSlaveType"))->setCurrentIndex(0);
     frmMain->findChild<QComboBox *>(QStringLiteral("cbTerminalType"))->setCurrentIndex(3);
@@ -112,7 +112,7 @@ void BM_HandleMonitorAnswer(benchmark::State &state)
     const ReceiveBuffer a = answer64(1), b = answer64(2);
     bool flip = false;
     for (auto _ : state) {
-        frmMain->HandleMonitorAnswer(flip ? a : b);
+        appSession->handleValuesAnswer(flip ? a : b, {});
         flip = !flip;
         if (repaint)
             QCoreApplication::processEvents();
@@ -120,7 +120,7 @@ void BM_HandleMonitorAnswer(benchmark::State &state)
     const std::string what = dataType >= 0 ? std::string("extended ") + kTypes[dataType]
                                            : std::string(area == 1 ? "extended u16" : "reals");
     state.SetLabel(what + "/" + kFormats[format] + (repaint ? "/repaint" : ""));
-    DestroyAllForms();
+    destroyTestApp();
     setSettingsFilePathOverride(QString());
 }
 // Every data type of the extended area in every display format, then the

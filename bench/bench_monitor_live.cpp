@@ -28,7 +28,7 @@
 // ends. --clicks probes how quickly the window answers the user while it
 // monitors: every second a mouse press and release are posted to a button
 // of the window, and the time until its clicked() runs is measured.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
@@ -168,7 +168,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
         return true;
     });
-    CreateAllForms();
+    createTestApp();
     const bool hidden = args.contains(QStringLiteral("--hidden"));
     const bool diag = args.contains(QStringLiteral("--diag"));
     if (!hidden)
@@ -177,10 +177,10 @@ int main(int argc, char **argv)
         frmMain->findChild<QAction *>(QStringLiteral("actCommStats"))->trigger();
         frmMain->findChild<QAction *>(QStringLiteral("actTraffic"))->trigger();
     }
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
-    frmMain->ClientSocket1->setPort(port);
+    appSession->link().setHost(QStringLiteral("127.0.0.1"));
+    appSession->link().setPort(port);
     frmConnect->btnCONNClick();
-    if (!waitFor([] { return frmMain->isConnected(); }, 5000)) {
+    if (!waitFor([] { return appSession->isConnected(); }, 5000)) {
         std::fprintf(stderr, "not connected\n");
         return 1;
     }
@@ -205,8 +205,8 @@ int main(int argc, char **argv)
     }
 
     int ticks = 0;
-    QObject::connect(frmMain->Timer1, &QTimer::timeout, [&] {
-        if (frmMain->Monitoring == 1)
+    QObject::connect((&appSession->pollTimer()), &QTimer::timeout, [&] {
+        if (appSession->isMonitoring())
             ++ticks;
     });
     const int size = frmMain->findChild<QSpinBox *>(QStringLiteral("seReadSize"))->value();
@@ -251,7 +251,7 @@ int main(int argc, char **argv)
     const double cpuUser = cpu1.user - cpu0.user, cpuSystem = cpu1.system - cpu0.system;
     const double cpu = cpuUser + cpuSystem;
     const double elapsed = double(wall.elapsed()) / 1000.0;
-    const uint32_t answers = frmMain->MonitorCount;
+    const uint32_t answers = appSession->monitorCount();
     const long rssEnd = residentKiB();
     clickTimer.stop();
 
@@ -279,7 +279,7 @@ int main(int argc, char **argv)
                     qlonglong(clickUs.size()), clickUs.isEmpty() ? -1LL : qlonglong(clickUs[clickUs.size() / 2]),
                     clickUs.isEmpty() ? -1LL : qlonglong(clickUs.last()));
     }
-    DestroyAllForms();
+    destroyTestApp();
     if (sim.state() != QProcess::NotRunning) {
         sim.kill();
         sim.waitForFinished(2000);

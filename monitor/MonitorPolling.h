@@ -23,6 +23,7 @@ struct PollSelection {
     int wordAddress = 0;   // seWordAdrs
     int bitAddress = 0;    // seBitAdrs
     int d2BitAddress = 0;  // seD2BitAdrs
+    friend bool operator==(const PollSelection &, const PollSelection &) = default;
 };
 
 struct PollRequest {

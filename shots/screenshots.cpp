@@ -14,7 +14,7 @@
 // left. Exit status 1 when a step did not complete, 0 otherwise (what it
 // found in the windows is for the reader to judge).
 #include "app/CommandLine.h"
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "app/Translation.h"
 #include "support/Controls.h"
@@ -131,17 +131,16 @@ int main(int argc, char *argv[])
     if (withDocs)
         QDir().mkpath(docsDir.path());
 
-    setProgramArguments({QStringLiteral("RMTool"), QStringLiteral("--settings"), p.value(settings)});
     installTranslation(app, language);
-    CreateAllForms();
+    createTestAppFromArguments({QStringLiteral("RMTool"), QStringLiteral("--settings"), p.value(settings)});
     bool ok = true;
     {
         frmMain->move(0, 0);
         frmMain->show();
         StartOptions start;
         start.connect = start.monitor = start.trend = true;
-        frmMain->StartFromOptions(start);
-        ok &= step("connected and monitoring", [] { return frmMain->isConnected() && frmMain->Monitoring == 1; },
+        theApp->start(start);
+        ok &= step("connected and monitoring", [] { return appSession->isConnected() && appSession->isMonitoring(); },
                    10000);
         // A few seconds of values in the trend, shown over the last minute.
         QWidget *trend = windowNamed("TfrmTrend");
@@ -156,7 +155,7 @@ int main(int argc, char *argv[])
         }
 
         // The FTP tool: logged in, mstcfg.cfg downloaded and shown.
-        frmMain->FTPF2Click();
+        triggerMenu("FTPF2");
         QWidget *ftp = windowNamed("TfrmFTPtool");
         showWindow(ftp);
         control<QPushButton>("TfrmFTPtool", "BtnFTPconnect")->click();
@@ -171,7 +170,7 @@ int main(int argc, char *argv[])
             ok &= save(ftp, docsDir.filePath(QStringLiteral("ftp-tool.png")));
 
         // The terminal settings of the power terminal at word address 12.
-        frmMain->EPcfgClick();
+        triggerMenu("EPcfg");
         QWidget *termset = windowNamed("TfrmWattorSet");
         showWindow(termset);
         control<QSpinBox>("TfrmWattorSet", "UpDown1")->setValue(12);
@@ -183,10 +182,10 @@ int main(int argc, char *argv[])
 
         // The module information, read from the gateway; the settings
         // dialog filled from the settings, as its menu entries fill it.
-        frmMain->m1Click();
+        triggerMenu("m1");
         ok &= step("module information read",
                    [] { return control<QPushButton>("TfrmModInfo", "Button1")->isEnabled(); }, 15000);
-        frmMain->FillGWcfgFromSettings();
+        fillSettingsDialog();
     }
 
     // Every window, at every page.
@@ -212,6 +211,6 @@ int main(int argc, char *argv[])
             w->hide();
     }
     out << "texts cut off: " << cutCount << ", Japanese texts in " << language << ": " << japaneseCount << Qt::endl;
-    DestroyAllForms();
+    destroyTestApp();
     return ok ? 0 : 1;
 }

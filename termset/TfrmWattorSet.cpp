@@ -152,6 +152,11 @@ void TfrmWattorSet::WaitTimer1Timer()
         WaitTimer1->stop();
 }
 
+void TfrmWattorSet::showPage(int index)
+{
+    ui->PageControl1->setCurrentIndex(index);
+}
+
 void TfrmWattorSet::PageControl1Change(int index)
 {
     m_settings.powerTerminalKind = index;

@@ -31,6 +31,8 @@ public:
     // The decoder of tag-5 answers, once per word.
     void ShowParameterWord(int index, uint16_t value);
     TermsetController &controller() { return *m_controller; }
+    // Shows the page of a terminal kind (the page index of PageControl1).
+    void showPage(int index);
 
 public slots:
     void FormCreate();

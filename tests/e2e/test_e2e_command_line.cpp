@@ -1,7 +1,7 @@
 // The built RMTool program started with options: help, version and errors
 // without any display, and --connect --monitor polling relaymo-sim at once;
 // --settings read and written in place of the default file.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/IniFile.h"
 #include "app/TfrmMain.h"
 #include "app/Settings.h"
@@ -138,14 +138,12 @@ void TestE2eCommandLine::settingsFileReadAndWritten()
     QTemporaryDir dir;
     const QString mine = dir.filePath(QStringLiteral("other.ini"));
     writeSettings(mine, {{"MODBUS", "port", "1502"}, {"FTP", "user", "site"}});
-    setProgramArguments({QStringLiteral("RMTool"), QStringLiteral("--settings"), mine});
+    createTestAppFromArguments({QStringLiteral("RMTool"), QStringLiteral("--settings"), mine});
     QCOMPARE(settingsFilePath(), mine);
-    CreateAllForms();
-    QCOMPARE(frmMain->ClientSocket1->port(), 1502);
-    QCOMPARE(frmMain->Settings.ftpUser, QStringLiteral("site"));
-    frmMain->Settings.ftpUser = QStringLiteral("changed");
-    DestroyAllForms();  // saves, as at the end of the program
-    setProgramArguments({});
+    QCOMPARE(appSession->link().port(), 1502);
+    QCOMPARE(appSession->settings().ftpUser, QStringLiteral("site"));
+    appSession->settings().ftpUser = QStringLiteral("changed");
+    destroyTestApp();  // saves, as at the end of the program
     setSettingsFilePathOverride(QString());
     IniFile ini(mine);
     ini.load();
@@ -157,15 +155,15 @@ void TestE2eCommandLine::settingsFileReadAndWritten()
 void TestE2eCommandLine::connectAlone()
 {
     AppFixture fx;
-    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
-    frmMain->ClientSocket1->setPort(fx.gateway()->port());
+    appSession->settings().modbusHost = QStringLiteral("127.0.0.1");
+    appSession->link().setHost(QStringLiteral("127.0.0.1"));
+    appSession->link().setPort(fx.gateway()->port());
     StartOptions o;
     o.connect = true;
-    frmMain->StartFromOptions(o);
-    QTRY_VERIFY(frmMain->isConnected());
+    theApp->start(o);
+    QTRY_VERIFY(appSession->isConnected());
     QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool [127.0.0.1]"));
-    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(fx.messages.isEmpty());
 }
 
@@ -174,18 +172,18 @@ void TestE2eCommandLine::monitorPressedAtFirstConnectionOnly()
     AppFixture fx;
     StartOptions o;
     o.monitor = true;
-    frmMain->StartFromOptions(o);  // without --connect it waits for the user's connection
-    QCOMPARE(frmMain->Monitoring, 0);
+    theApp->start(o);  // without --connect it waits for the user's connection
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(fx.connectGateway());
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
     QVERIFY(child<QToolButton>("sbtnMonitor")->isChecked());
     QTRY_VERIFY(fx.gateway()->requests().size() >= 2);
     // A later connection is the user's: monitoring waits for ▶ again.
     frmMain->sbtnDisConnClick();
-    QTRY_VERIFY(!frmMain->isConnected());
-    QCOMPARE(frmMain->Monitoring, 0);
+    QTRY_VERIFY(!appSession->isConnected());
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(fx.connectGateway());
-    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(fx.messages.isEmpty());
 }
 
@@ -203,18 +201,18 @@ void TestE2eCommandLine::trendOpenAtStart()
     frmMain->show();
     auto *window = controls::find<QDialog>(frmMain, "TfrmTrend");
     QVERIFY(!window->isVisible());
-    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
-    frmMain->ClientSocket1->setPort(fx.gateway()->port());
+    appSession->settings().modbusHost = QStringLiteral("127.0.0.1");
+    appSession->link().setHost(QStringLiteral("127.0.0.1"));
+    appSession->link().setPort(fx.gateway()->port());
     StartOptions o;
     o.connect = true;
     o.monitor = true;
     o.trend = trend;
-    frmMain->StartFromOptions(o);
+    theApp->start(o);
     QCOMPARE(window->isVisible(), trend);
     // The open window draws the polls of the monitoring the same start began.
     auto *chart = controls::find<trend::TrendChart>(window, "TrendChart");
-    QTRY_VERIFY(frmMain->Monitoring == 1);
+    QTRY_VERIFY(appSession->isMonitoring());
     if (trend)
         QTRY_VERIFY(chart->points(0).size() >= 2);
     QVERIFY(fx.messages.isEmpty());

@@ -1,6 +1,6 @@
 // The application shell and the connection states, driven through the real
 // windows against the simulator on 127.0.0.1.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/IniFile.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
@@ -50,9 +50,9 @@ void TestE2eConnection::startWithoutSettingsFile()
 {
     AppFixture fx(false);
     QVERIFY(!QFile::exists(fx.settingsPath()));
-    QCOMPARE(frmMain->Settings.windowTop, 50);
-    QCOMPARE(frmMain->Settings.windowLeft, 100);
-    QCOMPARE(frmMain->ClientSocket1->port(), 502);
+    QCOMPARE(appSession->settings().windowTop, 50);
+    QCOMPARE(appSession->settings().windowLeft, 100);
+    QCOMPARE(appSession->link().port(), 502);
     QVERIFY(child<QAction>("N7")->isChecked());
     QVERIFY(!child<QAction>("SWAP1")->isChecked());
     QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool"));
@@ -60,7 +60,7 @@ void TestE2eConnection::startWithoutSettingsFile()
     QVERIFY(!child<QToolButton>("sbtnDisConn")->isEnabled());
     QVERIFY(!child<QToolButton>("sbtnMonitor")->isEnabled());
     QCOMPARE(frmConnect->statusText(), QString());
-    QCOMPARE(frmMain->ClientSocket1->LastRequestTag, uint8_t(0xFF));
+    QCOMPARE(appSession->link().LastRequestTag, uint8_t(0xFF));
     // All ten windows exist, with their captions.
     const QStringList captions = {frmModInfo->windowTitle(), frmConnect->windowTitle()};
     QCOMPARE(captions, (QStringList{QStringLiteral("モジュール情報"), QStringLiteral("接続")}));
@@ -98,7 +98,7 @@ void TestE2eConnection::exitDoesNotAsk()
 {
     AppFixture fx(false);
     frmMain->show();
-    frmMain->Settings.ftpUser = QStringLiteral("engineer");
+    appSession->settings().ftpUser = QStringLiteral("engineer");
     child<QAction>("Exit1")->trigger();
     QVERIFY(fx.messages.isEmpty());
     QVERIFY(!frmMain->isVisible());
@@ -120,9 +120,9 @@ void TestE2eConnection::notConnectedCommandsWarn()
 void TestE2eConnection::connectFromModalDialog()
 {
     AppFixture fx;
-    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
-    frmMain->ClientSocket1->setPort(fx.gateway()->port());
+    appSession->settings().modbusHost = QStringLiteral("127.0.0.1");
+    appSession->link().setHost(QStringLiteral("127.0.0.1"));
+    appSession->link().setPort(fx.gateway()->port());
     frmMain->show();
     QVERIFY(QTest::qWaitForWindowExposed(frmMain));
     bool dialogWasShown = false;
@@ -135,7 +135,7 @@ void TestE2eConnection::connectFromModalDialog()
     child<QToolButton>("sbtnConn")->click();  // exec() returns once connected
     QVERIFY(dialogWasShown);
     QVERIFY(!frmConnect->isVisible());
-    QVERIFY(frmMain->isConnected());
+    QVERIFY(appSession->isConnected());
     QCOMPARE(frmConnect->statusText(), QStringLiteral("接続しました"));
     QCOMPARE(frmMain->windowTitle(), QStringLiteral("RM Tool [127.0.0.1]"));
     QVERIFY(child<QToolButton>("sbtnDisConn")->isEnabled());
@@ -169,11 +169,12 @@ void TestE2eConnection::gatewayClosesTheConnection()
     QVERIFY(fx.connectTo(server.serverPort()));
     QTRY_VERIFY(server.hasPendingConnections());
     QTcpSocket *peer = server.nextPendingConnection();
-    frmMain->Monitoring = 1;
+    QTest::mouseClick(child<QToolButton>("sbtnMonitor"), Qt::LeftButton);
+    QVERIFY(appSession->isMonitoring());
     peer->disconnectFromHost();
     QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続されていません"));
     QCOMPARE(frmMain->windowTitle(), QStringLiteral("NT900 Modbus/TCP Client"));
-    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(!child<QToolButton>("sbtnDisConn")->isEnabled());
     QVERIFY(!child<QToolButton>("sbtnMonitor")->isEnabled());
     QCOMPARE(statusBarText(), QString());  // a close is not an error
@@ -185,13 +186,13 @@ void TestE2eConnection::userDisconnects()
     QVERIFY(fx.connectGateway());
     // While connected a different host is refused.
     QString error;
-    QVERIFY(!frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.2"), &error));
+    QVERIFY(!appSession->link().setHost(QStringLiteral("127.0.0.2"), &error));
     QCOMPARE(error, QStringLiteral("使用中のソケットは値を変更できません"));
     frmMain->showStatusText(QStringLiteral("old"));
     QTest::mouseClick(child<QToolButton>("sbtnDisConn"), Qt::LeftButton);
     QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続されていません"));
     QCOMPARE(statusBarText(), QString());
-    QVERIFY(frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.2")));
+    QVERIFY(appSession->link().setHost(QStringLiteral("127.0.0.2")));
 }
 
 void TestE2eConnection::answersThroughImpairedStream_data()
@@ -215,15 +216,15 @@ void TestE2eConnection::answersThroughImpairedStream()
     QVERIFY(fx.connectGateway());
     QList<QPair<int, uint16_t>> got;
     for (uint8_t tag : {uint8_t(30), uint8_t(31), uint8_t(32)})
-        frmMain->ClientSocket1->setAnswerHandler(tag, [&](const ReceiveBuffer &rb) {
+        appSession->link().setAnswerHandler(tag, [&](const ReceiveBuffer &rb) {
             got << qMakePair(int(rb.tag()), rb.word(0));
         });
     fx.gateway()->setInputRegister(300, 0x0215);
     fx.gateway()->setInputRegister(310, 0x0110);
     for (int round = 0; round < 4; ++round) {
-        frmMain->SendReadInputRegisters(30, 299, 2);
-        frmMain->SendReadInputRegisters(31, 309, 2);
-        frmMain->SendReadInputRegisters(32, 296, 3);
+        appSession->link().SendReadInputRegisters(30, 299, 2);
+        appSession->link().SendReadInputRegisters(31, 309, 2);
+        appSession->link().SendReadInputRegisters(32, 296, 3);
     }
     QTRY_COMPARE(got.size(), 12);
     for (int i = 0; i < 12; i += 3) {
@@ -231,7 +232,7 @@ void TestE2eConnection::answersThroughImpairedStream()
         QCOMPARE(got[i + 1], qMakePair(31, uint16_t(0x0000)));
         QCOMPARE(got[i + 2], qMakePair(32, uint16_t(0x001A)));
     }
-    QCOMPARE(frmMain->ClientSocket1->LastRequestTag, uint8_t(0xFF));
+    QCOMPARE(appSession->link().LastRequestTag, uint8_t(0xFF));
     QVERIFY(controls::find<QLabel>(frmConnect, "StaticText2")->text().endsWith(QStringLiteral(" Byte(s) Recieved.")));
 }
 
@@ -242,14 +243,14 @@ void TestE2eConnection::exceptionAnswerShownInStatusBar()
     AppFixture fx(true, o);
     QVERIFY(fx.connectGateway());
     int decoded = 0;
-    frmMain->ClientSocket1->setAnswerHandler(33, [&](const ReceiveBuffer &) { ++decoded; });
-    frmMain->SendReadInputRegisters(33, 296, 16);
-    QTRY_COMPARE(frmMain->ClientSocket1->LastRequestTag, uint8_t(0xFF));
+    appSession->link().setAnswerHandler(33, [&](const ReceiveBuffer &) { ++decoded; });
+    appSession->link().SendReadInputRegisters(33, 296, 16);
+    QTRY_COMPARE(appSession->link().LastRequestTag, uint8_t(0xFF));
     QCOMPARE(decoded, 0);
     QVERIFY(statusBarText().contains(QStringLiteral("機能コード 4")));
     QVERIFY(statusBarText().contains(QStringLiteral("例外コード 2")));
     // Reads that do not cover the address still decode.
-    frmMain->SendReadInputRegisters(33, 301, 2);
+    appSession->link().SendReadInputRegisters(33, 301, 2);
     QTRY_COMPARE(decoded, 1);
 }
 

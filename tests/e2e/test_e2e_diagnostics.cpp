@@ -3,7 +3,7 @@
 // went over the wire, the monitor's stale display, and the automatic
 // reconnection after the gateway's restart command. Bounds on times are
 // loose on purpose: the exact figures belong to the benchmark.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "diag/AutoReconnect.h"
@@ -53,13 +53,13 @@ void startMonitor(int interval)
     select(Word, 3, 1, 0, 3, true);
     child<QLineEdit>("Interval")->setText(QString::number(interval));
     child<QToolButton>("sbtnMonitor")->click();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
 }
 
 bool stopMonitorAndDrain()
 {
     child<QToolButton>("sbtnMonitor")->click();
-    return QTest::qWaitFor([] { return frmMain->ClientSocket1->inFlight().empty(); }, 5000);
+    return QTest::qWaitFor([] { return appSession->link().inFlight().empty(); }, 5000);
 }
 
 // relaymo-sim as a program of its own, tracing every request on stdout.
@@ -136,7 +136,7 @@ void TestE2eDiagnostics::statisticsOfASlowJitteryGateway()
     QCOMPARE(frmCommStats->pos(), QPoint(frmMain->x() + frmMain->frameGeometry().width() + 10, frmMain->y()));
 
     startMonitor(100);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 20, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= 20, 20000);
     QVERIFY(stopMonitorAndDrain());
     const int windows = sim.count(QStringLiteral("REQ tag=0 "));
     const int headers = sim.count(QStringLiteral("REQ tag=20 "));
@@ -149,7 +149,7 @@ void TestE2eDiagnostics::statisticsOfASlowJitteryGateway()
     QCOMPARE(s.kind(modbus::RequestKind::HeaderWords).answers, headers);
     QCOMPARE(s.total().answers, s.total().requests);
     QCOMPARE(s.total().timeouts, 0);
-    QCOMPARE(int(frmMain->MonitorCount), windows);
+    QCOMPARE(int(appSession->monitorCount()), windows);
     // Every answer was held back at least 50 ms; the figures keep their order.
     const ResponseTimes &t = s.total().times;
     QVERIFY2(*t.minUs() >= 50'000, qPrintable(msText(t.minUs())));
@@ -179,7 +179,7 @@ void TestE2eDiagnostics::trafficHoldsWhatWentOverTheWire()
     child<QAction>("actCommStats")->trigger();
     frmTraffic->move(frmMain->x(), frmMain->y() + frmMain->frameGeometry().height() + 10);
     startMonitor(100);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 30, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= 30, 20000);
     saveShot(frmTraffic, QStringLiteral("traffic"));
     saveShot(frmCommStats, QStringLiteral("commstats"));
     saveShot(frmMain, QStringLiteral("main-with-diagnostics"));
@@ -234,13 +234,13 @@ void TestE2eDiagnostics::staleAndNormalAgain()
     AppFixture fx;
     QVERIFY(fx.connectGateway());
     frmMain->show();
-    frmMain->ClientSocket1->setResponseTimeout(250);
+    appSession->link().setResponseTimeout(250);
     child<QAction>("actTraffic")->trigger();
     child<QToolButton>("sbtnLogStart")->click();
     startMonitor(100);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 5, 10000);
-    QLabel *value = frmMain->StVal[0];
-    QLabel *header = frmMain->stWI[0];
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= 5, 10000);
+    QLabel *value = valueBox(0);
+    QLabel *header = headerBox(0);
     const QColor liveValue = value->palette().color(QPalette::WindowText);
     const QColor liveHeader = header->palette().color(QPalette::WindowText);
 
@@ -248,32 +248,32 @@ void TestE2eDiagnostics::staleAndNormalAgain()
     fx.gateway()->options().silentAfter = 1;
     QTRY_VERIFY_WITH_TIMEOUT(frmMain->statusBar()->currentMessage().startsWith(QStringLiteral("応答なし (最後の応答から ")),
                              5000);
-    QVERIFY(frmMain->MonitorStale);
+    QVERIFY(appSession->isStale());
     const QString lastValue = value->text();
     QVERIFY(!lastValue.isEmpty());
     QVERIFY(value->palette().color(QPalette::WindowText) != liveValue);
     QVERIFY(header->palette().color(QPalette::WindowText) != liveHeader);
     // Polls go on without answers: no row, no count.
-    const uint32_t answered = frmMain->MonitorCount;
-    QSignalSpy timeouts(frmMain->ClientSocket1, &ModbusLink::requestTimedOut);
+    const uint32_t answered = appSession->monitorCount();
+    QSignalSpy timeouts((&appSession->link()), &ModbusLink::requestTimedOut);
     QVERIFY(timeouts.wait(3000));
     QVERIFY(timeouts.wait(3000));
     saveShot(frmMain, QStringLiteral("main-stale"));
     saveShot(frmTraffic, QStringLiteral("traffic-timeouts"));
-    QCOMPARE(frmMain->MonitorCount, answered);
-    QCOMPARE(frmMain->LogCount, answered);
+    QCOMPARE(appSession->monitorCount(), answered);
+    QCOMPARE(appSession->logCount(), answered);
     QCOMPARE(value->text(), lastValue);
 
     // Answers again: normal again, and one row per answer all along.
     fx.gateway()->options().silentAfter = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(!frmMain->MonitorStale, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!appSession->isStale(), 5000);
     QCOMPARE(value->palette().color(QPalette::WindowText), liveValue);
     QCOMPARE(header->palette().color(QPalette::WindowText), liveHeader);
-    QTRY_VERIFY(frmMain->MonitorCount > answered + 2);
+    QTRY_VERIFY(appSession->monitorCount() > answered + 2);
     QVERIFY(stopMonitorAndDrain());
-    QCOMPARE(int(frmMain->MonitorCount), tracedAnswers(fx.gateway(), 0));
-    QCOMPARE(frmMain->LogCount, frmMain->MonitorCount);
-    QCOMPARE(LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText()).size(), int(frmMain->MonitorCount));
+    QCOMPARE(int(appSession->monitorCount()), tracedAnswers(fx.gateway(), 0));
+    QCOMPARE(appSession->logCount(), appSession->monitorCount());
+    QCOMPARE(LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText()).size(), int(appSession->monitorCount()));
 }
 
 namespace {
@@ -287,8 +287,8 @@ void setReconnectOption(bool on)
         dialog->findChild<QCheckBox *>(QStringLiteral("chkAutoReconnect"))->setChecked(on);
         dialog->findChild<QPushButton *>(QStringLiteral("OKbtn"))->click();
     });
-    frmMain->Modbus1Click();
-    QCOMPARE(frmMain->Settings.modbusReconnect, on ? 1 : 0);
+    triggerMenu("Modbus1");
+    QCOMPARE(appSession->settings().modbusReconnect, on ? 1 : 0);
 }
 
 } // namespace
@@ -301,10 +301,10 @@ void TestE2eDiagnostics::reconnectAfterRestartCommand()
     QVERIFY(fx.connectGateway());
     frmMain->show();
     setReconnectOption(true);
-    frmMain->Settings.logHeaderMode = 1;  // the count column numbers the rows
+    appSession->settings().logHeaderMode = 1;  // the count column numbers the rows
     child<QToolButton>("sbtnLogStart")->click();
     startMonitor(100);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 5, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= 5, 10000);
 
     auto *r = frmMain->findChild<AutoReconnect *>(QStringLiteral("AutoReconnect"));
     QVERIFY(r);
@@ -314,13 +314,13 @@ void TestE2eDiagnostics::reconnectAfterRestartCommand()
     QObject::connect(frmMain->statusBar(), &QStatusBar::messageChanged,
                      [&](const QString &m) { statusTexts << m; });
     QSignalSpy back(r, &AutoReconnect::reconnected);
-    const uint32_t before = frmMain->MonitorCount;
-    frmMain->SendWriteSingleRegister(1203, 1);  // the gateway's restart command
-    QTRY_VERIFY_WITH_TIMEOUT(!frmMain->isConnected(), 5000);
+    const uint32_t before = appSession->monitorCount();
+    appSession->link().SendWriteSingleRegister(1203, 1);  // the gateway's restart command
+    QTRY_VERIFY_WITH_TIMEOUT(!appSession->isConnected(), 5000);
     QVERIFY(back.wait(15000));
-    QTRY_VERIFY(frmMain->isConnected());
-    QCOMPARE(frmMain->Monitoring, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= before + 5, 10000);
+    QTRY_VERIFY(appSession->isConnected());
+    QVERIFY(appSession->isMonitoring());
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= before + 5, 10000);
 
     // The listener was down for two seconds: the first attempt (after 1 s)
     // was refused, the second (after 2 s more) got through.
@@ -336,13 +336,13 @@ void TestE2eDiagnostics::reconnectAfterRestartCommand()
     // The rows went on: one per answer, numbered without a gap or a repeat.
     QVERIFY(stopMonitorAndDrain());
     const QStringList rows = LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText());
-    QCOMPARE(int(frmMain->LogCount), int(frmMain->MonitorCount));
-    QCOMPARE(rows.size(), int(frmMain->MonitorCount));
+    QCOMPARE(int(appSession->logCount()), int(appSession->monitorCount()));
+    QCOMPARE(rows.size(), int(appSession->monitorCount()));
     for (int i = 0; i < rows.size(); ++i)
         QCOMPARE(rows[i].section(u',', 0, 0), QString::number(i));
     // The statistics went on through the reconnection.
     QTRY_COMPARE(frmCommStats->reconnects(), 1);
-    QVERIFY(frmCommStats->stats().kind(modbus::RequestKind::MonitorData).answers >= int(frmMain->MonitorCount));
+    QVERIFY(frmCommStats->stats().kind(modbus::RequestKind::MonitorData).answers >= int(appSession->monitorCount()));
 }
 
 void TestE2eDiagnostics::noReconnect_data()
@@ -362,12 +362,12 @@ void TestE2eDiagnostics::noReconnect()
     setReconnectOption(option);
     auto *r = frmMain->findChild<AutoReconnect *>(QStringLiteral("AutoReconnect"));
     QSignalSpy scheduled(r, &AutoReconnect::attemptScheduled);
-    QSignalSpy connected(frmMain->ClientSocket1, &ModbusLink::connected);
+    QSignalSpy connected((&appSession->link()), &ModbusLink::connected);
     if (option)
         child<QToolButton>("sbtnDisConn")->click();
     else
-        frmMain->SendWriteSingleRegister(1203, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(!frmMain->isConnected(), 5000);
+        appSession->link().SendWriteSingleRegister(1203, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!appSession->isConnected(), 5000);
     // Past the first and the second delay and the two-second restart:
     // nothing is attempted and the tool stays disconnected, as today.
     QVERIFY(!connected.wait(4500));

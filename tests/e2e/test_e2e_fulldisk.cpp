@@ -3,7 +3,7 @@
 // of the test's own. While it is full nothing is cut off or left empty and
 // the rows wait in the log area; once space is back every logged row is in
 // exactly one file, in order.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/Settings.h"
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
@@ -142,8 +142,8 @@ void TestE2eFullDisk::loggingThroughAFullDisk()
     writeBytes(manualFile, oldManual);
 
     // Auto-save every 5 answers at 100 ms with the count column.
-    frmMain->Settings.logHeaderMode = 1;
-    frmMain->Settings.logDir = folder;
+    appSession->settings().logHeaderMode = 1;
+    appSession->settings().logDir = folder;
     controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
     controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("5"));
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("RUN"));
@@ -157,21 +157,21 @@ void TestE2eFullDisk::loggingThroughAFullDisk()
     child<QToolButton>("sbtnLogStart")->click();
     fx.gateway()->clearRequests();
     child<QToolButton>("sbtnMonitor")->click();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
 
     // The third file no longer fits: reported once in a box, in the status
     // bar, and the rows stay in the log area from then on.
     QTRY_VERIFY_WITH_TIMEOUT(std::any_of(fx.messages.cbegin(), fx.messages.cend(), isAutoSaveReport), 15000);
     QVERIFY2(statusText().contains(QStringLiteral("RUN0003.csv")), qPrintable(statusText()));
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 45, 15000);
-    QCOMPARE(frmMain->LogFileNumber, 3);
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= 45, 15000);
+    QCOMPARE(appSession->logFileNumber(), 3);
     QVERIFY(statusText().contains(QStringLiteral("書き込めません")));
 
     // Meanwhile the manual save and the settings file fail over their old
     // files, which stay whole.
     chooseInSaveDialog(manualFile);
     child<QAction>("Save1")->trigger();
-    frmMain->Settings.ftpHost = QStringLiteral("127.0.0.2");
+    appSession->settings().ftpHost = QStringLiteral("127.0.0.2");
     frmMain->SaveSettings();
     QCOMPARE(readBytes(manualFile), oldManual);
     QCOMPARE(readBytes(settingsFile), oldSettings);
@@ -188,16 +188,16 @@ void TestE2eFullDisk::loggingThroughAFullDisk()
     // Space again: the kept rows go into the next file, under the next
     // number, and the saving carries on.
     QVERIFY(disk.freeSpace());
-    const uint32_t freedAt = frmMain->MonitorCount;
+    const uint32_t freedAt = appSession->monitorCount();
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder + QStringLiteral("RUN0004.csv")), 15000);
-    QVERIFY(frmMain->MonitorCount > freedAt);
+    QVERIFY(appSession->monitorCount() > freedAt);
     frmMain->SaveSettings();
     QVERIFY(readBytes(settingsFile).contains("host=127.0.0.2"));
     child<QToolButton>("sbtnMonitor")->click();
-    QCOMPARE(frmMain->Monitoring, 0);
-    QVERIFY(QTest::qWaitFor([&] { return int(frmMain->MonitorCount) == monitorReadsReceived(fx.gateway()); },
+    QVERIFY(!appSession->isMonitoring());
+    QVERIFY(QTest::qWaitFor([&] { return int(appSession->monitorCount()) == monitorReadsReceived(fx.gateway()); },
                             5000));
-    QCOMPARE(frmMain->LogCount, frmMain->MonitorCount);
+    QCOMPARE(appSession->logCount(), appSession->monitorCount());
 
     // Every row 0 .. LogCount - 1 once, in order: in the files by number,
     // then in the log area. No file empty or cut off.
@@ -219,7 +219,7 @@ void TestE2eFullDisk::loggingThroughAFullDisk()
     // save before it.
     QVERIFY(readBytes(folder + QStringLiteral("RUN0003.csv")).count("\r\n") > 1 + 5 * 7);
     rows << LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText());
-    QCOMPARE(rows.size(), int(frmMain->LogCount));
+    QCOMPARE(rows.size(), int(appSession->logCount()));
     const int columns = header.count(u',') + 1;
     for (int i = 0; i < rows.size(); ++i) {
         const QStringList cols = rows[i].split(u',');

@@ -2,7 +2,7 @@
 // monitoring with logging and auto-save, for every header mode; every
 // answer received becomes exactly one row, in a file or still in the log
 // area.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
 #include "monitor/CsvRow.h"
@@ -50,8 +50,8 @@ int monitorReadsReceived(SimGateway *gw)
 
 void setUpLog(const QString &folder, int headerMode, const QString &interval)
 {
-    frmMain->Settings.logHeaderMode = headerMode;
-    frmMain->Settings.logDir = folder;
+    appSession->settings().logHeaderMode = headerMode;
+    appSession->settings().logDir = folder;
     controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
     controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(interval);
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("E"));
@@ -65,9 +65,9 @@ void setUpLog(const QString &folder, int headerMode, const QString &interval)
 bool stopMonitorAndDrain(SimGateway *gw)
 {
     child<QToolButton>("sbtnMonitor")->click();
-    if (frmMain->Monitoring != 0)
+    if (appSession->isMonitoring())
         return false;
-    return QTest::qWaitFor([gw] { return int(frmMain->MonitorCount) == monitorReadsReceived(gw); }, 5000);
+    return QTest::qWaitFor([gw] { return int(appSession->monitorCount()) == monitorReadsReceived(gw); }, 5000);
 }
 
 void saveShot(QWidget *w, const QString &name)
@@ -111,11 +111,11 @@ void TestE2eLogging::everyAnswerIsOneRow()
     child<QToolButton>("sbtnLogStart")->click();
     fx.gateway()->clearRequests();
     child<QToolButton>("sbtnMonitor")->click();
-    QCOMPARE(frmMain->Monitoring, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 14, 10000);
+    QVERIFY(appSession->isMonitoring());
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= 14, 10000);
     QVERIFY(stopMonitorAndDrain(fx.gateway()));
-    const int answers = int(frmMain->MonitorCount);
-    QCOMPARE(int(frmMain->LogCount), answers);
+    const int answers = int(appSession->monitorCount());
+    QCOMPARE(int(appSession->logCount()), answers);
 
     const QString header = CsvHeaderRow(mode, 30321, 32);
     QStringList rows;

@@ -2,7 +2,7 @@
 // boxes show is compared with what the simulator's registers hold.
 //
 // With RM_SHOTS_DIR set, the window is also saved as PNG pictures there.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "monitor/GeneralFormat.h"
 #include "monitor/ValueDecoding.h"
@@ -31,7 +31,7 @@ QStringList values(int from, int count)
 {
     QStringList out;
     for (int p = from; p < from + count; ++p)
-        out << frmMain->StVal[size_t(p)]->text();
+        out << valueBox(size_t(p))->text();
     return out;
 }
 
@@ -53,8 +53,8 @@ using Expected = std::function<QStringList(const SimGateway &)>;
 bool boxesMatch(AppFixture &fx, int first, const Expected &expected, QString *diff, int answers = 30)
 {
     for (int i = 0; i < answers; ++i) {
-        const uint32_t before = frmMain->MonitorCount;
-        if (!QTest::qWaitFor([&] { return frmMain->MonitorCount > before; }, 3000)) {
+        const uint32_t before = appSession->monitorCount();
+        if (!QTest::qWaitFor([&] { return appSession->monitorCount() > before; }, 3000)) {
             *diff = QStringLiteral("no answer");
             return false;
         }
@@ -123,7 +123,7 @@ void TestE2EMonitor::startMonitoring(int intervalMs)
 {
     child<QLineEdit>("Interval")->setText(QString::number(intervalMs));
     child<QToolButton>("sbtnMonitor")->click();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
 }
 
 void TestE2EMonitor::powerTerminal()
@@ -131,8 +131,8 @@ void TestE2EMonitor::powerTerminal()
     select(Word, 3, 1, 0, 12);
     startMonitoring();
     QCOMPARE(child<QLabel>("stTerminalType")->text(), QStringLiteral("電力７回路標準ターミナル"));
-    QCOMPARE(frmMain->lbHd[8]->text(), QStringLiteral("Vbc"));
-    QCOMPARE(frmMain->lbTanni[9]->text(), QStringLiteral("W"));
+    QCOMPARE(controls::find<QLabel>(frmMain, QStringLiteral("lbHd%1").arg(8))->text(), QStringLiteral("Vbc"));
+    QCOMPARE(controls::find<QLabel>(frmMain, QStringLiteral("lbTanni%1").arg(9))->text(), QStringLiteral("W"));
     QString diff;
     // Word 12 holds Vab and I1..I7, word 13 Vbc and P1..P7: the raw values.
     QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
@@ -142,10 +142,10 @@ void TestE2EMonitor::powerTerminal()
         return w;
     }, &diff), qPrintable(diff));
     // Plausible: about 101 V, and every circuit's power about V × I.
-    const double vab = frmMain->StVal[0]->text().toDouble() / 10;
-    QVERIFY2(vab > 95 && vab < 107, qPrintable(frmMain->StVal[0]->text()));
+    const double vab = valueBox(0)->text().toDouble() / 10;
+    QVERIFY2(vab > 95 && vab < 107, qPrintable(valueBox(0)->text()));
     // The header words are the bus words of 12..15.
-    QTRY_COMPARE(frmMain->stWI[1]->text().isEmpty(), false);
+    QTRY_COMPARE(headerBox(1)->text().isEmpty(), false);
     shot(QStringLiteral("power7-decimal"));
     // The values move.
     const QStringList first = values(0, 16);
@@ -165,8 +165,8 @@ void TestE2EMonitor::powerTerminal()
     // Logging: the rows the monitor builds go into the log area.
     frmMain->findChild<QAction *>(QStringLiteral("N11"))->trigger();
     child<QToolButton>("sbtnLogStart")->click();
-    const uint32_t logged = frmMain->MonitorCount;
-    QTRY_VERIFY(frmMain->MonitorCount >= logged + 5);
+    const uint32_t logged = appSession->monitorCount();
+    QTRY_VERIFY(appSession->monitorCount() >= logged + 5);
     const QString last = child<QLineEdit>("LogLineBuf")->text();
     QTRY_VERIFY(frmMain->findChild<QPlainTextEdit *>(QStringLiteral("Memo2"))->toPlainText().contains(last));
     shot(QStringLiteral("power7-logging"));
@@ -271,8 +271,8 @@ void TestE2EMonitor::counters()
             w << QString::number(gw.inputRegister(352 + k));
         return w;
     }, &diff), qPrintable(diff));
-    const int before = frmMain->StVal[7]->text().toInt();
-    QTRY_VERIFY(frmMain->StVal[7]->text().toInt() != before);
+    const int before = valueBox(7)->text().toInt();
+    QTRY_VERIFY(valueBox(7)->text().toInt() != before);
 }
 
 void TestE2EMonitor::bitPages()
@@ -286,8 +286,8 @@ void TestE2EMonitor::bitPages()
             w << pairText(gw.inputRegister(p / 8), p % 8);
         return w;
     }, &diff), qPrintable(diff));
-    QCOMPARE(frmMain->lbHd[3]->text(), QStringLiteral("6"));
-    QCOMPARE(frmMain->lbTanni[3]->text(), QStringLiteral("7"));
+    QCOMPARE(controls::find<QLabel>(frmMain, QStringLiteral("lbHd%1").arg(3))->text(), QStringLiteral("6"));
+    QCOMPARE(controls::find<QLabel>(frmMain, QStringLiteral("lbTanni%1").arg(3))->text(), QStringLiteral("7"));
     shot(QStringLiteral("bitbus"));
     // The walking one moves on.
     const QStringList first = values(8, 8);
@@ -302,7 +302,7 @@ void TestE2EMonitor::bitPages()
             w << QString::number(gw.inputRegister(SimBitTerminals::kEdgeCounters + p));
         return w;
     }, &diff), qPrintable(diff));
-    QVERIFY(frmMain->StVal[0]->text().toInt() > 0);
+    QVERIFY(valueBox(0)->text().toInt() > 0);
     shot(QStringLiteral("edge-counters"));
 
     // D2 bits 16.. from register 33 on.

@@ -1,7 +1,7 @@
 // The terminal settings dialog driven through its real controls against the
 // simulated power, current and outlet-bar terminals: reads and writes on
 // every page, the time limit, cancel, and a page switch during a read.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "sim/SimTerminalSettings.h"
 #include "support/AppFixture.h"
@@ -68,7 +68,7 @@ QList<SimRequest> settingsReads(AppFixture &fx)
 
 void showPage(int page)
 {
-    frmMain->EPcfgClick();
+    triggerMenu("EPcfg");
     controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(page);
 }
 
@@ -507,7 +507,7 @@ void TestE2eTermset::pageSwitchDuringRead()
     QTimer::singleShot(100, frmWattorSet, [] { controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(4); });
     child<QPushButton>("btnReadWattor7")->click();
     QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 4);
-    QCOMPARE(frmMain->Settings.powerTerminalKind, 4);
+    QCOMPARE(appSession->settings().powerTerminalKind, 4);
     QCOMPARE(child<QLabel>("lbWattor7WriteStatus")->text(), QString());
     QCOMPARE(listIndex("cbxWattor7Type"), 2);
     for (const QString &raw : termset::pageDef(4).rawFields)

@@ -8,7 +8,7 @@
 // picture there. Runs longer than Qt Test's five minutes per case need
 // QTEST_FUNCTION_TIMEOUT (ms) as well:
 //   QTEST_FUNCTION_TIMEOUT=1500000 RM_SHOTS_DIR=shots RM_TREND_SECONDS=300 xvfb-run -a build/test_e2e_trend screenshots
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
@@ -117,9 +117,10 @@ void TestE2ETrend::startProgram(const SimOptions &options)
     QVERIFY(QTest::qWaitForWindowExposed(frmMain));
     shown.clear();
     // Connected after the trend: runs once the trend has its row.
-    connect(frmMain, &TfrmMain::monitorValues, this, [this] {
+    connect(appSession, &MonitorSession::valuesSampled, this, [this] {
         Shown s;
-        for (QLabel *l : frmMain->StVal)
+        for (int p = 0; p < 32; ++p)
+        if (QLabel *l = valueBox(p))
             s.boxes << l->text();
         s.after = QDateTime::currentMSecsSinceEpoch();
         shown << s;
@@ -138,7 +139,7 @@ void TestE2ETrend::openTrendAndMonitor(int terminal, int area, int address)
     QVERIFY(QTest::qWaitForWindowExposed(frmTrend));
     child<QLineEdit>("Interval")->setText(QStringLiteral("100"));
     child<QToolButton>("sbtnMonitor")->click();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
 }
 
 bool TestE2ETrend::waitAnswers(int n)
@@ -258,10 +259,10 @@ void TestE2ETrend::timeoutRestartAndDropAreGaps()
     SimOptions silent;
     silent.silentAfter = 30;
     startProgram(silent);
-    frmMain->ClientSocket1->setResponseTimeout(500);
+    appSession->link().setResponseTimeout(500);
     openTrendAndMonitor(3, 1, 12);
     trendChild<QComboBox>("cbTrendSpan")->setCurrentIndex(0);  // 1分: a point per row
-    QSignalSpy timedOut(frmMain->ClientSocket1, &ModbusLink::requestTimedOut);
+    QSignalSpy timedOut((&appSession->link()), &ModbusLink::requestTimedOut);
     QVERIFY(QTest::qWaitFor([&] {
         return std::any_of(timedOut.begin(), timedOut.end(), [](const QList<QVariant> &a) {
             return a.first().value<modbus::Transaction>().tag == 0;
@@ -273,24 +274,24 @@ void TestE2ETrend::timeoutRestartAndDropAreGaps()
     auto *monitor = child<QToolButton>("sbtnMonitor");
     auto reconnect = [this, monitor] {
         controls::find<QPushButton>(frmConnect, "btnDISCONN")->click();
-        QVERIFY(QTest::qWaitFor([] { return !frmMain->isConnected(); }, 5000));
+        QVERIFY(QTest::qWaitFor([] { return !appSession->isConnected(); }, 5000));
         QVERIFY(fx->connectGateway());
-        if (frmMain->Monitoring != 1)
+        if (!appSession->isMonitoring())
             monitor->click();
-        QCOMPARE(frmMain->Monitoring, 1);
+        QVERIFY(appSession->isMonitoring());
     };
     reconnect();
     QVERIFY(waitAnswers(3));
     // Stopped and started again: no answer in flight when it starts.
     monitor->click();
-    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(QTest::qWaitFor([] {
-        const auto &f = frmMain->ClientSocket1->inFlight();
+        const auto &f = appSession->link().inFlight();
         return std::none_of(f.begin(), f.end(), [](const auto &t) { return t.tag == 0; });
     }, 2000));
     answersBefore << shown.size();
     monitor->click();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
     QVERIFY(waitAnswers(3));
     // The connection dropped while answers flowed.
     answersBefore << shown.size();
@@ -533,13 +534,13 @@ void TestE2ETrend::answerToTheOldSelectionIsNotShown()
     startProgram(slow);
     openTrendAndMonitor(3, area, address);
     QVERIFY(waitAnswers(3));
-    QSignalSpy sent(frmMain->ClientSocket1, &ModbusLink::requestSent);
+    QSignalSpy sent((&appSession->link()), &ModbusLink::requestSent);
     QVERIFY(QTest::qWaitFor([&] {
         return std::any_of(sent.begin(), sent.end(), [](const QList<QVariant> &a) {
             return a.first().value<modbus::Transaction>().tag == 0;
         });
     }, 2000));
-    const auto inFlight = frmMain->ClientSocket1->inFlight();
+    const auto inFlight = appSession->link().inFlight();
     QVERIFY(std::any_of(inFlight.begin(), inFlight.end(), [](const auto &t) { return t.tag == 0; }));
     if (auto *spin = frmMain->findChild<QSpinBox *>(control))
         spin->setValue(value);

@@ -2,7 +2,7 @@
 // answers arriving all the time), the module-information sequence and the
 // terminal-settings poll each go on only after the answer to their own
 // read, whatever else the gateway answers meanwhile.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
 #include "termset/TermsetRules.h"
@@ -71,7 +71,7 @@ void startMonitoringEvery100ms()
 {
     frmMain->findChild<QLineEdit *>(QStringLiteral("Interval"))->setText(QStringLiteral("100"));
     frmMain->findChild<QToolButton *>(QStringLiteral("sbtnMonitor"))->click();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
 }
 
 } // namespace
@@ -89,11 +89,11 @@ void TestE2eWaits::moduleInformationReadsEachAfterItsOwnAnswer()
     AppFixture fx(true, slowGateway());
     QVERIFY(fx.connectGateway());
     startMonitoringEvery100ms();
-    Traffic traffic(frmMain->ClientSocket1);
+    Traffic traffic((&appSession->link()));
     // Let the monitor's answers flow first.
     QTRY_VERIFY(traffic.answersOtherThan({}) >= 2);
 
-    frmMain->m1Click();
+    triggerMenu("m1");
 
     // The three reads, once each, each sent after the answer to the one
     // before it: send 1, answer 1, send 2, answer 2, send 3, answer 3.
@@ -132,7 +132,7 @@ void TestE2eWaits::settingsPollReadsOnlyAfterItsOwnAnswers()
     AppFixture fx(true, slowGateway());
     QVERIFY(fx.connectGateway());
     startMonitoringEvery100ms();
-    frmMain->EPcfgClick();
+    triggerMenu("EPcfg");
     auto find = [](const QString &name) {
         QWidget *w = frmWattorSet->findChild<QWidget *>(name);
         if (!w)
@@ -144,7 +144,7 @@ void TestE2eWaits::settingsPollReadsOnlyAfterItsOwnAnswers()
     static_cast<QLineEdit *>(find(QStringLiteral("edWrtInt")))->setText(QStringLiteral("1"));
     static_cast<QLineEdit *>(find(QStringLiteral("edTObase")))->setText(QStringLiteral("100"));
     static_cast<QSpinBox *>(find(upDown))->setValue(address);
-    Traffic traffic(frmMain->ClientSocket1);
+    Traffic traffic((&appSession->link()));
 
     const termset::PageDef &def = termset::pageDef(page);
     static_cast<QPushButton *>(find(def.readButton))->click();

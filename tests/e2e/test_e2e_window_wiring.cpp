@@ -1,7 +1,7 @@
 // The main window's menu as the whole program wires it: each item opens its
 // window at its place, filled from the settings and the main window's
 // connection, and --connect connects as the connection dialog's 接続.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "link/ModbusLink.h"
@@ -91,9 +91,9 @@ void TestE2eWindowWiring::menuOpensToolBeside()
     QFETCH(int, gap);
     AppFixture fx(false);
     showMainAt(40, 30);
-    frmMain->Settings.ftpHost = QStringLiteral("127.0.0.7");
-    frmMain->Settings.ftpPort = QStringLiteral("2100");
-    frmMain->Settings.powerTerminalKind = 3;
+    appSession->settings().ftpHost = QStringLiteral("127.0.0.7");
+    appSession->settings().ftpPort = QStringLiteral("2100");
+    appSession->settings().powerTerminalKind = 3;
     panelControl<QComboBox>("cbTerminalType")->setCurrentIndex(0);
     panelControl<QSpinBox>("seBitAdrs")->setValue(7);
     controls::find<QSpinBox>(frmSoftCntr, "seWordAdrs")->setValue(6);
@@ -155,9 +155,9 @@ void TestE2eWindowWiring::settingsPagesOpenFilled()
     QFETCH(int, page);
     AppFixture fx(false);
     showMainAt(60, 40);
-    frmMain->Settings.ftpHost = QStringLiteral("127.0.0.8");
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.9"));
-    frmMain->ClientSocket1->setPort(1502);
+    appSession->settings().ftpHost = QStringLiteral("127.0.0.8");
+    appSession->link().setHost(QStringLiteral("127.0.0.9"));
+    appSession->link().setPort(1502);
     struct Seen {
         bool shown = false;
         int page = -1;
@@ -186,17 +186,17 @@ void TestE2eWindowWiring::settingsPagesOpenFilled()
 void TestE2eWindowWiring::connectOptionConnects()
 {
     AppFixture fx;
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
-    frmMain->ClientSocket1->setPort(fx.gateway()->port());
-    QVERIFY(!frmMain->isConnected());
+    appSession->link().setHost(QStringLiteral("127.0.0.1"));
+    appSession->link().setPort(fx.gateway()->port());
+    QVERIFY(!appSession->isConnected());
     StartOptions options;
     options.connect = true;
-    frmMain->StartFromOptions(options);
-    QTRY_VERIFY(frmMain->isConnected());
+    theApp->start(options);
+    QTRY_VERIFY(appSession->isConnected());
     QCOMPARE(frmConnect->statusText(), QStringLiteral("接続しました"));
     frmMain->sbtnDisConnClick();
     QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("接続されていません"));
-    QVERIFY(!frmMain->isConnected());
+    QVERIFY(!appSession->isConnected());
 }
 
 QTEST_MAIN(TestE2eWindowWiring)

@@ -3,7 +3,7 @@
 #include "support/AppFixture.h"
 #include "support/TmpfsMount.h"
 #include "support/FtpTestServer.h"
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "tools/ftp/FtpFiles.h"
 #include "tools/ftp/TfrmFTPtool.h"
@@ -55,11 +55,11 @@ class TestFtpTool : public QObject {
     // test server.
     void openTool()
     {
-        frmMain->Settings.ftpHost = QStringLiteral("127.0.0.1");
-        frmMain->Settings.ftpPort = QString::number(server->port());
-        frmMain->Settings.ftpUser = QString::fromLatin1(FtpTestServer::kUser);
-        frmMain->Settings.ftpPass = QString::fromLatin1(FtpTestServer::kPassword);
-        frmMain->FTPF2Click();
+        appSession->settings().ftpHost = QStringLiteral("127.0.0.1");
+        appSession->settings().ftpPort = QString::number(server->port());
+        appSession->settings().ftpUser = QString::fromLatin1(FtpTestServer::kUser);
+        appSession->settings().ftpPass = QString::fromLatin1(FtpTestServer::kPassword);
+        triggerMenu("FTPF2");
     }
     // Connect pressed and the connection's follow-up finished.
     bool connectTool()
@@ -104,7 +104,7 @@ private slots:
         QFETCH(int, choice);
         QFETCH(QString, file);
         // At creation: the settings' host and port, the first choice, no name.
-        QCOMPARE(control<QLabel>("FTPhostIP")->text(), frmMain->Settings.ftpHost);
+        QCOMPARE(control<QLabel>("FTPhostIP")->text(), appSession->settings().ftpHost);
         QCOMPARE(control<QLabel>("FTPhostPort")->text(), QStringLiteral("21"));
         QVERIFY(control<QRadioButton>("rbFile0")->isChecked());
         QCOMPARE(control<QComboBox>("ComboFileName")->currentText(), QString());
@@ -141,7 +141,7 @@ private slots:
         QVERIFY(fx->messages.isEmpty());
 
         // A wrong password: "接続失敗" and nothing else.
-        frmMain->Settings.ftpPass = QStringLiteral("wrong");
+        appSession->settings().ftpPass = QStringLiteral("wrong");
         click("BtnFTPconnect");
         QVERIFY(waitIdle());
         QCOMPARE(status(), QStringLiteral("接続失敗"));
@@ -173,7 +173,7 @@ private slots:
         connect(c, &FtpClient::disconnected, &scope, note, Qt::QueuedConnection);
         connect(c, &FtpClient::connectionFailed, &scope, note, Qt::QueuedConnection);
 
-        frmMain->Settings.ftpPass = QStringLiteral("wrong");
+        appSession->settings().ftpPass = QStringLiteral("wrong");
         click("BtnFTPconnect");
         QVERIFY(QTest::qWaitFor([&] { return shown.contains(QStringLiteral("接続失敗")) && !c->isBusy(); },
                                 15000));
@@ -190,7 +190,7 @@ private slots:
         QVERIFY2(fx->messages.isEmpty(), qPrintable(fx->messageTexts().join(u'|')));
 
         // The right password then logs in as usual.
-        frmMain->Settings.ftpPass = QString::fromLatin1(FtpTestServer::kPassword);
+        appSession->settings().ftpPass = QString::fromLatin1(FtpTestServer::kPassword);
         shown.clear();
         click("BtnFTPconnect");
         QVERIFY(QTest::qWaitFor([&] { return !shown.isEmpty() && !c->isBusy(); }, 15000));

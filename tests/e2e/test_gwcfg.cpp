@@ -2,7 +2,7 @@
 // settings (also refused while connected), the log folder and file-name
 // prefix, the PC clock fields and their up-downs, and the gateway clock
 // read and set against the simulator.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
@@ -26,6 +26,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -76,6 +77,8 @@ private slots:
     void okTakesOverEverything();
     void okStopsAtFailedStep_data();
     void okStopsAtFailedStep();
+    void okWhileMonitoring_data();
+    void okWhileMonitoring();
     void responseTimeoutEdit_data();
     void responseTimeoutEdit();
     void folderChooserAndPrefix();
@@ -170,14 +173,14 @@ void TestGWcfg::pagesAndControls()
         QCOMPARE(controls::find<QTabWidget>(frmGWcfg, "PageControl1")->tabText(i), captions[i]);
     }
     // The prefix follows the log folder from start-up on.
-    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogDir")->text(), frmMain->Settings.logDir);
-    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), frmMain->Settings.logDir + QStringLiteral("LOG"));
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogDir")->text(), appSession->settings().logDir);
+    QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), appSession->settings().logDir + QStringLiteral("LOG"));
     // The one-second timer (when it runs: clockTimerRunsWhileNeeded).
     auto *timer = frmGWcfg->findChild<QTimer *>(QStringLiteral("Timer1"));
     QVERIFY(timer);
     QCOMPARE(timer->interval(), 1000);
 
-    frmMain->FillGWcfgFromSettings();
+    fillSettingsDialog();
     frmGWcfg->showPcClock(QDateTime(QDate(2024, 5, 17), QTime(9, 5, 7)));
     controls::find<QLabel>(frmGWcfg, "stGWDate")->setText(QStringLiteral("2024/05/17 (金) 09:05:07"));
     for (int i = 0; i < 4; ++i) {
@@ -281,7 +284,7 @@ void TestGWcfg::clockTimerRunsWhileNeeded()
 void TestGWcfg::fillFromSettingsAndShowPage()
 {
     AppFixture fx(false);
-    AppSettings &s = frmMain->Settings;
+    AppSettings &s = appSession->settings();
     s.ftpHost = QStringLiteral("127.0.0.9");
     s.ftpPort = QStringLiteral("2121");
     s.ftpUser = QStringLiteral("user1");
@@ -290,8 +293,8 @@ void TestGWcfg::fillFromSettingsAndShowPage()
     s.logValueType = 1;
     s.logScale = 1;
     s.logDir = QStringLiteral("/data/logs/");
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.5"));
-    frmMain->ClientSocket1->setPort(1502);
+    appSession->link().setHost(QStringLiteral("127.0.0.5"));
+    appSession->link().setPort(1502);
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("RUN"));
     frmMain->move(140, 120);
 
@@ -302,7 +305,7 @@ void TestGWcfg::fillFromSettingsAndShowPage()
         shownModal = frmGWcfg->isModal() && frmGWcfg->isVisible();
         frmGWcfg->reject();
     });
-    frmMain->L1Click();
+    triggerMenu("L1");
     QCOMPARE(page, 2);
     QVERIFY(shownModal);
     QCOMPARE(frmGWcfg->pos(), frmMain->pos() + QPoint(30, 30));
@@ -319,14 +322,13 @@ void TestGWcfg::fillFromSettingsAndShowPage()
     QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), QStringLiteral("/data/logs/RUN"));
 
     // The other menu items open their own pages.
-    const QList<std::pair<void (TfrmMain::*)(), int>> items{
-        {&TfrmMain::Modbus1Click, 0}, {&TfrmMain::FTPF1Click, 1}, {&TfrmMain::TimeSetClick, 3}};
+    const QList<std::pair<const char *, int>> items{{"Modbus1", 0}, {"FTPF1", 1}, {"TimeSet", 3}};
     for (const auto &[item, expected] : items) {
         QTimer::singleShot(0, [&] {
             page = controls::find<QTabWidget>(frmGWcfg, "PageControl1")->currentIndex();
             frmGWcfg->reject();
         });
-        (frmMain->*item)();
+        triggerMenu(item);
         QCOMPARE(page, expected);
     }
     // Closing without OK took nothing over.
@@ -348,12 +350,12 @@ void TestGWcfg::okTakesOverEverything()
         controls::find<QGroupBox>(frmGWcfg, "LogRatioSel")->findChild<QRadioButton *>(QStringLiteral("LogRatioSel1"))->setChecked(true);
         QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "OKbtn"), Qt::LeftButton);
     });
-    frmMain->Modbus1Click();
+    triggerMenu("Modbus1");
     QVERIFY(!frmGWcfg->isVisible());
     QVERIFY(fx.messages.isEmpty());
-    const AppSettings &s = frmMain->Settings;
-    QCOMPARE(frmMain->ClientSocket1->host(), QStringLiteral("127.0.0.7"));
-    QCOMPARE(frmMain->ClientSocket1->port(), 1503);
+    const AppSettings &s = appSession->settings();
+    QCOMPARE(appSession->link().host(), QStringLiteral("127.0.0.7"));
+    QCOMPARE(appSession->link().port(), 1503);
     QCOMPARE(controls::find<QLabel>(frmConnect, "HostAddress")->text(), QStringLiteral("127.0.0.7"));
     QCOMPARE(controls::find<QLabel>(frmConnect, "HostPort")->text(), QStringLiteral("1503"));
     QCOMPARE(s.modbusHost, QStringLiteral("127.0.0.7"));
@@ -403,11 +405,11 @@ void TestGWcfg::okStopsAtFailedStep()
     AppFixture fx(connected);
     if (connected)
         QVERIFY(fx.connectGateway());
-    const QString hostBefore = frmMain->ClientSocket1->host();
-    const int portBefore = frmMain->ClientSocket1->port();
-    const AppSettings before = frmMain->Settings;
+    const QString hostBefore = appSession->link().host();
+    const int portBefore = appSession->link().port();
+    const AppSettings before = appSession->settings();
     const QString connectHostBefore = controls::find<QLabel>(frmConnect, "HostAddress")->text();
-    frmMain->FillGWcfgFromSettings();
+    fillSettingsDialog();
     if (!host.isEmpty())
         controls::find<QLineEdit>(frmGWcfg, "ModbusIP")->setText(host);
     if (!port.isEmpty())
@@ -418,19 +420,19 @@ void TestGWcfg::okStopsAtFailedStep()
     frmGWcfg->OKbtnClick();
     QVERIFY(!frmGWcfg->isVisible());  // closes also after a failed step
 
-    const AppSettings &s = frmMain->Settings;
+    const AppSettings &s = appSession->settings();
     if (message.isEmpty()) {
         QVERIFY(fx.messages.isEmpty());
         QCOMPARE(s.logHeaderMode, 1);
         QCOMPARE(s.ftpUser, QStringLiteral("changed"));
-        QVERIFY(frmMain->isConnected());
+        QVERIFY(appSession->isConnected());
         return;
     }
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages[0].kind, msg::Kind::Error);
     QVERIFY2(fx.messages[0].text.contains(message), qPrintable(fx.messages[0].text));
-    QCOMPARE(frmMain->ClientSocket1->host(), hostTaken ? host : hostBefore);
-    QCOMPARE(frmMain->ClientSocket1->port(), portBefore);
+    QCOMPARE(appSession->link().host(), hostTaken ? host : hostBefore);
+    QCOMPARE(appSession->link().port(), portBefore);
     // No later step happened.
     QCOMPARE(s.modbusHost, before.modbusHost);
     QCOMPARE(s.modbusPort, before.modbusPort);
@@ -438,7 +440,51 @@ void TestGWcfg::okStopsAtFailedStep()
     QCOMPARE(s.logHeaderMode, before.logHeaderMode);
     QCOMPARE(s.ftpUser, before.ftpUser);
     if (connected)
-        QVERIFY(frmMain->isConnected());
+        QVERIFY(appSession->isConnected());
+}
+
+// Connected and monitoring, the user opens a page of the settings from the
+// menu, changes something that is not the gateway's address, and presses
+// OK: no message, the change taken over, the connection and the monitor go
+// on.
+void TestGWcfg::okWhileMonitoring_data()
+{
+    QTest::addColumn<QString>("menuItem");
+    QTest::newRow("Modbus設定") << "Modbus1";
+    QTest::newRow("FTP設定") << "FTPF1";
+    QTest::newRow("ログ詳細設定") << "L1";
+    QTest::newRow("時計") << "TimeSet";
+}
+
+void TestGWcfg::okWhileMonitoring()
+{
+    QFETCH(QString, menuItem);
+    AppFixture fx;
+    QVERIFY(fx.connectGateway());
+    QTest::mouseClick(controls::find<QToolButton>(frmMain, "sbtnMonitor"), Qt::LeftButton);
+    QVERIFY(appSession->isMonitoring());
+    const quint16 port = quint16(appSession->link().port());
+    bool pressed = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<TfrmGWcfg *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        controls::find<QLineEdit>(dialog, "FTPuser")->setText(QStringLiteral("changed"));
+        controls::find<QComboBox>(dialog, "cbxLogHeaderType")->setCurrentIndex(2);
+        QTest::mouseClick(controls::find<QPushButton>(dialog, "OKbtn"), Qt::LeftButton);
+        pressed = true;
+    });
+    triggerMenu(menuItem.toLatin1().constData());
+    QVERIFY(pressed);
+    QVERIFY(!frmGWcfg->isVisible());
+    QCOMPARE(fx.messageTexts(), QStringList{});
+    QCOMPARE(appSession->settings().ftpUser, QStringLiteral("changed"));
+    QCOMPARE(appSession->settings().logHeaderMode, 2);
+    QCOMPARE(appSession->link().host(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(appSession->link().port(), int(port));
+    QVERIFY(appSession->isConnected());
+    QVERIFY(appSession->isMonitoring());
+    const uint32_t count = appSession->monitorCount();
+    QTRY_VERIFY(appSession->monitorCount() > count + 2);
 }
 
 void TestGWcfg::responseTimeoutEdit_data()
@@ -459,8 +505,8 @@ void TestGWcfg::responseTimeoutEdit()
     QFETCH(int, taken);
     QFETCH(QString, message);
     AppFixture fx(false);
-    frmMain->Settings.responseTimeoutMs = 1500;
-    frmMain->FillGWcfgFromSettings();
+    appSession->settings().responseTimeoutMs = 1500;
+    fillSettingsDialog();
     auto *edit = frmGWcfg->findChild<QLineEdit *>(QStringLiteral("EdRespTimeout"));
     QVERIFY(edit);
     QCOMPARE(edit->text(), QStringLiteral("1500"));
@@ -475,9 +521,9 @@ void TestGWcfg::responseTimeoutEdit()
     }
     frmGWcfg->OKbtnClick();
     const int expected = taken ? taken : 1500;
-    QCOMPARE(frmMain->Settings.responseTimeoutMs, expected);
+    QCOMPARE(appSession->settings().responseTimeoutMs, expected);
     if (taken) {
-        QCOMPARE(frmMain->ClientSocket1->responseTimeout(), taken);
+        QCOMPARE(appSession->link().responseTimeout(), taken);
         QVERIFY(fx.messages.isEmpty());
     } else {
         QCOMPARE(fx.messages.size(), 1);
@@ -494,8 +540,8 @@ void TestGWcfg::folderChooserAndPrefix()
     QVERIFY(base.mkpath(QStringLiteral("logs/site")));
     const QString start = base.filePath(QStringLiteral("logs")) + QDir::separator();
     const QString chosen = base.filePath(QStringLiteral("logs/site"));
-    frmMain->Settings.logDir = start;
-    frmMain->FillGWcfgFromSettings();
+    appSession->settings().logDir = start;
+    fillSettingsDialog();
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("LOG"));
     QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), start + QStringLiteral("LOG"));
 
@@ -512,7 +558,7 @@ void TestGWcfg::folderChooserAndPrefix()
     QCOMPARE(title, QStringLiteral("フォルダを選択してください"));
     QCOMPARE(initial, QDir(start).absolutePath());
     const QString stored = QDir::toNativeSeparators(chosen) + QDir::separator();
-    QCOMPARE(frmMain->Settings.logDir, stored);
+    QCOMPARE(appSession->settings().logDir, stored);
     QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogDir")->text(), stored);
     QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), stored + QStringLiteral("LOG"));
 
@@ -526,7 +572,7 @@ void TestGWcfg::folderChooserAndPrefix()
             dialog->reject();
     });
     QTest::mouseClick(controls::find<QPushButton>(frmGWcfg, "btnLogDirBrowse"), Qt::LeftButton);
-    QCOMPARE(frmMain->Settings.logDir, stored);
+    QCOMPARE(appSession->settings().logDir, stored);
     QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogDir")->text(), stored);
     QCOMPARE(controls::find<QLabel>(frmGWcfg, "stLogFN")->text(), stored + QStringLiteral("PUMP"));
 }
@@ -624,7 +670,7 @@ void TestGWcfg::automaticReadWhileHidden()
 void TestGWcfg::shortClockAnswerIsNotShown()
 {
     AppFixture fx(false);
-    auto *link = frmMain->ClientSocket1;
+    auto *link = (&appSession->link());
     QCOMPARE(link->receiveBytes(clockAnswer(QByteArray::fromHex("2405172009050700"))), 1);
     QCOMPARE(controls::find<QLabel>(frmGWcfg, "stGWDate")->text(), QStringLiteral("2024/05/17 (金) 09:05:07"));
     // A shorter answer leaves the earlier answer's bytes in the buffer; they

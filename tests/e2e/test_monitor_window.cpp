@@ -1,7 +1,8 @@
 // The monitor in the real main window: polling requests, starting and
 // stopping, counters, the display of answers, the bit buttons, another copy
 // of the tool and the addresses in the settings file.
-#include "app/Forms.h"
+#include "support/TestApp.h"
+#include "support/AnswerFrames.h"
 #include "app/IniFile.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
@@ -45,14 +46,14 @@ QByteArray answer(int tag, const QList<int> &regs, int function = 4)
 
 void feed(int tag, const QList<int> &regs)
 {
-    QCOMPARE(frmMain->ClientSocket1->receiveBytes(answer(tag, regs)), 1);
+    QCOMPARE(appSession->link().receiveBytes(answer(tag, regs)), 1);
 }
 
 QStringList values(int from, int count)
 {
     QStringList out;
     for (int p = from; p < from + count; ++p)
-        out << frmMain->StVal[size_t(p)]->text();
+        out << valueBox(size_t(p))->text();
     return out;
 }
 
@@ -60,7 +61,7 @@ QStringList headers()
 {
     QStringList out;
     for (int i = 0; i < 4; ++i)
-        out << frmMain->stWI[size_t(i)]->text();
+        out << headerBox(size_t(i))->text();
     return out;
 }
 
@@ -68,7 +69,7 @@ QStringList headers()
 // (the stream keeps its order, so nothing sent before the marker is missed).
 QStringList requestsUntilMarker(AppFixture &fx)
 {
-    frmMain->SendReadInputRegisters(99, 0, 1);
+    appSession->link().SendReadInputRegisters(99, 0, 1);
     QStringList out;
     const bool seen = QTest::qWaitFor([&] {
         for (const SimRequest &r : fx.gateway()->requests())
@@ -169,9 +170,9 @@ void TestMonitorWindow::tickRequests()
     // A long interval: the test makes the ticks itself.
     child<QLineEdit>("Interval")->setText(QStringLiteral("10000"));
     child<QToolButton>("sbtnMonitor")->click();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
     fx.gateway()->clearRequests();
-    frmMain->Timer1On();
+    appSession->tick();
     QCOMPARE(requestsUntilMarker(fx), requests);
 }
 
@@ -184,50 +185,56 @@ void TestMonitorWindow::monitorButtonFollowsConnection()
     QVERIFY(button->isEnabled());
     child<QLineEdit>("Interval")->setText(QStringLiteral("100"));
     button->click();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
     QVERIFY(button->isChecked());
     // Answers arrive by themselves and count up.
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 3, 5000);
-    frmMain->ClientSocket1->close();
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= 3, 5000);
+    appSession->link().close();
     QTRY_VERIFY(!button->isEnabled());
-    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!appSession->isMonitoring());
     // The button no longer shows monitoring after the next tick.
-    frmMain->Timer1On();
+    appSession->tick();
     QVERIFY(!button->isChecked());
 }
 
 void TestMonitorWindow::startAndStop()
 {
     AppFixture fx(false);
-    for (QLabel *l : frmMain->StVal)
+    for (int p = 0; p < 32; ++p)
+        if (QLabel *l = valueBox(p))
         l->setText(QStringLiteral("old"));
-    frmMain->stWI[2]->setText(QStringLiteral("old"));
+    headerBox(2)->setText(QStringLiteral("old"));
     child<QLineEdit>("Interval")->setText(QStringLiteral("250"));
-    frmMain->MonitorCount = 77;
+    {
+        ReceiveBuffer rb;  // an answer counted before the start
+        rb.assign(frames::readAnswer(0, frames::registerBytes({1})));
+        appSession->handleValuesAnswer(rb, {});
+    }
+    QCOMPARE(appSession->monitorCount(), 1u);
     frmMain->sbtnMonitorClick();
-    QCOMPARE(frmMain->Monitoring, 1);
-    QCOMPARE(frmMain->MonitorCount, 0u);
+    QVERIFY(appSession->isMonitoring());
+    QCOMPARE(appSession->monitorCount(), 0u);
     QCOMPARE(values(0, 32), QStringList(32, QString()));
     QCOMPARE(headers(), QStringList(4, QString()));
     QCOMPARE(child<QLabel>("stCntr")->text(), QStringLiteral("0"));
     QCOMPARE(child<QLabel>("stElTime")->text(), QStringLiteral("0:00:00.0"));
-    QCOMPARE(frmMain->Timer1->interval(), 250);
-    QVERIFY(frmMain->Timer1->isActive());
+    QCOMPARE((&appSession->pollTimer())->interval(), 250);
+    QVERIFY((&appSession->pollTimer())->isActive());
     QVERIFY(!child<QLineEdit>("Interval")->isEnabled());
 
     // Counter colours: lime and yellow while monitoring, silver otherwise.
-    frmMain->Timer1On();
+    appSession->tick();
     QCOMPARE(background("stCntr"), QColor(0, 255, 0));
     QCOMPARE(background("stElTime"), QColor(255, 255, 0));
 
     // Stop: values stay, the interval can be edited again.
-    frmMain->StVal[0]->setText(QStringLiteral("12"));
+    valueBox(0)->setText(QStringLiteral("12"));
     frmMain->sbtnMonitorClick();
-    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(child<QLineEdit>("Interval")->isEnabled());
-    QCOMPARE(frmMain->StVal[0]->text(), QStringLiteral("12"));
-    QVERIFY(frmMain->Timer1->isActive());  // the timer itself keeps running
-    frmMain->Timer1On();
+    QCOMPARE(valueBox(0)->text(), QStringLiteral("12"));
+    QVERIFY(!appSession->pollTimer().isActive());  // nothing polls any more
+    appSession->tick();
     QCOMPARE(background("stCntr"), QColor(192, 192, 192));
     QCOMPARE(background("stElTime"), QColor(192, 192, 192));
 }
@@ -238,9 +245,9 @@ void TestMonitorWindow::intervalErrors_data()
     QTest::addColumn<int>("monitoring");
     QTest::addColumn<bool>("timerActive");
     QTest::addColumn<QString>("message");
-    QTest::newRow("not a number") << "4oo" << 0 << true << "'4oo' は有効な整数値ではありません";
-    QTest::newRow("empty") << "" << 0 << true << "'' は有効な整数値ではありません";
-    QTest::newRow("negative") << "-100" << 0 << true
+    QTest::newRow("not a number") << "4oo" << 0 << false << "'4oo' は有効な整数値ではありません";
+    QTest::newRow("empty") << "" << 0 << false << "'' は有効な整数値ではありません";
+    QTest::newRow("negative") << "-100" << 0 << false
                               << "モニター間隔 '-100' は 0 以上の整数で指定してください";
     QTest::newRow("zero stops the timer") << "0" << 1 << false << "";
     QTest::newRow("blanks around") << " 300 " << 1 << true << "";
@@ -253,16 +260,16 @@ void TestMonitorWindow::intervalErrors()
     QFETCH(bool, timerActive);
     QFETCH(QString, message);
     AppFixture fx(false);
-    frmMain->StVal[5]->setText(QStringLiteral("old"));
+    valueBox(5)->setText(QStringLiteral("old"));
     child<QLineEdit>("Interval")->setText(interval);
     frmMain->sbtnMonitorClick();
-    QCOMPARE(frmMain->Monitoring, monitoring);
-    QCOMPARE(frmMain->Timer1->isActive(), timerActive);
+    QCOMPARE(appSession->isMonitoring(), monitoring == 1);
+    QCOMPARE((&appSession->pollTimer())->isActive(), timerActive);
     QCOMPARE(fx.messageTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
     if (!message.isEmpty()) {
         QCOMPARE(fx.messages.first().kind, msg::Kind::Error);
         // The steps before the interval have happened; the edit stays usable.
-        QCOMPARE(frmMain->StVal[5]->text(), QString());
+        QCOMPARE(valueBox(5)->text(), QString());
         QCOMPARE(child<QLabel>("stCntr")->text(), QStringLiteral("0"));
         QVERIFY(child<QLineEdit>("Interval")->isEnabled());
     }
@@ -272,10 +279,10 @@ void TestMonitorWindow::autoChangeStopsMonitoring()
 {
     AppFixture fx(false);
     frmMain->sbtnMonitorClick();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
     auto *link = child<QCheckBox>("chkbxAutoChange");
     link->click();
-    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(child<QSpinBox>("seReadAddress")->isEnabled());
     QVERIFY(child<QSpinBox>("seReadSize")->isEnabled());
     // Only the monitor button gives the interval back.
@@ -283,9 +290,9 @@ void TestMonitorWindow::autoChangeStopsMonitoring()
     // The layout is not refreshed by the click: the window stays.
     QCOMPARE(child<QSpinBox>("seReadAddress")->value(), 30321);
     frmMain->sbtnMonitorClick();
-    QCOMPARE(frmMain->Monitoring, 1);
+    QVERIFY(appSession->isMonitoring());
     link->click();
-    QCOMPARE(frmMain->Monitoring, 0);
+    QVERIFY(!appSession->isMonitoring());
     QVERIFY(!child<QSpinBox>("seReadAddress")->isEnabled());
     QVERIFY(!child<QSpinBox>("seReadSize")->isEnabled());
 }
@@ -304,11 +311,10 @@ void TestMonitorWindow::countersAndElapsed()
     QCOMPARE(child<QLabel>("stElTime")->text(), QStringLiteral("0:01:00.0"));
     // Header answers do not count.
     feed(20, {1, 2, 3, 4});
-    QCOMPARE(frmMain->MonitorCount, 150u);
+    QCOMPARE(appSession->monitorCount(), 150u);
     // Nor do answers to other requesters.
     feed(7, {1, 2, 3, 4});
-    QCOMPARE(frmMain->MonitorCount, 150u);
-    QCOMPARE(frmMain->LastRequestTag(), uint8_t(0xFF));
+    QCOMPARE(appSession->monitorCount(), 150u);
 }
 
 void TestMonitorWindow::answersReachTheBoxes_data()
@@ -356,7 +362,7 @@ void TestMonitorWindow::answersReachTheBoxes()
     feed(0, regs);
     QCOMPARE(values(first, int(boxes.size())), boxes);
     QCOMPARE(child<QLineEdit>("LogLineBuf")->text(), row);
-    QCOMPARE(frmMain->MonitorCount, 1u);
+    QCOMPARE(appSession->monitorCount(), 1u);
 }
 
 void TestMonitorWindow::headerAnswers_data()
@@ -382,12 +388,12 @@ void TestMonitorWindow::headerAnswers()
     AppFixture fx(false);
     select(page, 0, 1, 0, 0);
     frmMain->findChild<QAction *>(format)->trigger();
-    for (QLabel *l : frmMain->stWI)
+    for (QLabel *l : {headerBox(0), headerBox(1), headerBox(2), headerBox(3)})
         l->setText(QStringLiteral("old"));
     // A fifth register has no box.
     feed(20, {10, 65535, 0, 0x1234, 99});
     QCOMPARE(headers(), expected);
-    QCOMPARE(frmMain->MonitorCount, 0u);
+    QCOMPARE(appSession->monitorCount(), 0u);
 }
 
 void TestMonitorWindow::formatAndOrderTakeEffectWithNextAnswer()
@@ -395,24 +401,24 @@ void TestMonitorWindow::formatAndOrderTakeEffectWithNextAnswer()
     AppFixture fx(false);
     select(Word, 0, 6, 0, 0);  // free 32-bit
     feed(0, {1, 0});
-    QCOMPARE(frmMain->StVal[0]->text(), QStringLiteral("1"));
+    QCOMPARE(valueBox(0)->text(), QStringLiteral("1"));
     // The pop-up menu of the value groups carries the four formats.
     auto *group = child<QGroupBox>("GroupBoxWord2");
     QCOMPARE(group->toolTip(), QStringLiteral("右クリックで表示モード変更"));
     QCOMPARE(group->contextMenuPolicy(), Qt::CustomContextMenu);
-    QCOMPARE(frmMain->PopupMenu1->actions().size(), 4);
+    QCOMPARE(frmMain->findChild<QMenu *>(QStringLiteral("PopupMenu1"))->actions().size(), 4);
     frmMain->findChild<QAction *>(QStringLiteral("ByHex"))->trigger();
-    QCOMPARE(frmMain->StVal[0]->text(), QStringLiteral("1"));  // not redrawn
+    QCOMPARE(valueBox(0)->text(), QStringLiteral("1"));  // not redrawn
     feed(0, {1, 0});
-    QCOMPARE(frmMain->StVal[0]->text(), QStringLiteral("00000001"));
+    QCOMPARE(valueBox(0)->text(), QStringLiteral("00000001"));
     frmMain->findChild<QAction *>(QStringLiteral("SWAP1"))->trigger();
-    QCOMPARE(frmMain->Settings.wordOrderSwap, 1);
+    QCOMPARE(appSession->settings().wordOrderSwap, 1);
     feed(0, {1, 0});
-    QCOMPARE(frmMain->StVal[0]->text(), QStringLiteral("00010000"));
+    QCOMPARE(valueBox(0)->text(), QStringLiteral("00010000"));
     frmMain->findChild<QAction *>(QStringLiteral("N7"))->trigger();
     frmMain->findChild<QAction *>(QStringLiteral("ByRatio"))->trigger();
     feed(0, {1234, 0});
-    QCOMPARE(frmMain->StVal[0]->text(), QStringLiteral("123.4"));
+    QCOMPARE(valueBox(0)->text(), QStringLiteral("123.4"));
     // Characters of 16-bit data; a shorter answer keeps the other boxes.
     child<QComboBox>("DataAreaSelect")->setCurrentIndex(0);
     frmMain->findChild<QAction *>(QStringLiteral("ASCII1"))->trigger();
@@ -425,7 +431,7 @@ void TestMonitorWindow::rowPrefixFollowsLogCount()
 {
     AppFixture fx(false);
     select(Word, 0, 0, 0, 0);
-    frmMain->Settings.logHeaderMode = 1;
+    appSession->settings().logHeaderMode = 1;
     feed(0, {7});
     feed(0, {7});
     // Logging off: the count stays at 0.
@@ -435,9 +441,9 @@ void TestMonitorWindow::rowPrefixFollowsLogCount()
     QCOMPARE(child<QLineEdit>("LogLineBuf")->text(), QStringLiteral("0,7"));
     feed(0, {8});
     QCOMPARE(child<QLineEdit>("LogLineBuf")->text(), QStringLiteral("1,8"));
-    frmMain->Settings.logHeaderMode = 2;
-    frmMain->Settings.logValueType = 1;
-    frmMain->Settings.logScale = 1;
+    appSession->settings().logHeaderMode = 2;
+    appSession->settings().logValueType = 1;
+    appSession->settings().logScale = 1;
     // The elapsed-time prefix is the text before this row is logged: two
     // rows at the idle timer's 500 ms.
     const QString elapsed = child<QLabel>("stLogElTime")->text();
@@ -519,16 +525,16 @@ void TestMonitorWindow::addressesInSettingsFile()
         QCOMPARE(ini.readString(QStringLiteral("Wattor"), QStringLiteral("type"), {}), QStringLiteral("0"));
         // Out-of-range addresses in the file: the spin edits hold them in
         // range. (Closing the windows saves the settings: edit after it.)
-        DestroyAllForms();
+        destroyTestApp();
         ini.load();
         ini.writeString(QStringLiteral("ADDRESS"), QStringLiteral("w0"), QStringLiteral("99"));
         ini.writeString(QStringLiteral("ADDRESS"), QStringLiteral("b0"), QStringLiteral("-4"));
         ini.writeString(QStringLiteral("TERM"), QStringLiteral("type"), QStringLiteral("5"));
         QVERIFY(ini.save());
-        CreateAllForms();
+        createTestApp();
         QCOMPARE(child<QSpinBox>("seWordAdrs")->value(), 63);
         QCOMPARE(child<QSpinBox>("seBitAdrs")->value(), 0);
-        QCOMPARE(frmMain->Settings.wordAddress, 63);
+        QCOMPARE(appSession->settings().wordAddress, 63);
         QCOMPARE(child<QComboBox>("cbTerminalType")->currentIndex(), 5);
         QCOMPARE(child<QLabel>("stTerminalType")->text(), QStringLiteral("電力７回路高機能ターミナル"));
         QCOMPARE(child<QSpinBox>("seReadAddress")->value(), 30321 + 8 * 63);

@@ -1,7 +1,7 @@
 // The terminal settings dialog's frame: its pages and lists, the popup
 // menu, the page kept in the settings, the tag-5 decoder, the wait and the
 // poll of the engine, and the refusals that must send nothing.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
 #include "link/Waits.h"
@@ -54,7 +54,7 @@ QByteArray tag5Answer(const QList<quint16> &words)
 // before it has arrived too. Returns the function-6 writes before it.
 int writesBeforeMarker(AppFixture &fx)
 {
-    frmMain->SendReadInputRegisters(9, 0, 1);
+    appSession->link().SendReadInputRegisters(9, 0, 1);
     const bool arrived = QTest::qWaitFor([&] {
         const auto &r = fx.gateway()->requests();
         return !r.isEmpty() && r.last().tag == 9;
@@ -164,17 +164,17 @@ void TestTermsetDialog::popupMenuEnablesControls()
 void TestTermsetDialog::pageFollowsPowerTerminalKind()
 {
     AppFixture fx(false);
-    frmMain->Settings.powerTerminalKind = 3;
-    frmMain->EPcfgClick();
+    appSession->settings().powerTerminalKind = 3;
+    triggerMenu("EPcfg");
     QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 3);
     QVERIFY(frmWattorSet->isVisible());
     controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(4);
-    QCOMPARE(frmMain->Settings.powerTerminalKind, 4);
-    frmMain->Settings.powerTerminalKind = 2;
+    QCOMPARE(appSession->settings().powerTerminalKind, 4);
+    appSession->settings().powerTerminalKind = 2;
     frmWattorSet->FormCreate();
     QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 2);
     // A kind outside the pages changes nothing.
-    frmMain->Settings.powerTerminalKind = 9;
+    appSession->settings().powerTerminalKind = 9;
     frmWattorSet->FormCreate();
     QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 2);
 }
@@ -214,25 +214,24 @@ void TestTermsetDialog::answersDecodedIntoActivePage()
     AppFixture fx(false);
     QTabWidget *pc = controls::find<QTabWidget>(frmWattorSet, "PageControl1");
     pc->setCurrentIndex(4);
-    frmMain->ClientSocket1->receiveBytes(tag5Answer({1, 2, 1, 18, 7, 7, 7, 7}));
+    appSession->link().receiveBytes(tag5Answer({1, 2, 1, 18, 7, 7, 7, 7}));
     QCOMPARE(text("stPDUcfg0"), QStringLiteral("1"));
     QCOMPARE(text("stPDUcfg3"), QStringLiteral("18"));
     QCOMPARE(text("stWattor7cfg1"), QString());
 
     pc->setCurrentIndex(0);
-    frmMain->ClientSocket1->receiveBytes(tag5Answer({1, 2, 3, 4, 5, 6, 7, 8}));
+    appSession->link().receiveBytes(tag5Answer({1, 2, 3, 4, 5, 6, 7, 8}));
     QCOMPARE(text("stWattor7cfg4"), QStringLiteral("4"));
     QCOMPARE(text("stWattor7cfg5"), QString());  // an 8-word answer fills cfg1 to cfg4 only
 
     pc->setCurrentIndex(1);
     child<QCheckBox>("cbCRC")->setChecked(true);
-    frmMain->ClientSocket1->receiveBytes(tag5Answer({0, 1, 2, 22, 0x0102, 0x0304, 0x0201, 0x0807}));
+    appSession->link().receiveBytes(tag5Answer({0, 1, 2, 22, 0x0102, 0x0304, 0x0201, 0x0807}));
     QCOMPARE(text("stCurron08cfg101"), QStringLiteral("2"));
     QCOMPARE(text("stCurron08cfg104"), QStringLiteral("3"));
     QCOMPARE(text("stCurron08cfg105"), QStringLiteral("1"));
     QCOMPARE(text("stCurron08cfg106"), QStringLiteral("1"));
     QCOMPARE(text("stCurron08cfg201"), QStringLiteral("8"));
-    QCOMPARE(frmMain->LastRequestTag(), uint8_t(0xFF));
 }
 
 void TestTermsetDialog::waitTicksRunsTheEventLoop()

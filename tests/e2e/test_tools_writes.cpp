@@ -1,7 +1,7 @@
 // What the gateway tools write, checked against what the simulator received:
 // the arbitrary write tool, the counter preset sequences and the soft
 // counter resets.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
@@ -85,7 +85,7 @@ void setTerminalType(int index)
             cb->setCurrentIndex(index);
             return;
         }
-    frmMain->Settings.terminalType = index;
+    appSession->settings().terminalType = index;
 }
 
 } // namespace
@@ -479,7 +479,6 @@ void TestToolsWrites::readBackRequests()
     controls::find<QLineEdit>(frmCntrPreset, "edCntrOutAdrs")->setText(QStringLiteral("40"));  // not used by reads
     controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("6"));
     controls::find<QPushButton>(frmCntrPreset, "ReadCurrent")->click();
-    QCOMPARE(frmMain->LastRequestTag(), uint8_t(tag));
     QVERIFY(received(fx.gateway(), 1));
     const SimRequest r = fx.gateway()->requests().first();
     QCOMPARE(r.tag, tag);
@@ -543,7 +542,7 @@ void TestToolsWrites::softCounterNumbers()
     setTerminalType(type);
     controls::find<QSpinBox>(frmSoftCntr, "seWordAdrs")->setValue(word);
     controls::find<QSpinBox>(frmSoftCntr, "seBitAdrs")->setValue(bit);
-    frmMain->s2Click();  // the menu item refreshes for the current type
+    triggerMenu("s2");  // the menu item refreshes for the current type
     QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edWRstAdrs")->text(), block);
     QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edRstHL")->text(), hl);
     QCOMPARE(controls::find<QLineEdit>(frmSoftCntr, "edWRstBitAdrs")->text(), coil);

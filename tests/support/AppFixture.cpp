@@ -1,12 +1,12 @@
 #include "support/AppFixture.h"
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include <QGuiApplication>
 #include <QTest>
 
-AppFixture::AppFixture(bool withGateway, const SimOptions &options)
+AppFixture::AppFixture(bool withGateway, const SimOptions &options, const StartOptions &start)
 {
     // Closing the main window in one test must not end the loops of the next.
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -22,12 +22,12 @@ AppFixture::AppFixture(bool withGateway, const SimOptions &options)
         if (!m_gateway->start(0, options))
             qFatal("simulator did not start");
     }
-    CreateAllForms();
+    createTestApp(start);
 }
 
 AppFixture::~AppFixture()
 {
-    DestroyAllForms();
+    destroyTestApp();
     msg::setMessageBoxHook({});
     setSettingsFilePathOverride(QString());
 }
@@ -39,12 +39,12 @@ bool AppFixture::connectGateway(int timeoutMs)
 
 bool AppFixture::connectTo(quint16 port, int timeoutMs)
 {
-    frmMain->Settings.modbusHost = QStringLiteral("127.0.0.1");
-    frmMain->Settings.modbusPort = QString::number(port);
-    frmMain->ClientSocket1->setHost(QStringLiteral("127.0.0.1"));
-    frmMain->ClientSocket1->setPort(port);
+    appSession->settings().modbusHost = QStringLiteral("127.0.0.1");
+    appSession->settings().modbusPort = QString::number(port);
+    appSession->link().setHost(QStringLiteral("127.0.0.1"));
+    appSession->link().setPort(port);
     frmConnect->btnCONNClick();
-    return QTest::qWaitFor([] { return frmMain->isConnected(); }, timeoutMs);
+    return QTest::qWaitFor([] { return appSession->isConnected(); }, timeoutMs);
 }
 
 QStringList AppFixture::messageTexts() const

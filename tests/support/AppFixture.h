@@ -2,6 +2,7 @@
 // Test support: the whole program (all ten windows) with a settings file of
 // its own in a temporary folder, message boxes answered without a person,
 // and an in-process gateway simulator on 127.0.0.1.
+#include "app/CommandLine.h"
 #include "app/MessageBoxes.h"
 #include "sim/SimGateway.h"
 #include <QList>
@@ -12,7 +13,10 @@ class AppFixture {
 public:
     // Creates all windows. With withGateway, also starts an in-process
     // simulator with the default installation on a free loopback port.
-    explicit AppFixture(bool withGateway = true, const SimOptions &options = {});
+    // The program starts with the given start options (the conversion
+    // table of the command line).
+    explicit AppFixture(bool withGateway = true, const SimOptions &options = {},
+                        const StartOptions &start = {});
     ~AppFixture();
 
     // Points the link at the simulator (or the given port) and opens it;

@@ -20,7 +20,7 @@
 // Faults go into Figures::faults as text; the caller decides how to report.
 // Used by tests/e2e/test_e2e_soak.cpp (seconds) and bench/bench_fault_soak.cpp
 // (ten minutes).
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "monitor/CsvLog.h"
@@ -172,30 +172,30 @@ public:
             dog.step("monitoring");
             if (m_figures.rssMinuteKiB == 0 && clock.elapsed() >= 60000)
                 m_figures.rssMinuteKiB = residentKiB();
-            const quint32 before = frmMain->MonitorCount;
+            const quint32 before = appSession->monitorCount();
             // The monitor runs on; a drop ends the pause early.
-            (void)QTest::qWaitFor([] { return !frmMain->isConnected(); }, 300);
+            (void)QTest::qWaitFor([] { return !appSession->isConnected(); }, 300);
             checkBoxes();
-            if (frmMain->isConnected())
+            if (appSession->isConnected())
                 checkHeaderWords();
-            if (m_imp.restartCommands && sinceRestart.elapsed() > 3000 && frmMain->isConnected()) {
+            if (m_imp.restartCommands && sinceRestart.elapsed() > 3000 && appSession->isConnected()) {
                 // As the write tool would: the gateway's restart command.
-                frmMain->SendWriteSingleRegister(SimGateway::kRestartRegister, 1);
+                appSession->link().SendWriteSingleRegister(SimGateway::kRestartRegister, 1);
                 sinceRestart.restart();
             }
-            const bool stalled = frmMain->isConnected() && frmMain->MonitorCount == before
+            const bool stalled = appSession->isConnected() && appSession->monitorCount() == before
                                  && m_stallClock.isValid() && m_stallClock.elapsed() > 2000;
-            if (frmMain->MonitorCount != before || !m_stallClock.isValid())
+            if (appSession->monitorCount() != before || !m_stallClock.isValid())
                 m_stallClock.start();
-            if (!frmMain->isConnected() || stalled) {
+            if (!appSession->isConnected() || stalled) {
                 // A gateway that hung up, or one that stays silent: the user
                 // presses 切 and 接 again.
-                if (!endSession(!frmMain->isConnected()) || !startSession())
+                if (!endSession(!appSession->isConnected()) || !startSession())
                     break;
             }
         }
         dog.step("end");
-        endSession(!frmMain->isConnected(), true);
+        endSession(!appSession->isConnected(), true);
         SimGateway *gw = m_fx.gateway();
         m_figures.requests = gw->requests().size();
         m_figures.answers = gw->answers().size();
@@ -224,10 +224,10 @@ private:
         // Word page, word address 0, the extended area: 30321, 32 registers
         // of 16 bits, shown and logged as plain decimal numbers.
         controls::find<QComboBox>(frmMain, "cbxDataType")->setCurrentIndex(0);
-        frmMain->DisplayFormat = 0;
-        frmMain->Settings.logHeaderMode = 1;
-        frmMain->Settings.logValueType = 0;
-        frmMain->Settings.logScale = 0;
+        triggerMenu("ByDec");
+        appSession->settings().logHeaderMode = 1;
+        appSession->settings().logValueType = 0;
+        appSession->settings().logScale = 0;
         controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
         controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("10"));
         controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("S"));
@@ -239,7 +239,7 @@ private:
         controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("8"));
         // Terminal settings: page 0, the 7-circuit power terminal at 12,
         // short timing so that a read takes about a second.
-        frmMain->EPcfgClick();
+        triggerMenu("EPcfg");
         controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(0);
         controls::find<QLineEdit>(frmWattorSet, "edPreReadWait")->setText(QStringLiteral("1"));
         controls::find<QLineEdit>(frmWattorSet, "edWrtInt")->setText(QStringLiteral("1"));
@@ -264,11 +264,11 @@ private:
         ++m_figures.sessions;
         m_folder = m_fx.dir() + QStringLiteral("/session%1/").arg(m_figures.sessions);
         QDir().mkpath(m_folder);
-        frmMain->Settings.logDir = m_folder;
+        appSession->settings().logDir = m_folder;
         m_firstAnswer = m_fx.gateway()->answers().size();
         controls::find<QToolButton>(frmMain, "sbtnLogStart")->click();
         controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
-        if (frmMain->Monitoring != 1)
+        if (!appSession->isMonitoring())
             fault(QStringLiteral("monitor did not start"));
         m_stallClock.invalidate();
         return true;
@@ -284,13 +284,13 @@ private:
                 fault(QStringLiteral("after a drop the connection dialog says %1").arg(frmConnect->statusText()));
             if (frmMain->windowTitle() != QStringLiteral("NT900 Modbus/TCP Client"))
                 fault(QStringLiteral("after a drop the caption is %1").arg(frmMain->windowTitle()));
-            if (frmMain->Monitoring != 0
+            if (appSession->isMonitoring()
                 || controls::find<QToolButton>(frmMain, "sbtnMonitor")->isEnabled()
                 || controls::find<QToolButton>(frmMain, "sbtnDisConn")->isEnabled())
                 fault(QStringLiteral("after a drop monitoring is still offered"));
         } else {
             m_figures.userReconnects += !last;
-            if (frmMain->Monitoring == 1)
+            if (appSession->isMonitoring())
                 controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
             // Answers still on the way are handled before the rows are counted.
             QTest::qWait(300);
@@ -298,9 +298,9 @@ private:
             if (!QTest::qWaitFor([] { return frmConnect->statusText() == QStringLiteral("接続されていません"); }, 5000))
                 fault(QStringLiteral("切断 did not end the connection"));
         }
-        m_figures.monitorAnswers += frmMain->MonitorCount;
+        m_figures.monitorAnswers += appSession->monitorCount();
         checkRows();
-        if (frmMain->Logging == 1)
+        if (appSession->isLogging())
             controls::find<QToolButton>(frmMain, "sbtnLogStop")->click();
         return true;
     }
@@ -327,7 +327,7 @@ private:
         }
         m_figures.files += files.size();
         rows << LogTextLines(controls::find<QPlainTextEdit>(frmMain, "Memo2")->toPlainText());
-        const qint64 logged = frmMain->LogCount;
+        const qint64 logged = appSession->logCount();
         m_figures.rowsLogged += logged;
         m_figures.rowsFound += rows.size();
         if (rows.size() != logged) {
@@ -365,12 +365,12 @@ private:
     // last row logged (checked against what was served at the session's end).
     void checkBoxes()
     {
-        if (!frmMain->isConnected() || frmMain->Logging != 1 || frmMain->LogCount == 0)
+        if (!appSession->isConnected() || !appSession->isLogging() || appSession->logCount() == 0)
             return;
         const QString last = controls::find<QLineEdit>(frmMain, "LogLineBuf")->text();
         const QStringList cols = last.split(u',');
         for (int k = 0; k < 32 && k + 1 < cols.size(); ++k) {
-            const QLabel *box = frmMain->StVal[size_t(k)];
+            const QLabel *box = valueBox(size_t(k));
             if (box && box->text() != cols[k + 1]) {
                 fault(QStringLiteral("box %1 shows %2, the last row %3").arg(k).arg(box->text(), cols[k + 1]));
                 return;
@@ -383,7 +383,7 @@ private:
     void checkHeaderWords()
     {
         QStringList shown;
-        for (const QLabel *l : frmMain->stWI)
+        for (const QLabel *l : {headerBox(0), headerBox(1), headerBox(2), headerBox(3)})
             shown << (l ? l->text() : QString());
         if (std::all_of(shown.begin(), shown.end(), [](const QString &t) { return t.isEmpty(); }))
             return;
@@ -397,7 +397,7 @@ private:
             // A word without a text leaves its box as it was.
             bool same = true;
             for (int k = 0; k < 4; ++k) {
-                const auto text = monitor::headerText(w[k], frmMain->DisplayFormat, true);
+                const auto text = monitor::headerText(w[k], appSession->displayFormat(), true);
                 same = same && (!text || *text == shown[k]);
             }
             if (same)

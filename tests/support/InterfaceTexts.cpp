@@ -1,5 +1,5 @@
 #include "support/InterfaceTexts.h"
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include <QAbstractItemView>
 #include <QAction>

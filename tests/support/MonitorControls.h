@@ -1,7 +1,7 @@
 #pragma once
 // Test support: the main window's monitor controls by name, and choosing
 // what to monitor the way a user does.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "support/Controls.h"
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // The conversion table: the comma-text split of a line, the loader's line
 // rules and failures, files, and the file menu item that loads a table.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "monitor/ConversionTable.h"
 #include "support/AppFixture.h"
@@ -215,9 +215,9 @@ void TestConvTable::menuItemLoadsChosenFile()
     };
     chooseInOpenDialog(good);
     child<QAction>("N9")->trigger();
-    QCOMPARE(frmMain->conversionTable.entry(1).gain, 2.0f);
-    QCOMPARE(frmMain->conversionTable.entry(1).offset, -10.0f);
-    QCOMPARE(frmMain->conversionTable.entry(2).gain, 0.5f);
+    QCOMPARE(appSession->conversionTable().entry(1).gain, 2.0f);
+    QCOMPARE(appSession->conversionTable().entry(1).offset, -10.0f);
+    QCOMPARE(appSession->conversionTable().entry(2).gain, 0.5f);
     QVERIFY(fx.messages.isEmpty());
 
     chooseInOpenDialog(bad);
@@ -225,9 +225,9 @@ void TestConvTable::menuItemLoadsChosenFile()
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages[0].kind, msg::Kind::Error);
     QVERIFY(fx.messages[0].text.contains(QStringLiteral("'wrong'")));
-    QCOMPARE(frmMain->conversionTable.entry(3).gain, 4.0f);   // before the bad line
-    QVERIFY(isDefault(frmMain->conversionTable, 4));         // after it
-    QCOMPARE(frmMain->conversionTable.entry(1).gain, 2.0f);  // from the first load
+    QCOMPARE(appSession->conversionTable().entry(3).gain, 4.0f);   // before the bad line
+    QVERIFY(isDefault(appSession->conversionTable(), 4));         // after it
+    QCOMPARE(appSession->conversionTable().entry(1).gain, 2.0f);  // from the first load
 
     // Cancelling the dialog loads nothing and reports nothing.
     QTimer::singleShot(0, [] {

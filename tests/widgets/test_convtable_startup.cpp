@@ -1,7 +1,7 @@
 // A conversion table named as the first command-line argument is loaded at
 // the end of the main window's creation, after the defaults; a bad line is
 // reported and the tool starts with what was read before it.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
 #include <QApplication>
@@ -22,8 +22,8 @@ private slots:
 void TestConvTableStartup::firstArgumentIsLoaded()
 {
     QCOMPARE(QCoreApplication::arguments().value(1), g_tablePath);
-    AppFixture fx(false);
-    const ConversionTable &t = frmMain->conversionTable;
+    AppFixture fx(false, {}, parseCommandLine(QCoreApplication::arguments()).options);
+    const ConversionTable &t = appSession->conversionTable();
     QCOMPARE(t.entry(9).gain, 2.0f);
     QCOMPARE(t.entry(9).offset, -5.0f);
     QCOMPARE(t.entry(10).gain, 0.5f);
@@ -53,7 +53,6 @@ int main(int argc, char *argv[])
     int appArgc = 2;
     char *appArgv[] = {argv[0], table.data(), nullptr};
     QApplication app(appArgc, appArgv);
-    setProgramArguments(QCoreApplication::arguments());
     TestConvTableStartup test;
     return QTest::qExec(&test, argc, argv);
 }

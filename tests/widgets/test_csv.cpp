@@ -3,8 +3,9 @@
 // view, the manual save and the automatic saving into numbered files,
 // including the failures (a folder that cannot be written, an unusable
 // save interval, numbers that already have files).
-#include "app/Forms.h"
 #include "app/TfrmMain.h"
+#include "support/AnswerFrames.h"
+#include "support/TestApp.h"
 #include "monitor/CsvLog.h"
 #include "support/AppFixture.h"
 #include "support/MonitorControls.h"
@@ -43,28 +44,35 @@ QStringList memoLines()
     return LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText());
 }
 
-// The auto-save settings of the log page and a fresh log, as a user sets
-// them before starting the monitor.
+// The auto-save settings of the log page, typed as a user types them, and
+// monitoring started with them (interval 0: nothing is polled, the test
+// hands the answers in); the value boxes show 16-bit numbers.
 void prepareAutoSave(const QString &folder, const QString &interval, const QString &header,
                      const QString &start, const QString &digits)
 {
-    frmMain->Settings.logDir = folder;
+    appSession->settings().logDir = folder;
     controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
     controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(interval);
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(header);
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(start);
     controls::find<QComboBox>(frmGWcfg, "CbxLogSaveKeta")->setCurrentText(digits);
-    frmMain->MonitorCount = 0;
-    QVERIFY(frmMain->RestartLogFileNumbering());
+    child<QComboBox>("cbxDataType")->setCurrentIndex(0);
+    QString error;
+    QCOMPARE(appSession->startMonitoring(QStringLiteral("0"), &error), MonitorSession::StartFailure::None);
 }
 
-// One monitor answer as far as the log sees it: the row, the counter, the
-// auto-save check.
-void answer(const QString &row)
+// One monitor answer of these registers, as the link hands it to the
+// session (header mode 0: the row is "," and the values).
+void answer(const QList<uint16_t> &regs)
 {
-    frmMain->LogAnswerRow(row);
-    ++frmMain->MonitorCount;
-    frmMain->AutoSaveCheck();
+    ReceiveBuffer rb;
+    rb.assign(frames::readAnswer(0, frames::registerBytes(regs)));
+    appSession->handleValuesAnswer(rb, modbus::Transaction{});
+}
+
+void answer(uint16_t value)
+{
+    answer(QList<uint16_t>{value});
 }
 
 QString statusText()
@@ -184,19 +192,21 @@ void TestCsv::startStopAndCounters()
 {
     AppFixture fx(false);
     frmMain->show();
-    frmMain->Timer1->setInterval(400);
+    appSession->pollTimer().setInterval(400);
+    child<QComboBox>("cbxDataType")->setCurrentIndex(0);
     QVERIFY(child<QToolButton>("sbtnLogStart")->isVisible());
     QVERIFY(!child<QToolButton>("sbtnLogStop")->isVisible());
-    QCOMPARE(frmMain->Logging, 0);
+    QVERIFY(!appSession->isLogging());
 
     // Rows while logging is off go nowhere.
-    frmMain->LogAnswerRow(QStringLiteral(",1"));
+    answer(1);
     QCOMPARE(child<QPlainTextEdit>("Memo2")->toPlainText(), QString());
+    QVERIFY(appSession->rows().isEmpty());
 
     child<QPlainTextEdit>("Memo2")->setPlainText(QStringLiteral("old row"));
     QTest::mouseClick(child<QToolButton>("sbtnLogStart"), Qt::LeftButton);
-    QCOMPARE(frmMain->Logging, 1);
-    QCOMPARE(frmMain->LogCount, 0u);
+    QVERIFY(appSession->isLogging());
+    QCOMPARE(appSession->logCount(), 0u);
     QCOMPARE(child<QLabel>("stLogCntr")->text(), QStringLiteral("0"));
     QCOMPARE(child<QLabel>("stLogElTime")->text(), QStringLiteral("0:00:00.0"));
     QVERIFY(!child<QToolButton>("sbtnLogStart")->isVisible());
@@ -204,22 +214,23 @@ void TestCsv::startStopAndCounters()
     QCOMPARE(child<QPlainTextEdit>("Memo2")->toPlainText(), QString());
 
     for (int i = 0; i < 3; ++i)
-        frmMain->LogAnswerRow(QStringLiteral("%1,%2").arg(i).arg(i * 10));
-    QCOMPARE(memoLines(), (QStringList{"0,0", "1,10", "2,20"}));
+        answer(uint16_t(i * 10));
+    QCOMPARE(memoLines(), (QStringList{",0", ",10", ",20"}));
+    QCOMPARE(appSession->rows(), memoLines());
     QCOMPARE(child<QLabel>("stLogCntr")->text(), QStringLiteral("3"));
     QCOMPARE(child<QLabel>("stLogElTime")->text(), QStringLiteral("0:00:01.2"));
 
     QTest::mouseClick(child<QToolButton>("sbtnLogStop"), Qt::LeftButton);
-    QCOMPARE(frmMain->Logging, 0);
+    QVERIFY(!appSession->isLogging());
     QVERIFY(child<QToolButton>("sbtnLogStart")->isVisible());
     QVERIFY(!child<QToolButton>("sbtnLogStop")->isVisible());
-    frmMain->LogAnswerRow(QStringLiteral("3,30"));
+    answer(30);
     QCOMPARE(memoLines().size(), 3);  // kept, nothing added
     QCOMPARE(child<QLabel>("stLogCntr")->text(), QStringLiteral("3"));
 
     // A new start counts from 0 again.
     QTest::mouseClick(child<QToolButton>("sbtnLogStart"), Qt::LeftButton);
-    frmMain->LogAnswerRow(QStringLiteral("0,0"));
+    answer(0);
     QCOMPARE(child<QLabel>("stLogCntr")->text(), QStringLiteral("1"));
     QCOMPARE(child<QLabel>("stLogElTime")->text(), QStringLiteral("0:00:00.4"));
 }
@@ -252,9 +263,10 @@ void TestCsv::logAreaView()
 void TestCsv::manualSave()
 {
     AppFixture fx(false);
+    child<QComboBox>("cbxDataType")->setCurrentIndex(0);
     frmMain->sbtnLogStartClick();
-    frmMain->LogAnswerRow(QStringLiteral(",1,2,65535"));
-    frmMain->LogAnswerRow(QStringLiteral(",10,-0.1"));
+    answer({1, 2, 65535});
+    answer({10, 0});
     const QString target = QDir(fx.dir()).filePath(QStringLiteral("manual"));
 
     QString suffix;
@@ -274,7 +286,7 @@ void TestCsv::manualSave()
     QCOMPARE(suffix, QStringLiteral("csv"));
     QCOMPARE(filters, QStringList{QStringLiteral("*.csv")});
     // No header row; the log area keeps its rows.
-    QCOMPARE(readBytes(target + QStringLiteral(".csv")), QByteArray(",1,2,65535\r\n,10,-0.1\r\n"));
+    QCOMPARE(readBytes(target + QStringLiteral(".csv")), QByteArray(",1,2,65535\r\n,10,0\r\n"));
     QCOMPARE(memoLines().size(), 2);
     QVERIFY(fx.messages.isEmpty());
 
@@ -285,7 +297,7 @@ void TestCsv::autoSaveAcrossFiles()
     AppFixture fx(false);
     const QString folder = fx.dir() + QStringLiteral("/logs/");
     QVERIFY(QDir().mkpath(folder));
-    frmMain->Settings.logHeaderMode = 1;
+    appSession->settings().logHeaderMode = 1;
     child<QCheckBox>("chkbxAutoChange")->setChecked(false);
     child<QSpinBox>("seReadAddress")->setValue(30321);
     child<QSpinBox>("seReadSize")->setValue(3);
@@ -297,10 +309,10 @@ void TestCsv::autoSaveAcrossFiles()
     for (int k = 1; k <= 18; ++k) {
         if (k == 3)
             frmMain->sbtnLogStartClick();
-        const QString row = QStringLiteral("%1,%2,%3,%4").arg(frmMain->LogCount).arg(k).arg(k + 1).arg(k + 2);
-        if (frmMain->Logging)
+        const QString row = QStringLiteral("%1,%2,%3,%4").arg(appSession->logCount()).arg(k).arg(k + 1).arg(k + 2);
+        if (appSession->isLogging())
             logged << row;
-        answer(row);
+        answer({uint16_t(k), uint16_t(k + 1), uint16_t(k + 2)});
     }
     const QString header = QStringLiteral("Count,30321,30322,30323");
     QStringList found;
@@ -315,7 +327,7 @@ void TestCsv::autoSaveAcrossFiles()
         found << lines.mid(1);
     }
     QVERIFY(!QFile::exists(folder + QStringLiteral("T011.csv")));
-    QCOMPARE(frmMain->LogFileNumber, 11);
+    QCOMPARE(appSession->logFileNumber(), 11);
     // Every row is in exactly one file or still in the log area.
     found << memoLines();
     QCOMPARE(found, logged);
@@ -326,12 +338,12 @@ void TestCsv::autoSaveAcrossFiles()
     // Auto-save off or logging off: no file.
     controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(false);
     for (int k = 0; k < 4; ++k)
-        answer(QStringLiteral("x"));
+        answer(7);
     controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
     frmMain->sbtnLogStopClick();
     for (int k = 0; k < 4; ++k)
-        answer(QStringLiteral("y"));
-    QCOMPARE(frmMain->LogFileNumber, 11);
+        answer(8);
+    QCOMPARE(appSession->logFileNumber(), 11);
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 4);
 }
 
@@ -341,33 +353,33 @@ void TestCsv::failingFolderKeepsRows()
     const QString folder = fx.dir() + QStringLiteral("/later/");
     prepareAutoSave(folder, QStringLiteral("2"), QStringLiteral("LOG"), QStringLiteral("1"), QStringLiteral("4"));
     frmMain->sbtnLogStartClick();
-    answer(QStringLiteral("a"));
-    answer(QStringLiteral("b"));
+    answer(1);
+    answer(2);
     // Not reported from inside the answer: the box comes after it returned.
     QVERIFY(fx.messages.isEmpty());
     QTRY_COMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages[0].kind, msg::Kind::Error);
     QVERIFY(fx.messages[0].text.contains(folder + QStringLiteral("LOG0001.csv")));
     QVERIFY(statusText().contains(QStringLiteral("LOG0001.csv")));
-    QCOMPARE(memoLines(), (QStringList{"a", "b"}));
-    QCOMPARE(frmMain->LogFileNumber, 1);
+    QCOMPARE(memoLines(), (QStringList{",1", ",2"}));
+    QCOMPARE(appSession->logFileNumber(), 1);
 
     // The same failure again: no second box, the rows still kept.
-    answer(QStringLiteral("c"));
-    answer(QStringLiteral("d"));
+    answer(3);
+    answer(4);
     QTest::qWait(50);
     QCOMPARE(fx.messages.size(), 1);
-    QCOMPARE(memoLines(), (QStringList{"a", "b", "c", "d"}));
+    QCOMPARE(memoLines(), (QStringList{",1", ",2", ",3", ",4"}));
 
     // Once the folder exists the next save takes every row kept so far.
     QVERIFY(QDir().mkpath(folder));
-    answer(QStringLiteral("e"));
-    answer(QStringLiteral("f"));
+    answer(5);
+    answer(6);
     const QString header = CsvHeaderRow(0, child<QSpinBox>("seReadAddress")->value(), child<QSpinBox>("seReadSize")->value());
     QCOMPARE(readBytes(folder + QStringLiteral("LOG0001.csv")),
-             header.toLatin1() + QByteArray("\r\na\r\nb\r\nc\r\nd\r\ne\r\nf\r\n"));
+             header.toLatin1() + QByteArray("\r\n,1\r\n,2\r\n,3\r\n,4\r\n,5\r\n,6\r\n"));
     QCOMPARE(memoLines(), QStringList{});
-    QCOMPARE(frmMain->LogFileNumber, 2);
+    QCOMPARE(appSession->logFileNumber(), 2);
     QCOMPARE(fx.messages.size(), 1);
 }
 
@@ -388,27 +400,27 @@ void TestCsv::badSaveIntervalReportedOnce()
     prepareAutoSave(folder, interval, QStringLiteral("LOG"), QStringLiteral("1"), QStringLiteral("4"));
     frmMain->sbtnLogStartClick();
     for (int k = 0; k < 10; ++k)
-        answer(QStringLiteral("r%1").arg(k));
+        answer(uint16_t(k));
     QVERIFY(fx.messages.isEmpty());  // never from inside an answer
     QTRY_COMPARE(fx.messages.size(), 1);
     QTest::qWait(50);
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages[0].kind, msg::Kind::Error);
     // Logging went on; nothing was saved.
-    QCOMPARE(frmMain->LogCount, 10u);
+    QCOMPARE(appSession->logCount(), 10u);
     QCOMPARE(memoLines().size(), 10);
     QVERIFY(QDir(folder).entryList({QStringLiteral("*.csv")}, QDir::Files).isEmpty());
 
     // A usable interval saves again; another bad one is reported once more.
     controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("5"));
     for (int k = 0; k < 5; ++k)
-        answer(QStringLiteral("s%1").arg(k));
+        answer(uint16_t(100 + k));
     const QString saved = QStringDecoder(QStringConverter::System)
                               .decode(readBytes(folder + QStringLiteral("LOG0001.csv")));
     QCOMPARE(saved.count(QStringLiteral("\r\n")), 1 + 15);
     controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("x") + interval);
     for (int k = 0; k < 5; ++k)
-        answer(QStringLiteral("t%1").arg(k));
+        answer(uint16_t(200 + k));
     QTRY_COMPARE(fx.messages.size(), 2);
 }
 
@@ -420,39 +432,42 @@ void TestCsv::restartedNumbersNeverReplaceFiles()
     QVERIFY(WriteTextFile(folder + QStringLiteral("R01.csv"), QStringLiteral("earlier\r\n"), &error));
     prepareAutoSave(folder, QStringLiteral("1"), QStringLiteral("R"), QStringLiteral("1"), QStringLiteral("2"));
     frmMain->sbtnLogStartClick();
-    answer(QStringLiteral("first"));
+    answer(1);
     QCOMPARE(readBytes(folder + QStringLiteral("R01.csv")), QByteArray("earlier\r\n"));
-    QVERIFY(readBytes(folder + QStringLiteral("R02.csv")).endsWith("first\r\n"));
-    QCOMPARE(frmMain->LogFileNumber, 3);
+    QVERIFY(readBytes(folder + QStringLiteral("R02.csv")).endsWith(",1\r\n"));
+    QCOMPARE(appSession->logFileNumber(), 3);
     QVERIFY(statusText().contains(folder + QStringLiteral("R02.csv")));
     QVERIFY(statusText().contains(QStringLiteral("R01.csv")));
 
     // Monitoring restarted: the numbers start at 1 again, and the saves go
     // on after the files already there.
-    frmMain->MonitorCount = 0;
-    QVERIFY(frmMain->RestartLogFileNumbering());
-    answer(QStringLiteral("second"));
-    answer(QStringLiteral("third"));
-    QVERIFY(readBytes(folder + QStringLiteral("R02.csv")).endsWith("first\r\n"));
-    QVERIFY(readBytes(folder + QStringLiteral("R03.csv")).endsWith("second\r\n"));
-    QVERIFY(readBytes(folder + QStringLiteral("R04.csv")).endsWith("third\r\n"));
-    QCOMPARE(frmMain->LogFileNumber, 5);
+    appSession->stopMonitoring();
+    QCOMPARE(appSession->startMonitoring(QStringLiteral("0"), &error), MonitorSession::StartFailure::None);
+    answer(2);
+    answer(3);
+    QVERIFY(readBytes(folder + QStringLiteral("R02.csv")).endsWith(",1\r\n"));
+    QVERIFY(readBytes(folder + QStringLiteral("R03.csv")).endsWith(",2\r\n"));
+    QVERIFY(readBytes(folder + QStringLiteral("R04.csv")).endsWith(",3\r\n"));
+    QCOMPARE(appSession->logFileNumber(), 5);
     QVERIFY(fx.messages.isEmpty());
 }
 
 void TestCsv::restartNumberingRefusesBadText()
 {
     AppFixture fx(false);
-    frmMain->LogFileNumber = 42;
+    // ▶ with a first file number that is no number: refused, monitoring off.
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(QStringLiteral("1x"));
-    QVERIFY(!frmMain->RestartLogFileNumbering());
+    frmMain->sbtnMonitorClick();
     QCOMPARE(fx.messageTexts(), QStringList{QStringLiteral("'1x' は有効な整数値ではありません")});
-    QCOMPARE(frmMain->LogFileNumber, 42);
+    QVERIFY(!appSession->isMonitoring());
+    QCOMPARE(appSession->logFileNumber(), 1);
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveStart")->setText(QStringLiteral("123"));
     controls::find<QComboBox>(frmGWcfg, "CbxLogSaveKeta")->setCurrentText(QStringLiteral("2"));
-    QVERIFY(frmMain->RestartLogFileNumbering());
-    QCOMPARE(frmMain->LogFileNumber, 123);
-    QCOMPARE(frmMain->LogFileDigits, 2);
+    frmMain->sbtnMonitorClick();
+    QVERIFY(appSession->isMonitoring());
+    QCOMPARE(fx.messages.size(), 1);
+    QCOMPARE(appSession->logFileNumber(), 123);
+    QCOMPARE(appSession->logFileDigits(), 2);
 }
 
 QTEST_MAIN(TestCsv)

@@ -4,7 +4,7 @@
 // connection check still works on the English status text. The Japanese
 // interface keeps its texts. With RMTOOL_SCREENSHOTS=<folder> the walk also
 // saves a picture of every window and page in both languages.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/IniFile.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
@@ -219,10 +219,10 @@ void TestEnglish::diagnosticsWindowsInEnglish()
     select(Word, 3, 1, 0, 3, true);
     child<QLineEdit>("Interval")->setText(QStringLiteral("50"));
     child<QToolButton>("sbtnMonitor")->click();
-    QCOMPARE(frmMain->Monitoring, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(frmMain->MonitorCount >= 20, 20000);
+    QVERIFY(appSession->isMonitoring());
+    QTRY_VERIFY_WITH_TIMEOUT(appSession->monitorCount() >= 20, 20000);
     child<QToolButton>("sbtnMonitor")->click();
-    QTRY_VERIFY(frmMain->ClientSocket1->inFlight().empty());
+    QTRY_VERIFY(appSession->link().inFlight().empty());
 
     QList<ShownText> japanese;
     QStringList directions, summaries;
@@ -268,7 +268,6 @@ void TestEnglish::messagesAndStatusTexts()
     QVERIFY(!frmMain->ConnectionCheck());
     // A monitor interval that is no number.
     frmMain->findChild<QLineEdit *>(QStringLiteral("Interval"))->setText(QStringLiteral("abc"));
-    frmMain->Monitoring = 0;
     frmMain->sbtnMonitorClick();
     // A conversion table that cannot be opened.
     frmMain->LoadConversionTable(app.dir() + QStringLiteral("/missing.cfg"));
@@ -282,7 +281,7 @@ void TestEnglish::messagesAndStatusTexts()
         QVERIFY2(!hasJapanese(m.caption), qPrintable(m.caption));
     }
     // The status bar after a lost stream of answers.
-    emit frmMain->ClientSocket1->streamLost();
+    emit appSession->link().streamLost();
     const QString status = frmMain->statusBar()->currentMessage();
     QVERIFY2(!status.isEmpty() && !hasJapanese(status), qPrintable(status));
 }
@@ -312,14 +311,14 @@ void TestEnglish::reconnectionTexts()
 void TestEnglish::connectionCheckOnEnglishStatus()
 {
     AppFixture app;
-    QVERIFY(!frmMain->isConnected());
+    QVERIFY(!appSession->isConnected());
     QVERIFY(app.connectGateway());
     QCOMPARE(frmConnect->statusText(), QStringLiteral("Connected"));
     QVERIFY(frmMain->ConnectionCheck());
     QVERIFY(app.messages.isEmpty());
-    frmMain->ClientSocket1->close();
+    appSession->link().close();
     QTRY_COMPARE(frmConnect->statusText(), QStringLiteral("Not connected"));
-    QVERIFY(!frmMain->isConnected());
+    QVERIFY(!appSession->isConnected());
 }
 
 void TestEnglish::languageMenuSavesTheChoice()

@@ -2,7 +2,7 @@
 // plain QLabel and QLineEdit they stand for draw, in every state the main
 // window puts them in, and in the real window only the boxes whose text an
 // answer changed are painted again.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/MonitorDisplays.h"
 #include "app/TfrmMain.h"
 #include "link/ReceiveBuffer.h"
@@ -382,7 +382,7 @@ void TestMonitorDisplays::onlyChangedBoxesRepaint()
     QList<uint16_t> regs;
     for (int r = 0; r < 64; ++r)
         regs << uint16_t(100 + r);
-    frmMain->HandleMonitorAnswer(answerOf(regs));
+    appSession->handleValuesAnswer(answerOf(regs), {});
     auto *row = child<QLineEdit>("LogLineBuf");
     QVERIFY(qobject_cast<RowDisplay *>(row));
     const QString firstRow = row->text();
@@ -408,7 +408,7 @@ void TestMonitorDisplays::onlyChangedBoxesRepaint()
     // A second answer in which only a few registers differ.
     for (int r : {0, 1, 9})
         regs[r] = uint16_t(regs[r] + 1000);
-    frmMain->HandleMonitorAnswer(answerOf(regs));
+    appSession->handleValuesAnswer(answerOf(regs), {});
     QVERIFY(row->text() != firstRow);  // the row display holds the new row at once
     QCOMPARE(row->cursorPosition(), 0);
     // The row changes with every answer: once it is painted, so are all

