@@ -1942,136 +1942,12 @@ The log is kept, not cleared.</translation>
         <translation>Frequency</translation>
     </message>
     <message>
-        <source>0: 無効</source>
-        <translation>0: Off</translation>
-    </message>
-    <message>
-        <source>1: 50Hz</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>2: 60Hz</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>電圧ﾚﾝｼﾞ</source>
         <translation>Voltage</translation>
     </message>
     <message>
-        <source>1: 100V</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>2: 200V</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>3: 400V</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>4: 110V</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>5: 220V</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>6. 440V</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>タイプ</source>
         <translation>Type</translation>
-    </message>
-    <message>
-        <source>1: 三相3線式電力7回路(4W)</source>
-        <translation>1: 3P3W power 7ch (4W)</translation>
-    </message>
-    <message>
-        <source>2: 単相3線式電力7回路(4W)</source>
-        <translation>2: 1P3W power 7ch (4W)</translation>
-    </message>
-    <message>
-        <source>3: 単相2線式電力7回路(4W)</source>
-        <translation>3: 1P2W power 7ch (4W)</translation>
-    </message>
-    <message>
-        <source>4: 三相3線式電力1回路</source>
-        <translation>4: 3P3W power 1ch</translation>
-    </message>
-    <message>
-        <source>5: 単相3線式電力1回路</source>
-        <translation>5: 1P3W power 1ch</translation>
-    </message>
-    <message>
-        <source>6: 単相2線式電力1回路</source>
-        <translation>6: 1P2W power 1ch</translation>
-    </message>
-    <message>
-        <source>7: 電流16回路</source>
-        <translation>7: Current 16ch</translation>
-    </message>
-    <message>
-        <source>8: 電圧16回路</source>
-        <translation>8: Voltage 16ch</translation>
-    </message>
-    <message>
-        <source>9: 三相3線式電力7回路(2W)</source>
-        <translation>9: 3P3W power 7ch (2W)</translation>
-    </message>
-    <message>
-        <source>10: 単相3線式電力7回路(2W)</source>
-        <translation>10: 1P3W power 7ch (2W)</translation>
-    </message>
-    <message>
-        <source>11: 単相2線式電力７回路(2W)</source>
-        <translation>11: 1P2W power 7ch (2W)</translation>
-    </message>
-    <message>
-        <source>12: 電流32/16回路</source>
-        <translation>12: Current 32/16ch</translation>
-    </message>
-    <message>
-        <source>13: 単相2線式電力28/14回路</source>
-        <translation>13: 1P2W power 28/14ch</translation>
-    </message>
-    <message>
-        <source>14: マルチメータ</source>
-        <translation>14: Multimeter</translation>
-    </message>
-    <message>
-        <source>15: PQM</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>16: 単回路電力</source>
-        <translation>16: Power 1ch</translation>
-    </message>
-    <message>
-        <source>17: 電力7回路標準/高機能</source>
-        <translation>17: Power 7ch std/adv</translation>
-    </message>
-    <message>
-        <source>18: ｺﾝｾﾝﾄﾊﾞｰ</source>
-        <translation>18: Outlet bar</translation>
-    </message>
-    <message>
-        <source>19: 4回路電力高機能</source>
-        <translation>19: Power 4ch adv</translation>
-    </message>
-    <message>
-        <source>20: 単相4回路電力</source>
-        <translation>20: 1P power 4ch</translation>
-    </message>
-    <message>
-        <source>21: ---------</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>22: 電流8回路</source>
-        <translation>22: Current 8ch</translation>
     </message>
     <message>
         <source>電流CH</source>
@@ -2103,46 +1979,6 @@ The log is kept, not cleared.</translation>
     </message>
     <message>
         <source>I1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1: 15A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>2: 80A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>3: 120A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>4: 200A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>5: 300A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>6: 500A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>7: 30A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>8: 60A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>9: 1000A</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>10: 5A</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -2188,10 +2024,6 @@ The log is kept, not cleared.</translation>
     <message>
         <source>電流8回路</source>
         <translation>Current 8 circuits</translation>
-    </message>
-    <message>
-        <source>3: 440V</source>
-        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>color: red;</source>
@@ -2288,10 +2120,6 @@ The log is kept, not cleared.</translation>
     <message>
         <source>電流値ｸﾘｱ</source>
         <translation>Clear</translation>
-    </message>
-    <message>
-        <source>1: クリア</source>
-        <translation>1: Clear</translation>
     </message>
     <message>
         <source>40</source>
@@ -2850,6 +2678,10 @@ The log is kept, not cleared.</translation>
     <message>
         <source>22: 電流8回路</source>
         <translation>22: Current 8ch</translation>
+    </message>
+    <message>
+        <source>1: クリア</source>
+        <translation>1: Clear</translation>
     </message>
 </context>
 <context>

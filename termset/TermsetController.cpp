@@ -1,5 +1,6 @@
 #include "termset/TermsetController.h"
 #include "app/MessageBoxes.h"
+#include "termset/TermsetBinding.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,16 +40,16 @@ int TermsetPageWidgets::radioItem() const
     return 0;
 }
 
-int TermsetPageWidgets::selected(const QString &list) const
+int TermsetPageWidgets::selected(int field) const
 {
-    const QComboBox *c = lists.value(list);
+    const QComboBox *c = lists.value(field);
     return c ? c->currentIndex() : -1;
 }
 
 bool TermsetPageWidgets::requiredComplete() const
 {
-    for (const QString &name : def->required)
-        if (raw.value(name)->text().isEmpty())
+    for (int i = 0; i < raw.size(); ++i)
+        if (def->fields[i].awaited && raw[i]->text().isEmpty())
             return false;
     return true;
 }
@@ -59,23 +60,32 @@ TermsetController::TermsetController(const Controls &controls, TermsetEngine::Li
     for (int i = 0; i < PageCount; ++i) {
         TermsetPageWidgets &p = m_pages[size_t(i)];
         const PageDef &d = pageDef(i);
+        const PageBinding &n = pageBinding(i);
         QWidget *root = m_c.dialog;
         p.def = &d;
-        p.address = need<QLabel>(root, d.addressLabel);
-        p.upDown = need<QSpinBox>(root, d.upDown);
-        p.read = need<QPushButton>(root, d.readButton);
-        p.write = need<QPushButton>(root, d.writeButton);
-        p.cancel = need<QPushButton>(root, d.cancelButton);
-        p.status = need<QLabel>(root, d.statusLabel);
-        p.progress = need<QProgressBar>(root, d.progressBar);
-        for (const QString &name : d.rawFields)
-            p.raw.insert(name, need<QLabel>(root, name));
-        for (const ListSource &s : d.listSources)
-            p.lists.insert(s.list, need<QComboBox>(root, s.list));
-        if (!d.radioGroup.isEmpty())
-            p.radios = need<QGroupBox>(root, d.radioGroup)
+        p.address = need<QLabel>(root, n.addressLabel);
+        p.upDown = need<QSpinBox>(root, n.upDown);
+        p.read = need<QPushButton>(root, n.readButton);
+        p.write = need<QPushButton>(root, n.writeButton);
+        p.cancel = need<QPushButton>(root, n.cancelButton);
+        p.status = need<QLabel>(root, n.statusLabel);
+        p.progress = need<QProgressBar>(root, n.progressBar);
+        for (int f = 0; f < d.fields.size(); ++f) {
+            p.raw << need<QLabel>(root, n.rawFields[f]);
+            QComboBox *list = n.lists[f].isEmpty() ? nullptr : need<QComboBox>(root, n.lists[f]);
+            if (list) {
+                // Item i is code i. No item is selected until the user picks
+                // one or a read fills it.
+                list->clear();
+                list->addItems(codeListItems(d.fields[f].codes));
+                list->setCurrentIndex(-1);
+            }
+            p.lists << list;
+        }
+        if (!n.radioGroup.isEmpty())
+            p.radios = need<QGroupBox>(root, n.radioGroup)
                            ->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
-        for (const QString &name : d.currentLabels)
+        for (const QString &name : n.currentLabels)
             p.currentLabels << need<QLabel>(root, name);
     }
 }
@@ -118,6 +128,13 @@ std::optional<int> TermsetController::effectiveAddress(const TermsetPageWidgets 
                                 .arg(offset)
                                 .arg(limit));
     return std::nullopt;
+}
+
+void TermsetController::selectListsFromRaw(TermsetPageWidgets &p)
+{
+    for (int f = 0; f < p.lists.size(); ++f)
+        if (QComboBox *list = p.lists[f])
+            list->setCurrentIndex(listIndexFromRaw(p.raw[f]->text(), list->count()));
 }
 
 void TermsetController::clearRawFields(TermsetPageWidgets &p)
@@ -202,10 +219,7 @@ void TermsetController::read(int page)
     m_engine.WaitTicks(*preRead);
     if (!poll(p, *b, QCoreApplication::translate("termset", d.readFailText), leave))
         return;
-    for (const ListSource &s : d.listSources) {
-        QComboBox *list = p.lists.value(s.list);
-        list->setCurrentIndex(listIndexFromRaw(p.raw.value(s.raw)->text(), list->count()));
-    }
+    selectListsFromRaw(p);
     end(leave);
 }
 
@@ -218,7 +232,7 @@ void TermsetController::write(int page)
     p.status->clear();
     p.progress->setValue(0);
     const bool typeRewrite = m_c.typeWrtEn->isChecked();
-    const auto selected = [&p](const QString &list) { return p.selected(list); };
+    const auto selected = [&p](int field) { return p.selected(field); };
     if (!writeAllowed(d, selected, typeRewrite)) {
         p.status->setText(invalidSettingsText());
         return;

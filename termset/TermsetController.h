@@ -5,7 +5,6 @@
 #include "termset/TermsetEngine.h"
 #include "termset/TermsetRules.h"
 #include <QCoreApplication>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <array>
@@ -23,7 +22,7 @@ class QSpinBox;
 class QTabWidget;
 class QWidget;
 
-// The controls of one page, found by their names.
+// The controls of one page, found by the names of its binding.
 struct TermsetPageWidgets {
     const termset::PageDef *def = nullptr;
     QLabel *address = nullptr;
@@ -31,14 +30,17 @@ struct TermsetPageWidgets {
     QPushButton *read = nullptr, *write = nullptr, *cancel = nullptr;
     QLabel *status = nullptr;
     QProgressBar *progress = nullptr;
-    QHash<QString, QLabel *> raw;
-    QHash<QString, QComboBox *> lists;
+    // Per field of the page (PageDef::fields): its raw value's label and
+    // its list (null where it has none).
+    QList<QLabel *> raw;
+    QList<QComboBox *> lists;
     QList<QRadioButton *> radios;
     QList<QLabel *> currentLabels;
 
     // The selected radio item, 0 where the page has no radio group.
     int radioItem() const;
-    int selected(const QString &list) const;
+    // The selected item of a field's list, -1 for none.
+    int selected(int field) const;
     bool requiredComplete() const;
 };
 
@@ -88,6 +90,8 @@ private:
     // would reach beyond address 63.
     std::optional<int> effectiveAddress(const TermsetPageWidgets &p);
     void clearRawFields(TermsetPageWidgets &p);
+    // After a read: each list selects the item its field's raw value names.
+    void selectListsFromRaw(TermsetPageWidgets &p);
     void setTransactionButtons(bool enabled);
     void begin(int page);
     void end(const QList<int> &leaveRegs);

@@ -1,6 +1,5 @@
 #include "termset/TermsetRules.h"
 #include <QCoreApplication>
-#include <array>
 
 namespace termset {
 
@@ -17,83 +16,34 @@ QStringList numbered(const QString &prefix, int from, int to)
     return l;
 }
 
-// Pages 0 and 2: answer index -> raw field number (cfgN), 0 for none.
-int powerFieldNumber(int index)
+// Register 0 and registers 1 to 3 that every page begins with, in group 0:
+// frequency, voltage (the outlet bar's clear command) and product type.
+QList<Field> commonFields(CodeList reg2Codes, Write typeWrite, bool registerZeroAwaited)
 {
-    if (index >= 0 && index <= 3)
-        return index + 1;
-    if (index >= 9 && index <= 15)
-        return index - 4;
-    return 0;
+    Field zero;
+    zero.awaited = registerZeroAwaited;
+    Field frequency{0, 1, 0, CodeList::Frequency, Write::Always};
+    Field reg2{0, 2, 0, reg2Codes};
+    Field type{0, 3, 0, CodeList::ProductType, typeWrite};
+    return {zero, frequency, reg2, type};
 }
 
-// Group-rule field suffixes of the current pages, [register 1..7][group].
-// An empty entry has no field.
-using GroupTable = std::array<std::array<const char *, 4>, 8>;
-
-const GroupTable kCurron08Groups = {{
-    {{nullptr, nullptr, nullptr, nullptr}},
-    {{"1", "101", "201", nullptr}},
-    {{"2", "102", nullptr, nullptr}},
-    {{"3", "103", nullptr, nullptr}},
-    {{nullptr, "104", nullptr, nullptr}},
-    {{nullptr, "105", nullptr, nullptr}},
-    {{nullptr, "106", nullptr, nullptr}},
-    {{nullptr, "107", nullptr, nullptr}},
-}};
-
-const GroupTable kCurron16Groups = {{
-    {{nullptr, nullptr, nullptr, nullptr}},
-    {{"1", "101", "201", "301"}},
-    {{"2", "102", "202", "302"}},
-    {{"3", "103", "203", nullptr}},
-    {{nullptr, "104", "204", nullptr}},
-    {{nullptr, "105", "205", nullptr}},
-    {{nullptr, "106", "206", nullptr}},
-    {{nullptr, "107", "207", nullptr}},
-}};
-
-// CRC mode of the 8-circuit page: registers 4 to 7 carry two current
-// ranges each, low byte first.
-const std::array<std::array<const char *, 2>, 8> kCurron08Bytes = {{
-    {{nullptr, nullptr}}, {{nullptr, nullptr}}, {{nullptr, nullptr}}, {{nullptr, nullptr}},
-    {{"101", "102"}},
-    {{"103", "104"}},
-    {{"105", "106"}},
-    {{"107", "201"}},
-}};
-
-void groupRule(QList<RawWrite> &out, const QString &prefix, const GroupTable &table, int index,
-               uint16_t value)
+// Circuit n (1-based) of a current page: register 1 + (n-1) mod 7, group
+// 1 + (n-1) div 7.
+Field currentCircuit(int n, CodeList codes)
 {
-    if (index == 0) {
-        out << RawWrite{prefix + u'0', value};
-        return;
-    }
-    if (index < 1 || index > 7)
-        return;
-    if (const char *suffix = table[size_t(index)][size_t(wordGroup(value))])
-        out << RawWrite{prefix + QLatin1String(suffix), uint16_t(wordCode(value))};
+    return Field{0, 1 + (n - 1) % 7, 1 + (n - 1) / 7, codes, Write::Always};
 }
 
-QList<PageDef> buildPages()
+// The power pages: 7 circuits or 28 taken 7 at a time (page 0), and 14
+// (page 2). Frequency, voltage and (optionally) the type go to the command
+// word, the seven current ranges, in block 1, to the second command word.
+PageDef powerPage(int page)
 {
-    QList<PageDef> pages;
-
-    // ---- page 0: power, 7 circuits or 28 taken 7 at a time ----
-    {
-        PageDef p;
-        p.index = Wattor7;
-        p.tabName = QStringLiteral("tsWattor7");
-        p.addressLabel = QStringLiteral("stWattor7adrs");
-        p.upDown = QStringLiteral("UpDown1");
-        p.addressMax = 62;
-        p.readButton = QStringLiteral("btnReadWattor7");
-        p.writeButton = QStringLiteral("btnWriteWattor7");
-        p.cancelButton = QStringLiteral("btnReadWattor7Cancel");
-        p.statusLabel = QStringLiteral("lbWattor7WriteStatus");
-        p.progressBar = QStringLiteral("Wattor7ProgressBar1");
-        p.radioGroup = QStringLiteral("RadioGroup1");
+    const bool p0 = page == Wattor7;
+    PageDef p;
+    p.index = page;
+    if (p0) {
         p.radioOffsets = {0, 0, 2, 4, 6};
         p.radioLabelCaptions = {
             numbered(QStringLiteral("I"), 1, 7),
@@ -102,196 +52,119 @@ QList<PageDef> buildPages()
             {"I81", "I91", "I101", "I111", "I121", "I131", "I141"},
             {"I82", "I93", "I104", "I115", "I126", "I137", "I148"},
         };
-        p.currentLabels = numbered(QStringLiteral("Label"), 6, 12);
-        p.rawFields = numbered(QStringLiteral("stWattor7cfg"), 1, 11);
-        p.required = p.rawFields;
-        p.registerCount = 16;
-        p.powerPage = true;
-        p.readFailText = kNoSetting;
-        p.writeFailText = kNoSetting;
-        const QStringList cur = numbered(QStringLiteral("cbxWattor7Cur"), 1, 7);
-        p.listSources = {{"cbxWattor7Freq", "stWattor7cfg2"},
-                         {"cbxWattor7Volt", "stWattor7cfg3"},
-                         {"cbxWattor7Type", "stWattor7cfg4"}};
-        for (int k = 0; k < 7; ++k)
-            p.listSources << ListSource{cur[k], QStringLiteral("stWattor7cfg%1").arg(k + 5)};
-        p.mustSelect = QStringList{"cbxWattor7Freq", "cbxWattor7Volt"} + cur;
-        p.typeList = QStringLiteral("cbxWattor7Type");
-        p.allowedTypes = {1, 2, 3, 9, 10, 11};
-        pages << p;
     }
+    p.registerCount = 16;
+    p.powerPage = true;
+    p.readFailText = kNoSetting;
+    p.writeFailText = kNoSetting;
+    p.decoding = Decoding::WholeWords;
+    p.fields = commonFields(p0 ? CodeList::PowerVoltage : CodeList::PowerVoltage14, Write::TypeRewrite, true);
+    p.fields[1].progress = 16;
+    p.fields[2].write = Write::Always;
+    p.fields[2].progress = 24;
+    p.fields[3].progress = 32;
+    const int progress[7] = {40, 48, 56, 64, 72, 80, 90};
+    for (int r = 1; r <= 7; ++r)
+        p.fields << Field{1, r, 0, p0 ? CodeList::PowerRange : CodeList::CurrentRange, Write::Always,
+                          progress[r - 1]};
+    p.allowedTypes = p0 ? QList<int>{1, 2, 3, 9, 10, 11} : QList<int>{1, 2, 3};
+    p.firstProgress = 8;
+    p.progressAfterLeave = 93;
+    p.progressAfterEnter = 96;
+    return p;
+}
 
-    // ---- page 1: current, 8 circuits ----
-    {
-        PageDef p;
-        p.index = Curron08;
-        p.tabName = QStringLiteral("tsCurron08");
-        p.addressLabel = QStringLiteral("stCurron08Adrs");
-        p.upDown = QStringLiteral("UpDown2");
-        p.addressMax = 63;
-        p.readButton = QStringLiteral("btnReadCurron08");
-        p.writeButton = QStringLiteral("btnWriteCurron08");
-        p.cancelButton = QStringLiteral("btnReadCurron08Cancel");
-        p.statusLabel = QStringLiteral("lbCurron08WriteStatus");
-        p.progressBar = QStringLiteral("Curron08ProgressBar1");
-        p.rawFields = numbered(QStringLiteral("stCurron08cfg"), 0, 3)
-                      + numbered(QStringLiteral("stCurron08cfg"), 101, 107)
-                      + QStringList{QStringLiteral("stCurron08cfg201")};
-        p.required = p.rawFields.mid(1);
-        p.registerCount = 8;
-        p.powerPage = false;
-        p.readFailText = kNotRead;
-        p.writeFailText = kNoSetting;
-        const QStringList cur = numbered(QStringLiteral("cbxCurron08Cur"), 1, 8);
-        p.listSources = {{"cbxCurron08Freq", "stCurron08cfg1"},
-                         {"cbxCurron08Volt", "stCurron08cfg2"},
-                         {"cbxCurron08Type", "stCurron08cfg3"}};
-        for (int k = 0; k < 7; ++k)
-            p.listSources << ListSource{cur[k], QStringLiteral("stCurron08cfg%1").arg(101 + k)};
-        p.listSources << ListSource{cur[7], QStringLiteral("stCurron08cfg201")};
-        p.mustSelect = QStringList{"cbxCurron08Freq", "cbxCurron08Volt"} + cur;
-        p.typeList = QStringLiteral("cbxCurron08Type");
-        p.allowedTypes = {4, 5, 6};
-        pages << p;
-    }
-
-    // ---- page 2: power, 14 circuits (one range per circuit pair) ----
-    {
-        PageDef p = pages[0];
-        p.index = Wattor14;
-        p.tabName = QStringLiteral("tsWattor14");
-        p.addressLabel = QStringLiteral("stWattor14Adrs");
-        p.upDown = QStringLiteral("UpDown4");
-        p.addressMax = 62;
-        p.readButton = QStringLiteral("btnReadWattor14");
-        p.writeButton = QStringLiteral("btnWriteWattor14");
-        p.cancelButton = QStringLiteral("btnReadWattor14Cancel");
-        p.statusLabel = QStringLiteral("lbWattor14WriteStatus");
-        p.progressBar = QStringLiteral("Wattor14ProgressBar1");
-        p.radioGroup.clear();
-        p.radioOffsets.clear();
-        p.radioLabelCaptions.clear();
-        p.currentLabels.clear();
-        p.rawFields = numbered(QStringLiteral("stWattor14cfg"), 1, 11);
-        p.required = p.rawFields;
-        const QStringList cur = {"cbxWattor14Cur12",  "cbxWattor14Cur34",   "cbxWattor14Cur56",
-                                 "cbxWattor14Cur78",  "cbxWattor14Cur910",  "cbxWattor14Cur1112",
-                                 "cbxWattor14Cur1314"};
-        p.listSources = {{"cbxWattor14Freq", "stWattor14cfg2"},
-                         {"cbxWattor14Volt", "stWattor14cfg3"},
-                         {"cbxWattor14Type", "stWattor14cfg4"}};
-        for (int k = 0; k < 7; ++k)
-            p.listSources << ListSource{cur[k], QStringLiteral("stWattor14cfg%1").arg(k + 5)};
-        p.mustSelect = QStringList{"cbxWattor14Freq", "cbxWattor14Volt"} + cur;
-        p.typeList = QStringLiteral("cbxWattor14Type");
-        p.allowedTypes = {1, 2, 3};
-        pages << p;
-    }
-
-    // ---- page 3: current, 16 circuits or 32 taken 16 at a time ----
-    {
-        PageDef p = pages[1];
-        p.index = Curron16;
-        p.tabName = QStringLiteral("tsCurron16");
-        p.addressLabel = QStringLiteral("stCurron16Adrs");
-        p.upDown = QStringLiteral("UpDown3");
-        p.addressMax = 62;
-        p.readButton = QStringLiteral("btnReadCurron16");
-        p.writeButton = QStringLiteral("btnWriteCurron16");
-        p.cancelButton = QStringLiteral("btnReadCurron16Cancel");
-        p.statusLabel = QStringLiteral("lbCurron16WriteStatus");
-        p.progressBar = QStringLiteral("Curron16ProgressBar1");
-        p.radioGroup = QStringLiteral("RadioGroup2");
+// The current pages: 8 circuits (page 1), and 16 or 32 taken 16 at a time
+// (page 3). The frequency, then the circuits; voltage and type are only
+// read.
+PageDef currentPage(int page)
+{
+    const bool p1 = page == Curron08;
+    PageDef p;
+    p.index = page;
+    if (!p1) {
         p.radioOffsets = {0, 2};
         p.radioLabelCaptions = {numbered(QStringLiteral("I"), 1, 16), numbered(QStringLiteral("I"), 17, 32)};
-        p.currentLabels = numbered(QStringLiteral("lblC"), 1, 16);
-        p.rawFields = numbered(QStringLiteral("stCurron16cfg"), 0, 3)
-                      + numbered(QStringLiteral("stCurron16cfg"), 101, 107)
-                      + numbered(QStringLiteral("stCurron16cfg"), 201, 207)
-                      + numbered(QStringLiteral("stCurron16cfg"), 301, 302);
-        p.required = p.rawFields;
-        const QStringList cur = numbered(QStringLiteral("cbxCurron16Cur"), 1, 16);
-        p.listSources = {{"cbxCurron16Freq", "stCurron16cfg1"},
-                         {"cbxCurron16Volt", "stCurron16cfg2"},
-                         {"cbxCurron16Type", "stCurron16cfg3"}};
-        for (int k = 0; k < 7; ++k)
-            p.listSources << ListSource{cur[k], QStringLiteral("stCurron16cfg%1").arg(101 + k)};
-        for (int k = 0; k < 7; ++k)
-            p.listSources << ListSource{cur[7 + k], QStringLiteral("stCurron16cfg%1").arg(201 + k)};
-        p.listSources << ListSource{cur[14], QStringLiteral("stCurron16cfg301")}
-                      << ListSource{cur[15], QStringLiteral("stCurron16cfg302")};
-        p.mustSelect = QStringList{"cbxCurron16Freq", "cbxCurron16Volt"} + cur;
-        p.typeList = QStringLiteral("cbxCurron16Type");
-        p.allowedTypes = {4, 5, 6};
-        pages << p;
     }
+    p.registerCount = 8;
+    p.powerPage = false;
+    p.readFailText = kNotRead;
+    p.writeFailText = kNoSetting;
+    p.decoding = Decoding::GroupRule;
+    p.crcBytes = p1;
+    p.fields = commonFields(CodeList::CurrentVoltage, Write::Never, !p1);
+    p.fields[1].progress = 10;
+    const int progress[16] = {25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75, 80, 84, 88, 92, 95};
+    const int circuits = p1 ? 8 : 16;
+    for (int n = 1; n <= circuits; ++n) {
+        // The first three lists of page 3 end in an empty tenth item.
+        Field f = currentCircuit(n, !p1 && n <= 3 ? CodeList::CurrentRangeBlank : CodeList::CurrentRange);
+        f.progress = progress[n - 1];
+        p.fields << f;
+    }
+    p.allowedTypes = {4, 5, 6};
+    p.firstProgress = 5;
+    p.progressAfterLeave = 98;
+    p.progressAfterEnter = 99;
+    return p;
+}
 
-    // ---- page 4: outlet bar ----
-    {
-        PageDef p;
-        p.index = PDU;
-        p.tabName = QStringLiteral("tsPDU");
-        p.addressLabel = QStringLiteral("stPDUadrs");
-        p.upDown = QStringLiteral("UpDown5");
-        p.addressMax = 63;
-        p.readButton = QStringLiteral("btnReadPDU");
-        p.writeButton = QStringLiteral("btnWritePDU");
-        p.cancelButton = QStringLiteral("btnCancelPDU");
-        p.statusLabel = QStringLiteral("lbPDUWriteStatus");
-        p.progressBar = QStringLiteral("PDUProgressBar1");
-        p.rawFields = numbered(QStringLiteral("stPDUcfg"), 0, 3);
-        p.required = p.rawFields.mid(1);
-        p.registerCount = 8;
-        p.powerPage = false;
-        p.readFailText = kNotRead;
-        p.writeFailText = kNoSetting;
-        p.listSources = {{"cbxPDUfreq", "stPDUcfg1"}, {"cbxPDUclr", "stPDUcfg2"}, {"cbxPDUtype", "stPDUcfg3"}};
-        p.mustSelect = {"cbxPDUfreq", "cbxPDUclr"};
-        p.typeList = QStringLiteral("cbxPDUtype");
-        pages << p;
-    }
+// The outlet bar (page 4): frequency and the clear command (register 2).
+PageDef outletPage()
+{
+    PageDef p;
+    p.index = PDU;
+    p.registerCount = 8;
+    p.powerPage = false;
+    p.readFailText = kNotRead;
+    p.writeFailText = kNoSetting;
+    p.decoding = Decoding::WholeWords;
+    p.fields = commonFields(CodeList::OutletClear, Write::Never, false);
+    p.fields[1].progress = 10;
+    p.fields[2].write = Write::Always;
+    p.fields[2].progress = 60;
+    p.firstProgress = 5;
+    p.progressAfterLeave = 98;
+    p.progressAfterEnter = 99;
+    return p;
+}
 
-    // ---- write orders ----
-    // Power pages: frequency, voltage and (optionally) type to the command
-    // word, the seven current ranges to the second command word.
-    for (int page : {int(Wattor7), int(Wattor14)}) {
-        PageDef &p = pages[page];
-        p.firstProgress = 8;
-        p.items = {{p.listSources[0].list, 0x2000, false, false, 16},
-                   {p.listSources[1].list, 0x4000, false, false, 24},
-                   {p.listSources[2].list, 0x6000, false, true, 32}};
-        const int progress[7] = {40, 48, 56, 64, 72, 80, 90};
-        for (int k = 0; k < 7; ++k)
-            p.items << WriteItem{p.listSources[3 + k].list, itemCommand(k + 1, 0, 0), true, false, progress[k]};
-        p.progressAfterLeave = 93;
-        p.progressAfterEnter = 96;
+QList<PageDef> buildPages()
+{
+    return {powerPage(Wattor7), currentPage(Curron08), powerPage(Wattor14), currentPage(Curron16), outletPage()};
+}
+
+void decodeWholeWord(QList<RawWrite> &out, const PageDef &def, int index, uint16_t value)
+{
+    if (const int f = fieldAt(def, index / 8, index % 8, 0); f >= 0)
+        out << RawWrite{f, value};
+}
+
+void decodeGroupRule(QList<RawWrite> &out, const PageDef &def, int reg, uint16_t value)
+{
+    if (reg == 0) {
+        decodeWholeWord(out, def, 0, value);
+        return;
     }
-    // Current pages: frequency, then circuit n at register 1 + (n-1) mod 7,
-    // group 1 + (n-1) div 7.
-    {
-        const int progress[16] = {25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75, 80, 84, 88, 92, 95};
-        for (int page : {int(Curron08), int(Curron16)}) {
-            PageDef &p = pages[page];
-            const int circuits = page == Curron08 ? 8 : 16;
-            p.firstProgress = 5;
-            p.items = {{p.listSources[0].list, 0x2000, false, false, 10}};
-            for (int n = 1; n <= circuits; ++n)
-                p.items << WriteItem{p.listSources[2 + n].list,
-                                     itemCommand(1 + (n - 1) % 7, 1 + (n - 1) / 7, 0), false, false,
-                                     progress[n - 1]};
-            p.progressAfterLeave = 98;
-            p.progressAfterEnter = 99;
-        }
+    if (const int f = fieldAt(def, 0, reg, wordGroup(value)); f >= 0)
+        out << RawWrite{f, uint16_t(wordCode(value))};
+}
+
+// CRC mode: registers 1 to 3 whole, registers 4 to 7 the current ranges of
+// circuits 2(r-4)+1 and 2(r-4)+2, low byte first.
+void decodeCrcBytes(QList<RawWrite> &out, const PageDef &def, int reg, uint16_t value)
+{
+    if (reg <= 3) {
+        decodeWholeWord(out, def, reg, value);
+        return;
     }
-    {
-        PageDef &p = pages[PDU];
-        p.firstProgress = 5;
-        p.items = {{QStringLiteral("cbxPDUfreq"), 0x2000, false, false, 10},
-                   {QStringLiteral("cbxPDUclr"), 0x4000, false, false, 60}};
-        p.progressAfterLeave = 98;
-        p.progressAfterEnter = 99;
+    const int first = 2 * (reg - 4) + 1;
+    const uint16_t bytes[2] = {uint16_t(value & 0xFF), uint16_t(value >> 8)};
+    for (int k = 0; k < 2; ++k) {
+        const Field c = currentCircuit(first + k, CodeList::None);
+        if (const int f = fieldAt(def, 0, c.reg, c.group); f >= 0)
+            out << RawWrite{f, bytes[k]};
     }
-    return pages;
 }
 
 } // namespace
@@ -304,36 +177,19 @@ uint16_t itemCommand(int reg, int group, int code)
 QList<RawWrite> decodeParameterWord(int page, int index, uint16_t value, bool crcMode)
 {
     QList<RawWrite> out;
-    switch (page) {
-    case Wattor7:
-    case Wattor14:
-        if (const int n = powerFieldNumber(index))
-            out << RawWrite{(page == Wattor7 ? QStringLiteral("stWattor7cfg") : QStringLiteral("stWattor14cfg"))
-                                + QString::number(n),
-                            value};
+    if (page < 0 || page >= PageCount)
+        return out;
+    const PageDef &def = pageDef(page);
+    if (index < 0 || index >= def.registerCount)
+        return out;
+    switch (def.decoding) {
+    case Decoding::WholeWords:
+        decodeWholeWord(out, def, index, value);
         break;
-    case PDU:
-        if (index >= 0 && index <= 3)
-            out << RawWrite{QStringLiteral("stPDUcfg") + QString::number(index), value};
-        break;
-    case Curron08: {
-        const QString prefix = QStringLiteral("stCurron08cfg");
-        if (crcMode && index >= 1 && index <= 7) {
-            if (index <= 3) {
-                out << RawWrite{prefix + QString::number(index), value};
-            } else {
-                const auto &bytes = kCurron08Bytes[size_t(index)];
-                out << RawWrite{prefix + QLatin1String(bytes[0]), uint16_t(value & 0xFF)}
-                    << RawWrite{prefix + QLatin1String(bytes[1]), uint16_t(value >> 8)};
-            }
-        }
-        groupRule(out, prefix, kCurron08Groups, index, value);
-        break;
-    }
-    case Curron16:
-        groupRule(out, QStringLiteral("stCurron16cfg"), kCurron16Groups, index, value);
-        break;
-    default:
+    case Decoding::GroupRule:
+        if (crcMode && def.crcBytes && index >= 1)
+            decodeCrcBytes(out, def, index, value);
+        decodeGroupRule(out, def, index, value);
         break;
     }
     return out;
@@ -343,6 +199,29 @@ const PageDef &pageDef(int page)
 {
     static const QList<PageDef> pages = buildPages();
     return pages[qBound(0, page, int(PageCount) - 1)];
+}
+
+int fieldAt(const PageDef &def, int block, int reg, int group)
+{
+    for (int i = 0; i < def.fields.size(); ++i) {
+        const Field &f = def.fields[i];
+        if (f.block == block && f.reg == reg && f.group == group)
+            return i;
+    }
+    return -1;
+}
+
+int typeField(const PageDef &def)
+{
+    for (int i = 0; i < def.fields.size(); ++i)
+        if (def.fields[i].codes == CodeList::ProductType)
+            return i;
+    return -1;
+}
+
+bool mustSelect(const Field &f)
+{
+    return f.codes != CodeList::None && f.codes != CodeList::ProductType;
 }
 
 int blockOffset(const PageDef &def, int radioItem)
@@ -357,19 +236,20 @@ int highestAddressUsed(const PageDef &def, int b)
     return def.powerPage ? b + 1 : b;
 }
 
-QList<CommandStep> writeCommands(const PageDef &def, int b,
-                                 const std::function<int(const QString &)> &selected,
+QList<CommandStep> writeCommands(const PageDef &def, int b, const SelectedCode &selected,
                                  bool typeRewrite)
 {
     const int cmd = commandWord(b);
     QList<CommandStep> steps;
     steps << CommandStep{cmd, kEnterSettings, true, def.firstProgress};
-    for (const WriteItem &item : def.items) {
-        if (item.typeOnly && !typeRewrite)
+    for (int i = 0; i < def.fields.size(); ++i) {
+        const Field &f = def.fields[i];
+        if (f.write == Write::Never || (f.write == Write::TypeRewrite && !typeRewrite))
             continue;
-        const int index = selected(item.list);
-        steps << CommandStep{item.secondWord ? cmd + 1 : cmd, uint16_t(item.base + index), true,
-                             item.progress};
+        // The code is added to the command as it is: the validation saw
+        // to it that the list has a selection.
+        const uint16_t command = uint16_t(itemCommand(f.reg, f.group, 0) + selected(i));
+        steps << CommandStep{cmd + f.block, command, true, f.progress};
     }
     steps << CommandStep{cmd, kLeaveSettings, true, def.progressAfterLeave}
           << CommandStep{cmd, kEnterSettings, true, def.progressAfterEnter};
@@ -384,14 +264,13 @@ QList<int> leaveRegisters(const PageDef &def, int b, bool write)
     return regs;
 }
 
-bool writeAllowed(const PageDef &def, const std::function<int(const QString &)> &selected,
-                  bool typeRewrite)
+bool writeAllowed(const PageDef &def, const SelectedCode &selected, bool typeRewrite)
 {
-    for (const QString &list : def.mustSelect)
-        if (selected(list) < 0)
+    for (int i = 0; i < def.fields.size(); ++i)
+        if (mustSelect(def.fields[i]) && selected(i) < 0)
             return false;
     if (typeRewrite && !def.allowedTypes.isEmpty())
-        return def.allowedTypes.contains(selected(def.typeList));
+        return def.allowedTypes.contains(selected(typeField(def)));
     return true;
 }
 
@@ -411,36 +290,70 @@ std::optional<int> parseTicks(const QString &text)
     return v;
 }
 
-QStringList productTypeItems()
+QStringList codeListItems(CodeList list)
 {
-    return {QCoreApplication::translate("termset", "0: 無効"),
-            QCoreApplication::translate("termset", "1: 三相3線式電力7回路(4W)"),
-            QCoreApplication::translate("termset", "2: 単相3線式電力7回路(4W)"),
-            QCoreApplication::translate("termset", "3: 単相2線式電力7回路(4W)"),
-            QCoreApplication::translate("termset", "4: 三相3線式電力1回路"),
-            QCoreApplication::translate("termset", "5: 単相3線式電力1回路"),
-            QCoreApplication::translate("termset", "6: 単相2線式電力1回路"),
-            QCoreApplication::translate("termset", "7: 電流16回路"),
-            QCoreApplication::translate("termset", "8: 電圧16回路"),
-            QCoreApplication::translate("termset", "9: 三相3線式電力7回路(2W)"),
-            QCoreApplication::translate("termset", "10: 単相3線式電力7回路(2W)"),
-            QCoreApplication::translate("termset", "11: 単相2線式電力７回路(2W)"),
-            QCoreApplication::translate("termset", "12: 電流32/16回路"),
-            QCoreApplication::translate("termset", "13: 単相2線式電力28/14回路"),
-            QCoreApplication::translate("termset", "14: マルチメータ"),
-            QStringLiteral("15: PQM"),
-            QCoreApplication::translate("termset", "16: 単回路電力"),
-            QCoreApplication::translate("termset", "17: 電力7回路標準/高機能"),
-            QCoreApplication::translate("termset", "18: ｺﾝｾﾝﾄﾊﾞｰ"),
-            QCoreApplication::translate("termset", "19: 4回路電力高機能"),
-            QCoreApplication::translate("termset", "20: 単相4回路電力"),
-            QStringLiteral("21: ---------"),
-            QCoreApplication::translate("termset", "22: 電流8回路")};
-}
-
-QStringList frequencyItems()
-{
-    return {QCoreApplication::translate("termset", "0: 無効"), QStringLiteral("1: 50Hz"), QStringLiteral("2: 60Hz")};
+    const auto translated = [](const char *text) { return QCoreApplication::translate("termset", text); };
+    const QString off = translated(QT_TRANSLATE_NOOP("termset", "0: 無効"));
+    const QStringList ranges = {off,
+                                QStringLiteral("1: 15A"),
+                                QStringLiteral("2: 80A"),
+                                QStringLiteral("3: 120A"),
+                                QStringLiteral("4: 200A"),
+                                QStringLiteral("5: 300A"),
+                                QStringLiteral("6: 500A"),
+                                QStringLiteral("7: 30A"),
+                                QStringLiteral("8: 60A")};
+    switch (list) {
+    case CodeList::None:
+        return {};
+    case CodeList::Frequency:
+        return {off, QStringLiteral("1: 50Hz"), QStringLiteral("2: 60Hz")};
+    case CodeList::ProductType:
+        return {off,
+                translated(QT_TRANSLATE_NOOP("termset", "1: 三相3線式電力7回路(4W)")),
+                translated(QT_TRANSLATE_NOOP("termset", "2: 単相3線式電力7回路(4W)")),
+                translated(QT_TRANSLATE_NOOP("termset", "3: 単相2線式電力7回路(4W)")),
+                translated(QT_TRANSLATE_NOOP("termset", "4: 三相3線式電力1回路")),
+                translated(QT_TRANSLATE_NOOP("termset", "5: 単相3線式電力1回路")),
+                translated(QT_TRANSLATE_NOOP("termset", "6: 単相2線式電力1回路")),
+                translated(QT_TRANSLATE_NOOP("termset", "7: 電流16回路")),
+                translated(QT_TRANSLATE_NOOP("termset", "8: 電圧16回路")),
+                translated(QT_TRANSLATE_NOOP("termset", "9: 三相3線式電力7回路(2W)")),
+                translated(QT_TRANSLATE_NOOP("termset", "10: 単相3線式電力7回路(2W)")),
+                translated(QT_TRANSLATE_NOOP("termset", "11: 単相2線式電力７回路(2W)")),
+                translated(QT_TRANSLATE_NOOP("termset", "12: 電流32/16回路")),
+                translated(QT_TRANSLATE_NOOP("termset", "13: 単相2線式電力28/14回路")),
+                translated(QT_TRANSLATE_NOOP("termset", "14: マルチメータ")),
+                QStringLiteral("15: PQM"),
+                translated(QT_TRANSLATE_NOOP("termset", "16: 単回路電力")),
+                translated(QT_TRANSLATE_NOOP("termset", "17: 電力7回路標準/高機能")),
+                translated(QT_TRANSLATE_NOOP("termset", "18: ｺﾝｾﾝﾄﾊﾞｰ")),
+                translated(QT_TRANSLATE_NOOP("termset", "19: 4回路電力高機能")),
+                translated(QT_TRANSLATE_NOOP("termset", "20: 単相4回路電力")),
+                QStringLiteral("21: ---------"),
+                translated(QT_TRANSLATE_NOOP("termset", "22: 電流8回路"))};
+    case CodeList::PowerVoltage:
+        return {off,
+                QStringLiteral("1: 100V"),
+                QStringLiteral("2: 200V"),
+                QStringLiteral("3: 400V"),
+                QStringLiteral("4: 110V"),
+                QStringLiteral("5: 220V"),
+                QStringLiteral("6. 440V")};
+    case CodeList::PowerVoltage14:
+        return {off, QStringLiteral("1: 100V"), QStringLiteral("2: 200V")};
+    case CodeList::CurrentVoltage:
+        return {off, QStringLiteral("1: 100V"), QStringLiteral("2: 200V"), QStringLiteral("3: 440V")};
+    case CodeList::PowerRange:
+        return ranges + QStringList{QStringLiteral("9: 1000A"), QStringLiteral("10: 5A")};
+    case CodeList::CurrentRange:
+        return ranges;
+    case CodeList::CurrentRangeBlank:
+        return ranges + QStringList{QString()};
+    case CodeList::OutletClear:
+        return {off, translated(QT_TRANSLATE_NOOP("termset", "1: クリア"))};
+    }
+    return {};
 }
 
 } // namespace termset

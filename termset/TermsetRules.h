@@ -1,6 +1,7 @@
 #pragma once
 // Terminal parameter settings: the rules of the command-word protocol and
-// the five pages' tables, apart from any widget.
+// the five pages' tables, apart from any widget (the dialog binds a page's
+// fields to its controls by their index).
 //
 // A terminal at effective address b is commanded through holding register
 // 1056 + b (power terminals also through 1057 + b) and, while in settings
@@ -36,65 +37,97 @@ uint16_t itemCommand(int reg, int group, int code);
 inline int wordGroup(uint16_t w) { return (w >> 9) & 3; }
 inline int wordCode(uint16_t w) { return w & 0x1FF; }
 
-// One decoded value for one raw field.
+// The code lists a setting is chosen from; an item's index is its code.
+enum class CodeList {
+    None,              // a value that is only shown (register 0)
+    Frequency,         // 0: 無効, 50Hz, 60Hz
+    ProductType,       // the 23 product types
+    PowerVoltage,      // 7-circuit power: 100V to 440V
+    PowerVoltage14,    // 14-circuit power: 100V, 200V
+    CurrentVoltage,    // current terminals: 100V, 200V, 440V
+    PowerRange,        // 7-circuit power: 15A to 1000A and 5A
+    CurrentRange,      // 15A to 60A
+    CurrentRangeBlank, // CurrentRange and a tenth, empty item
+    OutletClear,       // outlet bar: 0: 無効, 1: クリア
+};
+
+// When a setting is sent by a write.
+enum class Write {
+    Never,
+    Always,
+    TypeRewrite,  // only while rewriting the product type is allowed
+};
+
+// One setting of a page: where the terminal reports it, where an item
+// command sets it, the list its code comes from, and its place in a write.
+//
+// The terminal reports register r of block k (the page's own address for
+// k = 0, the address after it for k = 1) at word 8k + r of the answer, and
+// takes the item command itemCommand(r, group, code) at the command word of
+// that address. On the pages with the group rule a register carries up to
+// four settings, one per group; on the others a register is one setting,
+// shown whole, and written in group 0.
+struct Field {
+    int block = 0;
+    int reg = 0;
+    int group = 0;
+    CodeList codes = CodeList::None;
+    Write write = Write::Never;
+    int progress = -1;     // the progress shown after its command
+    bool awaited = true;   // a poll is complete when every awaited field is filled
+};
+
+// How the words of a settings block reach a page's fields.
+enum class Decoding {
+    WholeWords,  // word 8k + r whole to the field at block k, register r
+    GroupRule,   // register 0 whole; register r >= 1 to (r, wordGroup) as wordCode
+};
+
+// One decoded value for one field: the field's index in PageDef::fields.
 struct RawWrite {
-    QString field;
+    int field;
     uint16_t value;
     bool operator==(const RawWrite &o) const { return field == o.field && value == o.value; }
 };
 
-// What word `index` of a tag-5 answer writes into the raw fields of `page`,
-// in the order the writes happen (the byte rule of CRC mode comes before the
+// What word `index` of a tag-5 answer writes into the fields of `page`, in
+// the order the writes happen (the byte rule of CRC mode comes before the
 // group rule). Indexes and groups without a field give nothing.
 QList<RawWrite> decodeParameterWord(int page, int index, uint16_t value, bool crcMode);
 
-// One setting that a write sends: the list whose item index is the code,
-// the base value it is added to, and the progress shown after its wait.
-struct WriteItem {
-    QString list;
-    uint16_t base;
-    bool secondWord;   // sent to 1057 + b (power pages' current ranges)
-    bool typeOnly;     // sent only while rewriting the product type is allowed
-    int progress;
-};
-
-// A drop-down list and the raw field it takes its item index from after a read.
-struct ListSource {
-    QString list;
-    QString raw;
-};
-
 struct PageDef {
     int index;
-    QString tabName;
-    QString addressLabel;
-    QString upDown;
-    int addressMax;
-    QString readButton, writeButton, cancelButton;
-    QString statusLabel, progressBar;
-    QString radioGroup;          // empty where the page has no block offset
-    QList<int> radioOffsets;     // block offset of each radio item
+    QList<int> radioOffsets;     // block offset of each radio item; empty: none
     QList<QStringList> radioLabelCaptions;  // captions of the current labels per item
-    QStringList currentLabels;   // the labels those captions go to
-    QStringList rawFields;       // all of them, cleared at the start of a transaction
-    QStringList required;        // complete when all of these are non-empty
     int registerCount;           // 8 or 16
     bool powerPage;              // has a second command word
     // Status texts of a failed read and write, untranslated (context
     // "termset"): the page table is built once, the language is read at use.
     const char *readFailText = nullptr;
     const char *writeFailText = nullptr;
-    QList<ListSource> listSources;
-    QStringList mustSelect;      // lists that need a selection before a write
-    QString typeList;
+    Decoding decoding;
+    // CRC mode (page 1): registers 4 to 7 carry the current ranges of two
+    // circuits each, low byte first, before the group rule reads them.
+    bool crcBytes = false;
+    // In the page's order: the order of a write's commands and of the
+    // lists filled after a read.
+    QList<Field> fields;
     QList<int> allowedTypes;     // empty: the type is not checked on this page
     int firstProgress;           // after the opening 1
-    QList<WriteItem> items;
     int progressAfterLeave;      // after the 0
     int progressAfterEnter;      // after the 1 that follows
 };
 
 const PageDef &pageDef(int page);
+
+// The index of the field at block, register and group, -1 where the page
+// has none.
+int fieldAt(const PageDef &def, int block, int reg, int group);
+// The field of the page's product type, -1 where it has none.
+int typeField(const PageDef &def);
+// Whether a write needs a selection in the field's list: every list but the
+// product type's.
+bool mustSelect(const Field &f);
 
 // The block offset of a radio item (0 where the page has none or the item
 // is out of range).
@@ -114,10 +147,12 @@ struct CommandStep {
     { return reg == o.reg && value == o.value && wait == o.wait && progress == o.progress; }
 };
 
-// The commands of a write before its poll: enter, the items of the page's
-// write order, leave and enter again. `selected` gives a list's item index.
-QList<CommandStep> writeCommands(const PageDef &def, int b,
-                                 const std::function<int(const QString &)> &selected,
+// A field's selected code (its list's item index, -1: none).
+using SelectedCode = std::function<int(int field)>;
+
+// The commands of a write before its poll: enter, the fields that the page
+// writes in its order, leave and enter again.
+QList<CommandStep> writeCommands(const PageDef &def, int b, const SelectedCode &selected,
                                  bool typeRewrite);
 // The commands after a write's poll, or after a failed poll: 0 to the
 // command word, and on the power pages then 0 to the second command word.
@@ -125,8 +160,7 @@ QList<int> leaveRegisters(const PageDef &def, int b, bool write);
 
 // The validation before a write: every written list has a selection and,
 // while the type may be rewritten, the selected type is one of the page's.
-bool writeAllowed(const PageDef &def, const std::function<int(const QString &)> &selected,
-                  bool typeRewrite);
+bool writeAllowed(const PageDef &def, const SelectedCode &selected, bool typeRewrite);
 
 // The item index that a raw field's text selects in a list of `count`
 // items; -1 (no selection) when it is not a number inside the list.
@@ -135,8 +169,7 @@ int listIndexFromRaw(const QString &raw, int count);
 // A timing value of the dialog: a tick count of 100 ms, 0 or more.
 std::optional<int> parseTicks(const QString &text);
 
-// The drop-down items.
-QStringList productTypeItems();
-QStringList frequencyItems();
+// The items of a code list, item i for code i, in the interface language.
+QStringList codeListItems(CodeList list);
 
 } // namespace termset

@@ -19,10 +19,6 @@ TfrmWattorSet::TfrmWattorSet(GatewayLink &gateway, AppSettings &settings, QWidge
     : QDialog(parent), ui(new Ui::TfrmWattorSet), m_settings(settings)
 {
     ui->setupUi(this);
-    // No item is selected in any list until the user picks one or a read
-    // fills it.
-    for (QComboBox *c : findChildren<QComboBox *>())
-        c->setCurrentIndex(-1);
     buildPopupMenu();
 
     WaitTimer1 = new QTimer(this);

@@ -5,7 +5,7 @@
 #include "app/TfrmMain.h"
 #include "sim/SimTerminalSettings.h"
 #include "support/AppFixture.h"
-#include "termset/TermsetRules.h"
+#include "termset/TermsetBinding.h"
 #include "termset/TfrmWattorSet.h"
 #include "support/Controls.h"
 #include <QComboBox>
@@ -189,11 +189,11 @@ void TestE2eTermset::readEveryPage()
         child<QRadioButton>(QStringLiteral("%1_%2").arg(radioGroup).arg(radioItem))->click();
     fx.gateway()->clearRequests();
 
-    const termset::PageDef &def = termset::pageDef(page);
+    const termset::PageBinding &def = termset::pageBinding(page);
     child<QPushButton>(def.readButton)->click();
 
     QCOMPARE(child<QLabel>(def.statusLabel)->text(), QString());
-    for (const QString &raw : def.required)
+    for (const QString &raw : def.required())
         QVERIFY2(!rawText(raw).isEmpty(), qPrintable(raw));
     for (int i = 0; i < lists.size(); ++i)
         QCOMPARE(listIndex(lists[i]), indexes[i]);
@@ -239,7 +239,7 @@ void TestE2eTermset::writePowerPages()
     const bool p0 = page == 0;
     const int a = p0 ? 12 : 16;
     setAddress(p0 ? "UpDown1" : "UpDown4", a);
-    const termset::PageDef &def = termset::pageDef(page);
+    const termset::PageBinding &def = termset::pageBinding(page);
     child<QPushButton>(def.readButton)->click();
     QCOMPARE(child<QLabel>(def.statusLabel)->text(), QString());
 
@@ -453,7 +453,7 @@ void TestE2eTermset::powerWriteWhosePollFails()
     fx.gateway()->options().exceptionAddress = 320 + 8 * 12;
     showPage(0);
     setAddress("UpDown1", 12);
-    for (const QString &l : termset::pageDef(0).mustSelect)
+    for (const QString &l : termset::pageBinding(0).mustSelect())
         child<QComboBox>(l)->setCurrentIndex(1);
     fx.gateway()->clearRequests();
     child<QPushButton>("btnWriteWattor7")->click();
@@ -510,7 +510,7 @@ void TestE2eTermset::pageSwitchDuringRead()
     QCOMPARE(appSession->settings().powerTerminalKind, 4);
     QCOMPARE(child<QLabel>("lbWattor7WriteStatus")->text(), QString());
     QCOMPARE(listIndex("cbxWattor7Type"), 2);
-    for (const QString &raw : termset::pageDef(4).rawFields)
+    for (const QString &raw : termset::pageBinding(4).rawFields)
         QCOMPARE(rawText(raw), QString());
 }
 
@@ -607,9 +607,9 @@ void TestE2eTermset::refusedEnterCommandFailsRead()
             gw->options().exceptionEvery = 0;
     });
     gw->clearRequests();
-    const termset::PageDef &def = termset::pageDef(0);
+    const termset::PageBinding &def = termset::pageBinding(0);
     child<QPushButton>(def.readButton)->click();
-    QCOMPARE(child<QLabel>(def.statusLabel)->text(), def.readFailText);
+    QCOMPARE(child<QLabel>(def.statusLabel)->text(), termset::pageDef(0).readFailText);
     for (const char *list : {"cbxWattor7Freq", "cbxWattor7Volt", "cbxWattor7Type", "cbxWattor7Cur1"})
         QCOMPARE(listIndex(list), -1);
     QVERIFY(!terminals(fx)->inSettingsMode(12));

@@ -5,7 +5,7 @@
 #include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
-#include "termset/TermsetRules.h"
+#include "termset/TermsetBinding.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include <QLabel>
@@ -146,7 +146,7 @@ void TestE2eWaits::settingsPollReadsOnlyAfterItsOwnAnswers()
     static_cast<QSpinBox *>(find(upDown))->setValue(address);
     Traffic traffic((&appSession->link()));
 
-    const termset::PageDef &def = termset::pageDef(page);
+    const termset::PageBinding &def = termset::pageBinding(page);
     static_cast<QPushButton *>(find(def.readButton))->click();
     QCOMPARE(static_cast<QLabel *>(find(def.statusLabel))->text(), QString());
 

@@ -6,7 +6,7 @@
 #include "support/AppFixture.h"
 #include "link/Waits.h"
 #include "termset/TermsetEngine.h"
-#include "termset/TermsetRules.h"
+#include "termset/TermsetBinding.h"
 #include "termset/TfrmWattorSet.h"
 #include "support/Controls.h"
 #include <QAction>
@@ -368,15 +368,15 @@ void TestTermsetDialog::refusalsSendNothing()
     QVERIFY(fx.connectGateway());
     const int page = button.contains("Wattor7") ? 0 : button.contains("Curron08") ? 1
                      : button.contains("Wattor14") ? 2 : button.contains("Curron16") ? 3 : 4;
-    const termset::PageDef &d = termset::pageDef(page);
+    const termset::PageBinding &d = termset::pageBinding(page);
     if (!setup.isEmpty()) {
         // Every list chosen, so that only the case's own fault remains.
-        for (const QString &l : d.mustSelect)
+        for (const QString &l : d.mustSelect())
             child<QComboBox>(l)->setCurrentIndex(1);
     }
     if (setup == "type13") {
         frmWattorSet->PopupMenu1->findChild<QAction *>("TypeWrtEn")->trigger();
-        child<QComboBox>(d.typeList)->setCurrentIndex(13);
+        child<QComboBox>(d.typeList())->setCurrentIndex(13);
     } else if (setup == "addr62") {
         child<QSpinBox>(d.upDown)->setValue(62);
         child<QRadioButton>(page == 0 ? "RadioGroup1_4" : "RadioGroup2_1")->click();

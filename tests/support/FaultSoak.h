@@ -27,7 +27,7 @@
 #include "monitor/ValueDecoding.h"
 #include "support/AppFixture.h"
 #include "support/ResidentMemory.h"
-#include "termset/TermsetRules.h"
+#include "termset/TermsetBinding.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
@@ -483,7 +483,7 @@ private:
                                                   {"cbxWattor7Cur1", 1}, {"cbxWattor7Cur7", 9}};
         for (const auto &[name, index] : lists)
             frmWattorSet->findChild<QComboBox *>(name)->setCurrentIndex(-1);
-        const termset::PageDef &def = termset::pageDef(0);
+        const termset::PageBinding &def = termset::pageBinding(0);
         ++m_figures.termsetReads;
         frmWattorSet->findChild<QPushButton *>(def.readButton)->click();
         const QString status = frmWattorSet->findChild<QLabel *>(def.statusLabel)->text();

@@ -9,7 +9,7 @@
 #include "support/AnswerFrames.h"
 #include "support/Controls.h"
 #include "support/FakeGatewayLink.h"
-#include "termset/TermsetRules.h"
+#include "termset/TermsetBinding.h"
 #include "termset/TfrmWattorSet.h"
 #include <QAction>
 #include <QComboBox>
@@ -441,7 +441,7 @@ void TestTermsetFakeLink::pollEndsWithoutItsAnswer()
     Bench b(c, ending == "time limit" ? "2" : "50");
     b.terminal = Bench::Terminal::Silent;
     // Every list a write needs chosen: only the missing answer is wrong.
-    for (const QString &list : termset::pageDef(page).mustSelect)
+    for (const QString &list : termset::pageBinding(page).mustSelect())
         controls::find<QComboBox>(&b.dialog, list)->setCurrentIndex(1);
 
     bool safetyNetUsed = false;

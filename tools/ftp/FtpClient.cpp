@@ -91,20 +91,8 @@ QString FtpClient::failureText(FailureKind kind)
 {
     switch (kind) {
     case FailureKind::ChangeDir: return QStringLiteral("ChangeDir failed");
-    case FailureKind::MakeDir: return QStringLiteral("MakeDir failed");
-    case FailureKind::Delete: return QStringLiteral("Delete failed");
-    case FailureKind::RemoveDir: return QStringLiteral("RemoveDir failed");
-    case FailureKind::List: return QStringLiteral("List failed");
-    case FailureKind::Rename: return QStringLiteral("Rename failed");
-    case FailureKind::UploadRestore: return QStringLiteral("UploadRestore failed");
-    case FailureKind::DownloadRestore: return QStringLiteral("DownloadRestore failed");
     case FailureKind::Upload: return QStringLiteral("Upload failed");
-    case FailureKind::UploadAppend: return QStringLiteral("UploadAppend failed");
-    case FailureKind::Reinitialize: return QStringLiteral("Reinitialize failed");
-    case FailureKind::Allocate: return QStringLiteral("Allocate failed");
-    case FailureKind::NList: return QStringLiteral("NList failed");
     case FailureKind::DoCommand: return QStringLiteral("DoCommand failed");
-    case FailureKind::CurrentDir: return QStringLiteral("CurrentDir failed");
     case FailureKind::Download: return QStringLiteral("Download failed");
     }
     return {};

@@ -31,11 +31,9 @@ class WholeFileWriter;
 class FtpClient : public QObject {
     Q_OBJECT
 public:
-    // The kinds of failed operation, each with its status text (failureText).
-    enum class FailureKind {
-        ChangeDir, MakeDir, Delete, RemoveDir, List, Rename, UploadRestore, DownloadRestore,
-        Upload, UploadAppend, Reinitialize, Allocate, NList, DoCommand, CurrentDir, Download,
-    };
+    // The kinds of failed operation, each with its status text (failureText):
+    // a change of directory, an upload, any other command, a download.
+    enum class FailureKind { ChangeDir, Upload, DoCommand, Download };
     Q_ENUM(FailureKind)
     static QString failureText(FailureKind kind);
 
