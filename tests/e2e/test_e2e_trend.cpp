@@ -150,6 +150,10 @@ bool TestE2ETrend::waitAnswers(int n)
 
 void TestE2ETrend::seriesHoldWhatTheBoxesShowed()
 {
+    // Every poll is answered here: on a busy machine an answer may take
+    // longer than the default second, and its timeout would be a gap row
+    // that no box showed.
+    appSession->link().setResponseTimeout(60000);
     openTrendAndMonitor(3, 1, 12);
     trendChild<QComboBox>("cbTrendSpan")->setCurrentIndex(0);  // 1分
     // Placed like the tool dialogs, at the main window's top; this screen is
