@@ -115,8 +115,6 @@ void TfrmMain::FormCreate()
     // The spin edits hold the addresses within their ranges.
     Settings.wordAddress = ui->seWordAdrs->value();
     Settings.bitAddress = ui->seBitAdrs->value();
-    // 2. No answer awaited.
-    ClientSocket1->LastRequestTag = modbus::kNoAnswerAwaited;
     // 3. Control reference arrays.
     collectControlArrays();
     // 4. Terminal type and data areas (an index out of range selects none).

@@ -42,18 +42,17 @@ public:
     std::array<QLabel *, 32> lbTanni{};
     std::array<QLabel *, 32> lbHd{};
 
-    // The request builders (the dialogs send through these).
-    void SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count)
-    { ClientSocket1->SendReadInputRegisters(tag, address, count); }
-    void SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count)
-    { ClientSocket1->SendReadHoldingRegisters(tag, address, count); }
-    void SendWriteSingleRegister(uint32_t address, uint32_t value)
-    { ClientSocket1->SendWriteSingleRegister(address, value); }
-    void SendWriteTwoRegisters(uint32_t address, uint32_t value)
-    { ClientSocket1->SendWriteTwoRegisters(address, value); }
-    void SendWriteSingleCoil(uint32_t address, uint8_t state)
-    { ClientSocket1->SendWriteSingleCoil(address, state); }
-    uint8_t &LastRequestTag() { return ClientSocket1->LastRequestTag; }
+    // The request builders, each returning the request's reply.
+    Reply SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count)
+    { return ClientSocket1->SendReadInputRegisters(tag, address, count); }
+    Reply SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count)
+    { return ClientSocket1->SendReadHoldingRegisters(tag, address, count); }
+    Reply SendWriteSingleRegister(uint32_t address, uint32_t value)
+    { return ClientSocket1->SendWriteSingleRegister(address, value); }
+    Reply SendWriteTwoRegisters(uint32_t address, uint32_t value)
+    { return ClientSocket1->SendWriteTwoRegisters(address, value); }
+    Reply SendWriteSingleCoil(uint32_t address, uint8_t state)
+    { return ClientSocket1->SendWriteSingleCoil(address, state); }
 
     // True when the connection dialog says "接続しました".
     bool isConnected() const;
@@ -149,6 +148,9 @@ public:
     void SetWordGroupCaptions(const QString &prefix, int base, int first);
     // The answers of tag 0 (the polled window) and tag 20 (header words).
     void HandleMonitorAnswer(const ReceiveBuffer &rb);
+    // The good answer to one of the monitor's poll requests, by its tag:
+    // 0 the values (HandleMonitorAnswer), 20 the header words.
+    void HandleMonitorReply(const ReceiveBuffer &rb);
     // The answer being handled read what a tick of the present selection
     // reads (the read window, or for tag 20 the header words); answers to
     // a tick of an earlier selection are not shown.

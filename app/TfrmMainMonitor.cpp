@@ -78,16 +78,21 @@ void TfrmMain::setupMonitor()
     connect(ui->btnD2BitOff, &QPushButton::clicked, this, &TfrmMain::btnD2BitOffClick);
     connect(ui->Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
 
-    ClientSocket1->setAnswerHandler(0, [this](const ReceiveBuffer &rb) { HandleMonitorAnswer(rb); });
-    ClientSocket1->setAnswerHandler(20, [this](const ReceiveBuffer &rb) {
+    connect(ClientSocket1, &ModbusLink::requestTimedOut, this, &TfrmMain::MonitorTimedOut);
+}
+
+void TfrmMain::HandleMonitorReply(const ReceiveBuffer &rb)
+{
+    if (rb.tag() == 0) {
+        HandleMonitorAnswer(rb);
+    } else if (rb.tag() == 20) {
         if (!answersCurrentSelection())
             return;
         if (MonitorStale)
             setMonitorStale(false);
         m_lastMonitorAnswer.start();
         forEachWordItem(rb, [this](int m, uint16_t v) { ShowHeaderWord(m, v); });
-    });
-    connect(ClientSocket1, &ModbusLink::requestTimedOut, this, &TfrmMain::MonitorTimedOut);
+    }
 }
 
 void TfrmMain::setupDisplayFormatMenu()
@@ -175,13 +180,12 @@ void TfrmMain::Timer1On()
     if (Monitoring != 1)
         return;
 
-    LastRequestTag() = 0;
     const ModbusLink::Batch together(*ClientSocket1);  // the tick's requests in one send
     for (const monitor::PollRequest &r : monitor::pollRequests(pollSelection())) {
-        if (r.function == monitor::PollRequest::InputRegisters)
-            SendReadInputRegisters(r.tag, r.address, r.count);
-        else
-            SendReadHoldingRegisters(r.tag, r.address, r.count);
+        const Reply reply = r.function == monitor::PollRequest::InputRegisters
+                                ? SendReadInputRegisters(r.tag, r.address, r.count)
+                                : SendReadHoldingRegisters(r.tag, r.address, r.count);
+        onAnswer(reply, this, [this](const LinkReply &a) { HandleMonitorReply(a.answer()); });
     }
 }
 

@@ -164,7 +164,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         link.receiveBytes(QByteArray(reinterpret_cast<const char *>(data + at), qsizetype(n)));
         at += n;
     }
-    link.LastRequestTag = modbus::kNoAnswerAwaited;
 
     // Reports the handlers deferred (message boxes of the auto-save) run now.
     QCoreApplication::processEvents();
