@@ -102,6 +102,8 @@ private slots:
     void moduleInformation_data();
     void moduleInformation();
     void moduleInformationWithoutAnswer();
+    void moduleInformationEndsWhenClosedOrDisconnected_data();
+    void moduleInformationEndsWhenClosedOrDisconnected();
     void alarmReset();
     void presetAndReadBack();
     void counterModes_data();
@@ -217,6 +219,55 @@ void TestE2eTools::moduleInformationWithoutAnswer()
     QCOMPARE(int(quint8(received[0])), 1);
     QVERIFY(frmMain->ClientSocket1->inFlight().empty());
     QVERIFY(controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled());
+}
+
+void TestE2eTools::moduleInformationEndsWhenClosedOrDisconnected_data()
+{
+    QTest::addColumn<bool>("close");
+    QTest::newRow("dialog closed") << true;
+    QTest::newRow("user disconnects") << false;
+}
+
+// A gateway that takes the first read and never answers it: closing the
+// dialog ("閉じる") or disconnecting ends the reads at once; "更新" is back,
+// no further read goes out, and only the lost connection is told as reads
+// that failed.
+void TestE2eTools::moduleInformationEndsWhenClosedOrDisconnected()
+{
+    QFETCH(bool, close);
+    AppFixture fx(false);
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+    QByteArray received;
+    connect(&silent, &QTcpServer::newConnection, [&] {
+        QTcpSocket *s = silent.nextPendingConnection();
+        connect(s, &QTcpSocket::readyRead, [s, &received] { received += s->readAll(); });
+    });
+    QVERIFY(fx.connectTo(silent.serverPort()));
+    frmMain->ClientSocket1->setResponseTimeout(60000);
+    child<QAction>("m1")->trigger();
+    QVERIFY(frmModInfo->isRequesting());
+    QTRY_COMPARE(received.size(), 12);
+    if (close) {
+        controls::find<QPushButton>(frmModInfo, "Button2")->click();
+        QVERIFY(!frmModInfo->isRequesting());  // at once
+    } else {
+        controls::find<QToolButton>(frmMain, "sbtnDisConn")->click();
+        QTRY_VERIFY(!frmModInfo->isRequesting());
+    }
+    QVERIFY(controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled());
+    QVERIFY(frmMain->ClientSocket1->inFlight().size() <= 1);
+    if (close)
+        QVERIFY(fx.messages.isEmpty());
+    else
+        QTRY_COMPARE(fx.messages.size(), 1);
+    // Nothing more went out: a marker read behind whatever the dialog might
+    // still send arrives right after the first read.
+    if (close) {
+        frmMain->SendReadInputRegisters(9, 0, 1);
+        QTRY_COMPARE(received.size(), 24);
+        QCOMPARE(int(quint8(received[12])), 9);
+    }
 }
 
 void TestE2eTools::alarmReset()
