@@ -19,7 +19,12 @@
 #include "FuzzApp.h"
 #include "app/Forms.h"
 #include "app/TfrmMain.h"
+#include "link/AnswerItems.h"
 #include "link/ModbusFrames.h"
+#include "termset/TfrmWattorSet.h"
+#include "tools/cntrpreset/TfrmCntrPreset.h"
+#include "tools/gwcfg/TfrmGWcfg.h"
+#include "tools/modinfo/TfrmModInfo.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -110,6 +115,28 @@ void setMonitorState(const uint8_t *h)
     c.saveInterval->setText(QString::number(((h[3] >> 3) & 7) + 1));
 }
 
+// The stream answers no request of the program (nothing was sent), so no
+// reply of a window ends with it: each whole answer is handed to the
+// decoder that the reply of the window's own request of its tag hands it to.
+void decodeAsItsRequester(const ReceiveBuffer &rb)
+{
+    if (rb.length <= 7 || rb.isException())
+        return;
+    switch (rb.tag()) {
+    case 0:
+    case 20: frmMain->HandleMonitorReply(rb); break;
+    case 1: frmModInfo->ShowModuleWords(rb); break;
+    case 2: frmModInfo->ShowLoginMode(rb); break;
+    case 3: frmModInfo->ShowRotarySwitch(rb); break;
+    case 4: frmGWcfg->ShowGatewayClock(rb); break;
+    case 5:
+        forEachWordItem(rb, [](int index, uint16_t value) { frmWattorSet->ShowParameterWord(index, value); });
+        break;
+    case 10: case 11: case 12: case 13: case 14: frmCntrPreset->ShowReadBack(rb); break;
+    default: break;
+    }
+}
+
 // A small generator, so that the cuts follow from the input alone.
 struct Cuts {
     uint32_t state;
@@ -141,6 +168,12 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         find<QCheckBox>(g_app->termset(), "cbCRC"),
     };
     frmMain->Settings.logDir = g_app->logDir() + u'/';
+    QObject::connect(frmMain->ClientSocket1, &ModbusLink::answerReceived, frmMain,
+                     [](const QByteArray &answer, const modbus::AnswerMatch &) {
+                         ReceiveBuffer rb;
+                         rb.assign(answer);
+                         decodeAsItsRequester(rb);
+                     });
     return 0;
 }
 
