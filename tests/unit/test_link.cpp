@@ -4,6 +4,8 @@
 #include "link/FrameAssembler.h"
 #include "link/ModbusFrames.h"
 #include "link/ModbusLink.h"
+#include "link/Sequence.h"
+#include <QCoro/QCoroTask>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -87,6 +89,7 @@ private slots:
     void replyEndings();
     void answersReachTheirOwnReplies();
     void exceptionAnswerEndsItsReply();
+    void sequenceAwaitsAndStops();
 };
 
 namespace {
@@ -672,6 +675,56 @@ void TestLink::exceptionAnswerEndsItsReply()
     QVERIFY(reply->isException());
     QVERIFY(!reply->isGoodAnswer());
     QCOMPARE(reply->answer().exceptionCode(), uint8_t(2));
+}
+
+void TestLink::sequenceAwaitsAndStops()
+{
+    // A sequence awaiting a reply inside a nested task: the caller goes on
+    // at once; a second sequence is refused while it runs; the reply's end
+    // resumes it. Stopped while it awaits a condition, it ends within stop()
+    // and every await after that returns false without suspending.
+    Sequence seq;
+    auto reply = std::make_shared<LinkReply>(1, 3);
+    int counter = 3;
+    QStringList trail;
+    auto inner = [&]() -> QCoro::Task<bool> { co_return co_await seq.reply(reply); };
+    auto run = [&]() -> QCoro::Task<> {
+        auto running = seq.begin();
+        if (!running) {
+            trail << "refused";
+            co_return;
+        }
+        trail << "sent";
+        trail << (co_await inner() ? "answered" : "stopped");
+        trail << (co_await seq.until([&] { return counter == 0; }) ? "counted" : "stopped");
+        trail << (co_await seq.until([] { return false; }) ? "passed" : "stopped again");
+    };
+    run();
+    QCOMPARE(trail, (QStringList{"sent"}));
+    QVERIFY(seq.isRunning());
+    run();
+    QCOMPARE(trail, (QStringList{"sent", "refused"}));
+    reply->finishAnswered(ReceiveBuffer{}, {});
+    QCOMPARE(trail, (QStringList{"sent", "refused", "answered"}));
+    --counter;
+    seq.poke();  // not yet
+    QCOMPARE(trail.size(), 3);
+    seq.stop();
+    QCOMPARE(trail, (QStringList{"sent", "refused", "answered", "stopped", "stopped again"}));
+    QVERIFY(!seq.isRunning());
+    // The next sequence runs afresh.
+    counter = 0;
+    reply = std::make_shared<LinkReply>(2, 3);
+    reply->finishLost();
+    trail.clear();
+    auto again = [&]() -> QCoro::Task<> {
+        auto running = seq.begin();
+        trail << (co_await seq.reply(reply) ? "ended" : "stopped");
+        trail << (co_await seq.until([&] { return counter == 0; }) ? "counted" : "stopped");
+    };
+    again();
+    QCOMPARE(trail, (QStringList{"ended", "counted"}));
+    QVERIFY(!seq.isRunning());
 }
 
 QTEST_GUILESS_MAIN(TestLink)
