@@ -11,21 +11,16 @@ public:
     MainGatewayLink(ModbusLink &link, std::function<bool()> connected, std::function<QString()> status,
                     QObject *parent = nullptr);
 
-    uint64_t SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count) override
+    Reply SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count) override
     { return m_link.SendReadInputRegisters(tag, address, count); }
-    uint64_t SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count) override
+    Reply SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count) override
     { return m_link.SendReadHoldingRegisters(tag, address, count); }
-    uint64_t SendWriteSingleRegister(uint32_t address, uint32_t value) override
+    Reply SendWriteSingleRegister(uint32_t address, uint32_t value) override
     { return m_link.SendWriteSingleRegister(address, value); }
-    uint64_t SendWriteTwoRegisters(uint32_t address, uint32_t value) override
+    Reply SendWriteTwoRegisters(uint32_t address, uint32_t value) override
     { return m_link.SendWriteTwoRegisters(address, value); }
-    uint64_t SendWriteSingleCoil(uint32_t address, uint8_t state) override
+    Reply SendWriteSingleCoil(uint32_t address, uint8_t state) override
     { return m_link.SendWriteSingleCoil(address, state); }
-
-    void setAnswerHandler(uint8_t tag, AnswerHandler handler) override
-    { m_link.setAnswerHandler(tag, std::move(handler)); }
-    modbus::RequestState requestState(uint64_t serial) const override { return m_link.requestState(serial); }
-    uint8_t &lastRequestTag() override { return m_link.LastRequestTag; }
 
     bool isConnected() const override { return m_connected(); }
     QString statusText() const override { return m_status(); }

@@ -1,5 +1,5 @@
 #include "FuzzApp.h"
-#include "app/Forms.h"
+#include "app/App.h"
 #include "app/MessageBoxes.h"
 #include "app/Settings.h"
 #include "app/TfrmMain.h"
@@ -26,17 +26,17 @@ App::App(int *argc, char ***argv)
         ++m_boxes;
         return false;
     });
-    CreateAllForms();
+    m_program = new ::App;
 }
 
 QWidget *App::gwcfg() const
 {
-    return frmGWcfg;
+    return m_program->settingsDialog();
 }
 
 QWidget *App::termset() const
 {
-    return frmWattorSet;
+    return m_program->terminalSettings();
 }
 
 void App::afterInput()

@@ -9,6 +9,7 @@
 
 class QApplication;
 class QWidget;
+class App;
 
 namespace fuzz {
 
@@ -19,6 +20,8 @@ public:
     App &operator=(const App &) = delete;
 
     QString logDir() const { return m_dir.filePath(QStringLiteral("log")); }
+    // The program: its session and windows.
+    ::App &program() const { return *m_program; }
     QWidget *gwcfg() const;
     QWidget *termset() const;
     // Removes what an input left in the log folder (auto-saved files), so
@@ -29,6 +32,7 @@ public:
 
 private:
     QApplication *m_app = nullptr;
+    ::App *m_program = nullptr;
     QTemporaryDir m_dir{scratchTemplate()};
     long long m_boxes = 0;
 };

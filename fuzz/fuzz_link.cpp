@@ -17,9 +17,16 @@
 //           eight bytes
 //   rest    the TCP byte stream from the gateway
 #include "FuzzApp.h"
-#include "app/Forms.h"
+#include "app/App.h"
+#include "monitor/MonitorSession.h"
 #include "app/TfrmMain.h"
+#include "link/AnswerItems.h"
 #include "link/ModbusFrames.h"
+#include "termset/TfrmWattorSet.h"
+#include "tools/cntrpreset/TfrmCntrPreset.h"
+#include "tools/gwcfg/TfrmGWcfg.h"
+#include "tools/modinfo/TfrmModInfo.h"
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -55,6 +62,18 @@ struct Controls {
 
 Controls *g_controls = nullptr;
 fuzz::App *g_app = nullptr;
+// The program's session and the windows whose decoders the answers reach.
+MonitorSession *g_session = nullptr;
+TfrmMain *frmMain = nullptr;
+TfrmModInfo *frmModInfo = nullptr;
+TfrmGWcfg *frmGWcfg = nullptr;
+TfrmWattorSet *frmWattorSet = nullptr;
+TfrmCntrPreset *frmCntrPreset = nullptr;
+
+void trigger(const char *action)
+{
+    fuzz::need<QAction>(frmMain, action)->trigger();
+}
 
 template <class T> T *find(QObject *parent, const char *name)
 {
@@ -72,42 +91,59 @@ void setMonitorState(const uint8_t *h)
     Controls &c = *g_controls;
     c.page->setCurrentIndex(int(h[0] % unsigned(c.page->count())));
     pick(c.dataType, h[1]);
-    switch (h[2] & 3) {
-    case 0: frmMain->ByDecClick(); break;
-    case 1: frmMain->ByHexClick(); break;
-    case 2: frmMain->ByRatioClick(); break;
-    default: frmMain->ASCII1Click(); break;
-    }
-    if (h[3] & 1)
-        frmMain->SWAP1Click();
-    else
-        frmMain->N7Click();
+    const char *formats[] = {"ByDec", "ByHex", "ByRatio", "ASCII1"};
+    trigger(formats[h[2] & 3]);
+    trigger(h[3] & 1 ? "SWAP1" : "N7");
     pick(c.dataArea, h[4] & 0x0F);
     pick(c.bitData, (h[4] >> 4) & 1);
     ((h[4] & 0x20) ? c.rm2 : c.rm1)->setChecked(true);
     c.wordAddress->setValue(h[5] & 0x3F);
     pick(c.terminalType, unsigned(h[6] >> 5) * 2);
 
-    frmMain->Settings.logValueType = (h[3] >> 6) & 1;
-    frmMain->Settings.logScale = (h[3] >> 7) & 1;
-    frmMain->Settings.logHeaderMode = int(((h[4] >> 6) << 2 | (h[5] >> 6)) % 8) - 2;
+    AppSettings &settings = g_session->settings();
+    settings.logValueType = (h[3] >> 6) & 1;
+    settings.logScale = (h[3] >> 7) & 1;
+    settings.logHeaderMode = int(((h[4] >> 6) << 2 | (h[5] >> 6)) % 8) - 2;
 
     c.termsetPages->setCurrentIndex(int((h[6] & 0x0F) % unsigned(c.termsetPages->count())));
     c.termsetCrc->setChecked(h[6] & 0x10);
 
-    // Logging starts afresh with every input: counter 0, empty log area.
-    if (h[3] & 2)
-        frmMain->sbtnLogStartClick();
-    else
-        frmMain->sbtnLogStopClick();
-    frmMain->clearLogArea();
-    frmMain->LogCount = 0;
-    frmMain->MonitorCount = 0;
-    frmMain->LogFileNumber = 1;  // the auto-saved files restart at 0001
-    frmMain->autoSaveRule = monitor::AutoSaveRule();
-    frmMain->reportedAutoSaveError.clear();
     c.autoSave->setChecked(h[3] & 4);
     c.saveInterval->setText(QString::number(((h[3] >> 3) & 7) + 1));
+    // Monitoring starts afresh with every input (count 0, the auto-saved
+    // files from 0001; interval 0: nothing is polled), and so does logging
+    // (counter 0, no rows) or it is off with no rows.
+    QString error;
+    g_session->stopMonitoring();
+    g_session->startMonitoring(QStringLiteral("0"), &error);
+    if (h[3] & 2) {
+        frmMain->sbtnLogStartClick();
+    } else {
+        frmMain->sbtnLogStopClick();
+        g_session->clearRows();
+    }
+}
+
+// The stream answers no request of the program (nothing was sent), so no
+// reply of a window ends with it: each whole answer is handed to the
+// decoder that the reply of the window's own request of its tag hands it to.
+void decodeAsItsRequester(const ReceiveBuffer &rb)
+{
+    if (rb.length <= 7 || rb.isException())
+        return;
+    switch (rb.tag()) {
+    case 0: g_session->handleValuesAnswer(rb, {}); break;
+    case 20: g_session->handleHeaderAnswer(rb, {}); break;
+    case 1: frmModInfo->ShowModuleWords(rb); break;
+    case 2: frmModInfo->ShowLoginMode(rb); break;
+    case 3: frmModInfo->ShowRotarySwitch(rb); break;
+    case 4: frmGWcfg->ShowGatewayClock(rb); break;
+    case 5:
+        forEachWordItem(rb, [](int index, uint16_t value) { frmWattorSet->ShowParameterWord(index, value); });
+        break;
+    case 10: case 11: case 12: case 13: case 14: frmCntrPreset->ShowReadBack(rb); break;
+    default: break;
+    }
 }
 
 // A small generator, so that the cuts follow from the input alone.
@@ -126,6 +162,13 @@ struct Cuts {
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     g_app = new fuzz::App(argc, argv);
+    ::App &program = g_app->program();
+    g_session = &program.session();
+    frmMain = program.mainWindow();
+    frmModInfo = program.moduleInfo();
+    frmGWcfg = program.settingsDialog();
+    frmWattorSet = program.terminalSettings();
+    frmCntrPreset = program.counterPreset();
     g_controls = new Controls{
         find<QTabWidget>(frmMain, "pcSlaveType"),
         find<QComboBox>(frmMain, "cbxDataType"),
@@ -140,7 +183,13 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         find<QTabWidget>(g_app->termset(), "PageControl1"),
         find<QCheckBox>(g_app->termset(), "cbCRC"),
     };
-    frmMain->Settings.logDir = g_app->logDir() + u'/';
+    g_session->settings().logDir = g_app->logDir() + u'/';
+    QObject::connect(&g_session->link(), &ModbusLink::answerReceived, frmMain,
+                     [](const QByteArray &answer, const modbus::AnswerMatch &) {
+                         ReceiveBuffer rb;
+                         rb.assign(answer);
+                         decodeAsItsRequester(rb);
+                     });
     return 0;
 }
 
@@ -150,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return -1;  // not added to the corpus
     setMonitorState(data);
 
-    ModbusLink &link = *frmMain->ClientSocket1;
+    ModbusLink &link = g_session->link();
     link.resetStream();
     uint32_t seed = 0;
     for (size_t i = 0; i < kHeader; ++i)
@@ -164,7 +213,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         link.receiveBytes(QByteArray(reinterpret_cast<const char *>(data + at), qsizetype(n)));
         at += n;
     }
-    link.LastRequestTag = modbus::kNoAnswerAwaited;
 
     // Reports the handlers deferred (message boxes of the auto-save) run now.
     QCoreApplication::processEvents();

@@ -10,7 +10,6 @@
 namespace modbus {
 
 constexpr uint8_t kWriteTag = 254;       // tag of every write request
-constexpr uint8_t kNoAnswerAwaited = 0xFF;  // LastRequestTag when idle
 constexpr uint8_t kUnitId = 1;
 
 enum Function : uint8_t {

@@ -26,6 +26,7 @@ ModbusLink::ModbusLink(QObject *parent) : QObject(parent)
         m_transactions.clear();
         stopTimeout();
         emit disconnected();
+        loseInFlight();
     });
 }
 
@@ -34,6 +35,23 @@ ModbusLink::~ModbusLink()
     m_socket.disconnect(this);
     stopTimeout();
     m_socket.abort();
+    // The replies in flight are dropped untold: their listeners may be gone.
+    for (auto &[serial, reply] : m_replies)
+        reply->disconnect();
+    m_replies.clear();
+}
+
+void ModbusLink::loseInFlight()
+{
+    // Taken out first: a listener may send (and so enter) new requests.
+    auto lost = std::exchange(m_replies, {});
+    std::vector<Reply> inOrder;
+    inOrder.reserve(lost.size());
+    for (auto &[serial, reply] : lost)
+        inOrder.push_back(reply);
+    std::sort(inOrder.begin(), inOrder.end(), [](const Reply &a, const Reply &b) { return a->serial() < b->serial(); });
+    for (const Reply &r : inOrder)
+        r->finishLost();
 }
 
 bool ModbusLink::setHost(const QString &host, QString *error)
@@ -67,6 +85,7 @@ void ModbusLink::open()
     m_transactions.clear();
     m_unsent.clear();
     stopTimeout();
+    loseInFlight();
     m_connectingReported = false;
     m_phase = Phase::Connecting;
     m_socket.connectToHost(m_host, quint16(m_port));
@@ -86,10 +105,13 @@ bool ModbusLink::isOpen() const
     return m_socket.state() == QAbstractSocket::ConnectedState;
 }
 
-uint64_t ModbusLink::send(const QByteArray &frame)
+Reply ModbusLink::send(const QByteArray &frame)
 {
-    if (!isOpen())
-        return 0;
+    if (!isOpen()) {
+        auto never = std::make_shared<LinkReply>(0, uint8_t(frame[0]));
+        never->finishLost();
+        return never;
+    }
     m_unsent.append(frame);
     if (m_batchDepth == 0)
         writeOut();
@@ -106,10 +128,12 @@ uint64_t ModbusLink::send(const QByteArray &frame)
     t.count = counted ? uint16_t(byte(10) << 8 | byte(11)) : 1;
     const modbus::Transaction &entered = m_transactions.add(t, nowUs(), int64_t(m_timeoutMs) * 1000);
     const modbus::Transaction copy = entered;
+    auto reply = std::make_shared<LinkReply>(copy.serial, copy.tag);
+    m_replies.emplace(copy.serial, reply);
     armTimeout();
     emit frameSent(frame);
     emit requestSent(copy);
-    return copy.serial;
+    return reply;
 }
 
 void ModbusLink::writeOut()
@@ -183,40 +207,39 @@ void ModbusLink::expireRequests()
     m_armedDeadlineUs.reset();
     const auto gone = m_transactions.expire(nowUs());
     armTimeout();
-    for (const modbus::Transaction &t : gone)
+    for (const modbus::Transaction &t : gone) {
         emit requestTimedOut(t);
+        if (auto it = m_replies.find(t.serial); it != m_replies.end()) {
+            const Reply reply = std::move(it->second);
+            m_replies.erase(it);
+            reply->finishTimedOut();
+        }
+    }
 }
 
-uint64_t ModbusLink::SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count)
+Reply ModbusLink::SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count)
 {
-    LastRequestTag = tag;
     return send(modbus::readInputRegistersFrame(tag, address, count));
 }
 
-uint64_t ModbusLink::SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count)
+Reply ModbusLink::SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count)
 {
-    LastRequestTag = tag;
     return send(modbus::readHoldingRegistersFrame(tag, address, count));
 }
 
-uint64_t ModbusLink::SendWriteSingleRegister(uint32_t address, uint32_t value)
+Reply ModbusLink::SendWriteSingleRegister(uint32_t address, uint32_t value)
 {
     return send(modbus::writeSingleRegisterFrame(address, value));
 }
 
-uint64_t ModbusLink::SendWriteTwoRegisters(uint32_t address, uint32_t value)
+Reply ModbusLink::SendWriteTwoRegisters(uint32_t address, uint32_t value)
 {
     return send(modbus::writeTwoRegistersFrame(address, value));
 }
 
-uint64_t ModbusLink::SendWriteSingleCoil(uint32_t address, uint8_t state)
+Reply ModbusLink::SendWriteSingleCoil(uint32_t address, uint8_t state)
 {
     return send(modbus::writeSingleCoilFrame(address, state));
-}
-
-void ModbusLink::setAnswerHandler(uint8_t tag, AnswerHandler handler)
-{
-    m_handlers[tag] = std::move(handler);
 }
 
 void ModbusLink::ClientSockRead()
@@ -245,7 +268,8 @@ int ModbusLink::receiveBytes(QByteArrayView bytes)
     m_assembler.receiveData(bytes);
     int n = 0;
     // Each answer is copied out of the assembler (receive buffer, signal)
-    // before it is dispatched: its handler may feed the assembler again.
+    // before it is dispatched: its reply's listeners may feed the assembler
+    // again.
     while (auto answer = m_assembler.nextAnswerView()) {
         dispatch(*answer);
         ++n;
@@ -261,38 +285,32 @@ void ModbusLink::dispatch(QByteArrayView view)
     if (m_rb.length > 7) {
         const QByteArray answer = view.toByteArray();
         const uint16_t id = uint16_t(m_rb.bytes[0] << 8 | m_rb.bytes[1]);
-        m_current = m_transactions.match(id, m_rb.functionCode(), m_rb.isException(), nowUs());
+        m_current = m_transactions.match(id, m_rb.functionCode(), nowUs());
         armTimeout();
         emit answerReceived(answer, m_current);
-        route();
-        // The answer's own signal; a handler may have closed or reopened
-        // the link meanwhile, the match stays what it was.
+        if (m_rb.isException())
+            emit exceptionAnswer(m_rb.tag(), m_rb.functionCode() & 0x7F, m_rb.length > 8 ? m_rb.exceptionCode() : 0);
+        // The answer's own signal, before anything its reply's listeners send.
         const modbus::AnswerMatch m = m_current;
+        const ReceiveBuffer rb = m_rb;  // a listener may send, and a new answer refill m_rb
         switch (m.kind) {
         case modbus::AnswerKind::Matched: emit answerMatched(m.request, m.responseUs); break;
         case modbus::AnswerKind::Late: emit lateAnswer(m.request, m.responseUs); break;
-        case modbus::AnswerKind::Unsolicited: emit unsolicitedAnswer(id, m_rb.functionCode()); break;
+        case modbus::AnswerKind::Unsolicited: emit unsolicitedAnswer(id, rb.functionCode()); break;
+        }
+        // The answer ends its own request's reply, found by the serial the
+        // transaction table matched; late and unsolicited answers have none.
+        if (m.kind == modbus::AnswerKind::Matched) {
+            if (auto it = m_replies.find(m.request.serial); it != m_replies.end()) {
+                const Reply reply = std::move(it->second);
+                m_replies.erase(it);
+                reply->finishAnswered(rb, m);
+            }
         }
         return;
     }
+    // Too short to name a request: it reaches nobody.
     m_current = {};
-    route();
-}
-
-void ModbusLink::route()
-{
-    // The echo of a single-register write carries nothing for anybody and
-    // keeps LastRequestTag as it is.
-    if (m_rb.length > 7 && m_rb.functionCode() == modbus::WriteSingleRegister)
-        return;
-    if (m_rb.length > 7 && m_rb.isException()) {
-        emit exceptionAnswer(m_rb.tag(), m_rb.functionCode() & 0x7F,
-                             m_rb.length > 8 ? m_rb.exceptionCode() : 0);
-    } else if (m_rb.length > 7) {
-        if (const auto &handler = m_handlers[m_rb.tag()])
-            handler(m_rb);
-    }
-    LastRequestTag = modbus::kNoAnswerAwaited;
 }
 
 void ModbusLink::onStateChanged(QAbstractSocket::SocketState state)
@@ -328,8 +346,6 @@ QString ModbusLink::errorText(ErrorKind kind)
     case ErrorKind::Send: return QCoreApplication::translate("ModbusLink", "ソケット接続に書き込もうとしたときにエラーが発生した");
     case ErrorKind::Receive: return QCoreApplication::translate("ModbusLink", "ソケット接続から読み出そうとしたときにエラーが発生した");
     case ErrorKind::Connect: return QCoreApplication::translate("ModbusLink", "以前に受け付けられた接続要求が完了できなかった");
-    case ErrorKind::Disconnect: return QCoreApplication::translate("ModbusLink", "接続を閉じようとしたときにエラーが発生した");
-    case ErrorKind::Accept: return QCoreApplication::translate("ModbusLink", "クライアント接続要求を受け付けようとしたときに問題が発生した");
     }
     return {};
 }

@@ -1,17 +1,21 @@
 #pragma once
 // The tool's single Modbus/TCP connection to the gateway.
 //
-// Owns the non-blocking client socket, the five request builders, the
-// program's ReceiveBuffer and LastRequestTag, and routes every whole answer
-// by its request tag to the handler that its requester registered.
+// Owns the non-blocking client socket, the five request builders and the
+// program's ReceiveBuffer. Every request returns its reply (link/LinkReply.h),
+// and every whole answer goes to the reply of the request it answers.
 //
 // It is the one place that knows what is in flight: every request sent is
 // entered in its transaction table with the time it left; each answer is
-// matched to its request (response time), a request not answered within the
-// response timeout is reported once as timed out, and answers to timed-out
-// requests (late) or to nothing (unsolicited) are counted. Late and
-// unsolicited answers are still routed by their tag.
+// matched to its request (response time) and ends that request's reply; a
+// request not answered within the response timeout is reported once as timed
+// out and its reply ends so; the connection's loss (close, drop, a new open)
+// ends the replies of every request in flight. Answers to timed-out requests
+// (late) or to nothing (unsolicited) are reported by their signals and reach
+// no reply. On the wire each request still carries its request tag in the
+// high byte of the transaction identifier.
 #include "link/FrameAssembler.h"
+#include "link/LinkReply.h"
 #include "link/ReceiveBuffer.h"
 #include "link/Transactions.h"
 #include <QElapsedTimer>
@@ -19,17 +23,14 @@
 #include <QString>
 #include <QTcpSocket>
 #include <QTimer>
-#include <array>
-#include <functional>
+#include <unordered_map>
 
 class ModbusLink : public QObject {
     Q_OBJECT
 public:
     // Error kinds of the socket layer, as the status bar reports them.
-    enum class ErrorKind { General, Send, Receive, Connect, Disconnect, Accept };
+    enum class ErrorKind { General, Send, Receive, Connect };
     Q_ENUM(ErrorKind)
-
-    using AnswerHandler = std::function<void(const ReceiveBuffer &)>;
 
     explicit ModbusLink(QObject *parent = nullptr);
     // Closes the socket without reporting anything: the socket is destroyed
@@ -50,14 +51,13 @@ public:
     QTcpSocket *socket() { return &m_socket; }
 
     // The five request builders. Each sends one whole frame in one write and
-    // returns at once; nothing is sent while the connection is not open.
-    // Each returns the serial of the request's transaction (0 when nothing
-    // was sent), by which a requester knows the answer to its own request.
-    uint64_t SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count);
-    uint64_t SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count);
-    uint64_t SendWriteSingleRegister(uint32_t address, uint32_t value);
-    uint64_t SendWriteTwoRegisters(uint32_t address, uint32_t value);
-    uint64_t SendWriteSingleCoil(uint32_t address, uint8_t state);
+    // returns at once with the request's reply; nothing is sent while the
+    // connection is not open (the reply is then lost already, serial 0).
+    Reply SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count);
+    Reply SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count);
+    Reply SendWriteSingleRegister(uint32_t address, uint32_t value);
+    Reply SendWriteTwoRegisters(uint32_t address, uint32_t value);
+    Reply SendWriteSingleCoil(uint32_t address, uint8_t state);
 
     // While a Batch lives, the requests sent go out together when it ends
     // (one system call, one segment for the lot) instead of one by one;
@@ -86,17 +86,9 @@ public:
     // The transactions: what is in flight and what has been seen.
     const std::deque<modbus::Transaction> &inFlight() const { return m_transactions.inFlight(); }
     bool isInFlight(uint64_t serial) const { return m_transactions.isInFlight(serial); }
-    modbus::RequestState requestState(uint64_t serial) const { return m_transactions.state(serial); }
-    const modbus::LinkCounters &counters() const { return m_transactions.counters(); }
-    void resetCounters() { m_transactions.resetCounters(); }
-    // The match of the answer being handled (valid while its handler runs
-    // and while the answer signals below are emitted).
+    // The match of the answer being handled (valid while its reply's
+    // listeners run and while the answer signals below are emitted).
     const modbus::AnswerMatch &currentAnswer() const { return m_current; }
-
-    uint8_t LastRequestTag = 0xFF;
-
-    // The handler for one request tag; an empty function removes it.
-    void setAnswerHandler(uint8_t tag, AnswerHandler handler);
     const ReceiveBuffer &receiveBuffer() const { return m_rb; }
 
     // Feeds bytes as if they had been read from the socket (also used by
@@ -115,19 +107,20 @@ signals:
     void socketError(ModbusLink::ErrorKind kind);
     // One read event of n bytes (n > 0).
     void bytesRead(int n);
+    // An exception answer came (emitted before its reply ends).
     void exceptionAnswer(uint8_t tag, uint8_t function, uint8_t exceptionCode);
     // The stream lost its framing; buffered bytes were discarded.
     void streamLost();
     void frameSent(const QByteArray &frame);
 
-    // The transactions (emitted after the answer's handler ran).
+    // The transactions (an answer's signal comes before its reply ends).
     void requestSent(const modbus::Transaction &request);
     void answerMatched(const modbus::Transaction &request, qint64 responseUs);
     void requestTimedOut(const modbus::Transaction &request);
     void lateAnswer(const modbus::Transaction &request, qint64 responseUs);
     void unsolicitedAnswer(quint16 transactionId, quint8 function);
-    // Every whole answer as it came, with its match, before it is routed
-    // (so before anything its handler sends).
+    // Every whole answer as it came, with its match, before its reply ends
+    // (so before anything the reply's listeners send).
     void answerReceived(const QByteArray &answer, const modbus::AnswerMatch &match);
     // open() and close() were called (before they act), whoever called them.
     void openRequested();
@@ -136,8 +129,9 @@ signals:
 private:
     void ClientSockRead();
     void dispatch(QByteArrayView answer);
-    void route();
-    uint64_t send(const QByteArray &frame);
+    Reply send(const QByteArray &frame);
+    // Ends the replies of everything in flight: the connection is gone.
+    void loseInFlight();
     int64_t nowUs() const { return m_clock.nsecsElapsed() / 1000; }
     void expireRequests();
     void armTimeout();
@@ -150,7 +144,8 @@ private:
     int m_port = 502;
     FrameAssembler m_assembler;
     ReceiveBuffer m_rb;
-    std::array<AnswerHandler, 256> m_handlers;
+    // The replies of the requests in flight, by serial.
+    std::unordered_map<uint64_t, Reply> m_replies;
     enum class Phase { Idle, Connecting, Sending, Receiving } m_phase = Phase::Idle;
     bool m_connectingReported = false;
 

@@ -20,16 +20,12 @@ const Transaction &TransactionTable::add(Transaction t, int64_t nowUs, int64_t t
     t.serial = m_nextSerial++;
     t.sentUs = nowUs;
     t.deadlineUs = nowUs + std::max<int64_t>(timeoutUs, 0);
-    ++m_counters.sent;
     m_inFlight.push_back(t);
     return m_inFlight.back();
 }
 
-AnswerMatch TransactionTable::match(uint16_t transactionId, uint8_t function, bool exception,
-                                    int64_t nowUs)
+AnswerMatch TransactionTable::match(uint16_t transactionId, uint8_t function, int64_t nowUs)
 {
-    if (exception)
-        ++m_counters.exceptions;
     const uint8_t fn = function & 0x7F;
     AnswerMatch m;
     if (auto it = findOldest(m_inFlight, transactionId, fn); it != m_inFlight.end()) {
@@ -37,13 +33,6 @@ AnswerMatch TransactionTable::match(uint16_t transactionId, uint8_t function, bo
         m.request = *it;
         m.responseUs = nowUs - it->sentUs;
         m_inFlight.erase(it);
-        remember(m.request.serial);
-        LinkCounters &c = m_counters;
-        c.lastResponseUs = m.responseUs;
-        c.minResponseUs = c.answered ? std::min(c.minResponseUs, m.responseUs) : m.responseUs;
-        c.maxResponseUs = c.answered ? std::max(c.maxResponseUs, m.responseUs) : m.responseUs;
-        c.totalResponseUs += m.responseUs;
-        ++c.answered;
         return m;
     }
     if (auto it = findOldest(m_timedOut, transactionId, fn); it != m_timedOut.end()) {
@@ -51,11 +40,8 @@ AnswerMatch TransactionTable::match(uint16_t transactionId, uint8_t function, bo
         m.request = *it;
         m.responseUs = nowUs - it->sentUs;
         m_timedOut.erase(it);
-        remember(m.request.serial);
-        ++m_counters.late;
         return m;
     }
-    ++m_counters.unsolicited;
     return m;
 }
 
@@ -75,7 +61,6 @@ std::vector<Transaction> TransactionTable::expire(int64_t nowUs)
         if (m_timedOut.size() > kLateMemory)
             m_timedOut.pop_front();
     }
-    m_counters.timedOut += gone.size();
     return gone;
 }
 
@@ -94,29 +79,6 @@ void TransactionTable::clear()
 {
     m_inFlight.clear();
     m_timedOut.clear();
-}
-
-void TransactionTable::remember(uint64_t serial)
-{
-    m_answered.push_back(serial);
-    if (m_answered.size() > kLateMemory)
-        m_answered.pop_front();
-}
-
-RequestState TransactionTable::state(uint64_t serial) const
-{
-    auto has = [serial](const auto &q, auto serialOf) {
-        return std::any_of(q.begin(), q.end(), [&](const auto &e) { return serialOf(e) == serial; });
-    };
-    if (serial == 0)
-        return RequestState::Unknown;
-    if (isInFlight(serial))
-        return RequestState::InFlight;
-    if (has(m_answered, [](uint64_t s) { return s; }))
-        return RequestState::Answered;
-    if (has(m_timedOut, [](const Transaction &t) { return t.serial; }))
-        return RequestState::TimedOut;
-    return RequestState::Unknown;
 }
 
 bool TransactionTable::isInFlight(uint64_t serial) const

@@ -31,29 +31,7 @@ struct Transaction {
     int64_t deadlineUs = 0;     // sentUs + the response timeout at the time
 };
 
-// What the link has seen since it was created or the counters were reset.
-struct LinkCounters {
-    uint64_t sent = 0;
-    uint64_t answered = 0;      // matched to a request in flight
-    uint64_t timedOut = 0;
-    uint64_t late = 0;          // answers to requests already timed out
-    uint64_t unsolicited = 0;   // answers that matched nothing
-    uint64_t exceptions = 0;    // exception answers, whatever they matched
-    // Response times of the matched answers, microseconds (0 until one).
-    int64_t lastResponseUs = 0;
-    int64_t minResponseUs = 0;
-    int64_t maxResponseUs = 0;
-    int64_t totalResponseUs = 0;
-
-    // Mean response time of the matched answers (0 until one).
-    int64_t meanResponseUs() const { return answered ? totalResponseUs / int64_t(answered) : 0; }
-};
-
 enum class AnswerKind { Matched, Late, Unsolicited };
-
-// Where one request stands. Answered and TimedOut are remembered for the
-// last kLateMemory requests of each; older or never sent ones are Unknown.
-enum class RequestState { Unknown, InFlight, Answered, TimedOut };
 
 struct AnswerMatch {
     AnswerKind kind = AnswerKind::Unsolicited;
@@ -69,8 +47,8 @@ public:
     // Enters a sent request; gives it the next serial and its deadline.
     const Transaction &add(Transaction t, int64_t nowUs, int64_t timeoutUs);
 
-    // Matches one answer and updates the counters.
-    AnswerMatch match(uint16_t transactionId, uint8_t function, bool exception, int64_t nowUs);
+    // Matches one answer (function: as answered, exception flag or not).
+    AnswerMatch match(uint16_t transactionId, uint8_t function, int64_t nowUs);
 
     // Removes and returns, oldest first, every entry whose deadline passed.
     std::vector<Transaction> expire(int64_t nowUs);
@@ -83,18 +61,11 @@ public:
     void clear();
 
     bool isInFlight(uint64_t serial) const;
-    RequestState state(uint64_t serial) const;
     const std::deque<Transaction> &inFlight() const { return m_inFlight; }
-    const LinkCounters &counters() const { return m_counters; }
-    void resetCounters() { m_counters = {}; }
 
 private:
-    void remember(uint64_t serial);
-
     std::deque<Transaction> m_inFlight;
     std::deque<Transaction> m_timedOut;
-    std::deque<uint64_t> m_answered;  // serials answered (matched or late)
-    LinkCounters m_counters;
     uint64_t m_nextSerial = 1;
 };
 

@@ -18,12 +18,6 @@ MonitorSession::MonitorSession(QObject *parent) : QObject(parent), m_link(new Mo
     m_pollTimer.setInterval(500);
     connect(&m_pollTimer, &QTimer::timeout, this, &MonitorSession::tick);
 
-    m_link->setAnswerHandler(0, [this](const ReceiveBuffer &rb) {
-        handleValuesAnswer(rb, m_link->currentAnswer().request);
-    });
-    m_link->setAnswerHandler(20, [this](const ReceiveBuffer &rb) {
-        handleHeaderAnswer(rb, m_link->currentAnswer().request);
-    });
     connect(m_link, &ModbusLink::requestTimedOut, this, &MonitorSession::onTimedOut);
     connect(m_link, &ModbusLink::connecting, this,
             [this] { emit connectionStateChanged(ConnectionState::Connecting); });
@@ -32,11 +26,7 @@ MonitorSession::MonitorSession(QObject *parent) : QObject(parent), m_link(new Mo
     connect(m_link, &ModbusLink::disconnected, this, &MonitorSession::onDisconnected);
 }
 
-MonitorSession::~MonitorSession()
-{
-    m_link->setAnswerHandler(0, {});
-    m_link->setAnswerHandler(20, {});
-}
+MonitorSession::~MonitorSession() = default;
 
 // ---- connection ----------------------------------------------------------------
 
@@ -157,11 +147,23 @@ void MonitorSession::tick()
         return;
     const ModbusLink::Batch together(*m_link);  // the tick's requests in one send
     for (const monitor::PollRequest &r : monitor::pollRequests(m_selection.poll)) {
-        const uint64_t serial = r.function == monitor::PollRequest::InputRegisters
-                                    ? m_link->SendReadInputRegisters(r.tag, r.address, r.count)
-                                    : m_link->SendReadHoldingRegisters(r.tag, r.address, r.count);
-        if (serial)
-            m_stamps[serial] = m_selection;
+        const Reply reply = r.function == monitor::PollRequest::InputRegisters
+                                ? m_link->SendReadInputRegisters(r.tag, r.address, r.count)
+                                : m_link->SendReadHoldingRegisters(r.tag, r.address, r.count);
+        if (!reply->serial())
+            continue;  // not sent: no connection
+        m_stamps[reply->serial()] = m_selection;
+        // Every ending takes the stamp away; a good answer is shown.
+        connect(reply.get(), &LinkReply::finished, this, [this, r = reply.get()] {
+            if (!r->isGoodAnswer()) {
+                m_stamps.erase(r->serial());
+                return;
+            }
+            if (r->tag() == 20)
+                handleHeaderAnswer(r->answer(), r->match().request);
+            else
+                handleValuesAnswer(r->answer(), r->match().request);
+        });
     }
 }
 
@@ -170,20 +172,12 @@ bool MonitorSession::stampedCurrent(const modbus::Transaction &request, monitor:
     *stamped = m_selection;
     if (request.serial == 0)
         return true;  // an answer that matched no request cannot be told
-    if (auto it = m_stamps.find(request.serial); it != m_stamps.end()) {
-        *stamped = it->second;
-        m_stamps.erase(it);
-        return *stamped == m_selection;
-    }
-    // A late answer (its stamp went with its timeout): shown when it read
-    // what a tick of the present selection reads.
-    for (const monitor::PollRequest &tick : monitor::pollRequests(m_selection.poll)) {
-        const int function = tick.function == monitor::PollRequest::InputRegisters ? 4 : 3;
-        if (tick.tag == request.tag)
-            return request.function == function && request.address == tick.address
-                   && request.count == tick.count;
-    }
-    return false;
+    const auto it = m_stamps.find(request.serial);
+    if (it == m_stamps.end())
+        return false;  // not a poll of this session
+    *stamped = it->second;
+    m_stamps.erase(it);
+    return *stamped == m_selection;
 }
 
 void MonitorSession::answerCame()

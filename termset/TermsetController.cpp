@@ -1,5 +1,6 @@
 #include "termset/TermsetController.h"
 #include "app/MessageBoxes.h"
+#include "link/LinkReply.h"
 #include "termset/TermsetBinding.h"
 #include <QAction>
 #include <QCheckBox>
@@ -168,6 +169,45 @@ void TermsetController::writeRefused()
     m_engine.cancelPoll();
 }
 
+bool TermsetController::command(int reg, uint16_t value)
+{
+    const Reply reply = m_engine.writeRegister(reg, value);
+    if (reply->ending() == LinkReply::Ending::Lost)
+        return false;
+    // Its exception answer, whenever it comes while the transaction runs.
+    auto refused = [this](const LinkReply &r) {
+        if (r.isException())
+            writeRefused();
+    };
+    if (reply->isFinished()) {
+        refused(*reply);
+    } else {
+        LinkReply *r = reply.get();
+        QObject::connect(r, &LinkReply::finished, m_c.dialog, [r, refused] { refused(*r); });
+    }
+    return true;
+}
+
+void TermsetController::stop()
+{
+    m_engine.sequence().stop();
+}
+
+void TermsetController::stopped(TermsetPageWidgets &p, const QList<int> &leaveRegs)
+{
+    // The terminal is not left in settings mode: the commands that leave it
+    // go out (nothing is sent once the connection is gone).
+    for (int reg : leaveRegs)
+        m_engine.writeRegister(reg, kLeaveSettings);
+    m_engine.WaitCount = 0;
+    m_engine.TimeoutCount = 0;
+    m_c.waiting->setText(QStringLiteral("0"));
+    m_c.toCntr->setText(QStringLiteral("0"));
+    p.status->setText(abortedText());
+    m_running = -1;
+    setTransactionButtons(true);
+}
+
 void TermsetController::end(const QList<int> &leaveRegs)
 {
     for (int reg : leaveRegs)
@@ -182,51 +222,68 @@ void TermsetController::fail(TermsetPageWidgets &p, const QString &text, const Q
     end(leaveRegs);
 }
 
-bool TermsetController::poll(TermsetPageWidgets &p, int b, const QString &failText,
-                             const QList<int> &leaveRegs)
+QCoro::Task<bool> TermsetController::poll(TermsetPageWidgets &p, int b, const QString &failText,
+                                          const QList<int> &leaveRegs)
 {
     const auto limit = ticksOf(m_c.toBase, tr("タイムアウト値"));
     if (!limit) {
         fail(p, abortedText(), leaveRegs);
-        return false;
+        co_return false;
     }
     const auto complete = [this, &p] { return !m_writeRefused && p.requiredComplete(); };
-    if (m_writeRefused || !m_engine.PollSettingsBlock(b, p.def->registerCount, *limit, complete)) {
-        fail(p, failText, leaveRegs);
-        return false;
+    bool polled = false;
+    if (!m_writeRefused)
+        polled = co_await m_engine.PollSettingsBlock(b, p.def->registerCount, *limit, complete);
+    if (m_engine.sequence().isStopped()) {
+        stopped(p, leaveRegs);
+        co_return false;
     }
-    return true;
+    if (!polled) {
+        fail(p, failText, leaveRegs);
+        co_return false;
+    }
+    co_return true;
 }
 
-void TermsetController::read(int page)
+QCoro::Task<> TermsetController::read(int page)
 {
     if (m_running >= 0)
-        return;
+        co_return;
     TermsetPageWidgets &p = m_pages[size_t(page)];
     const PageDef &d = *p.def;
     const auto b = effectiveAddress(p);
     if (!b)
-        return;
+        co_return;
     const auto preRead = ticksOf(m_c.preReadWait, tr("設定読み込み待ち時間"));
     if (!preRead || !ticksOf(m_c.toBase, tr("タイムアウト値")))
-        return;
+        co_return;
+    const auto running = m_engine.sequence().begin();
+    if (!running)
+        co_return;
 
     clearRawFields(p);
     p.status->clear();
     begin(page);
     const QList<int> leave = leaveRegisters(d, *b, false);
-    m_engine.writeRegister(commandWord(*b), kEnterSettings);
-    m_engine.WaitTicks(*preRead);
-    if (!poll(p, *b, QCoreApplication::translate("termset", d.readFailText), leave))
-        return;
+    const QString failText = QCoreApplication::translate("termset", d.readFailText);
+    if (!command(commandWord(*b), kEnterSettings)) {
+        fail(p, failText, leave);
+        co_return;
+    }
+    if (!co_await m_engine.WaitTicks(*preRead)) {
+        stopped(p, leave);
+        co_return;
+    }
+    if (!co_await poll(p, *b, failText, leave))
+        co_return;
     selectListsFromRaw(p);
     end(leave);
 }
 
-void TermsetController::write(int page)
+QCoro::Task<> TermsetController::write(int page)
 {
     if (m_running >= 0)
-        return;
+        co_return;
     TermsetPageWidgets &p = m_pages[size_t(page)];
     const PageDef &d = *p.def;
     p.status->clear();
@@ -235,31 +292,41 @@ void TermsetController::write(int page)
     const auto selected = [&p](int field) { return p.selected(field); };
     if (!writeAllowed(d, selected, typeRewrite)) {
         p.status->setText(invalidSettingsText());
-        return;
+        co_return;
     }
     const auto b = effectiveAddress(p);
     if (!b)
-        return;
+        co_return;
     const QString intervalName = tr("書き込み間隔");
     if (!ticksOf(m_c.wrtInt, intervalName) || !ticksOf(m_c.toBase, tr("タイムアウト値")))
-        return;
+        co_return;
+    const auto running = m_engine.sequence().begin();
+    if (!running)
+        co_return;
 
     clearRawFields(p);
     begin(page);
     const QList<int> leave = leaveRegisters(d, *b, true);
+    const QString failText = QCoreApplication::translate("termset", d.writeFailText);
     for (const CommandStep &step : writeCommands(d, *b, selected, typeRewrite)) {
-        m_engine.writeRegister(step.reg, step.value);
+        if (!command(step.reg, step.value)) {
+            fail(p, failText, leave);
+            co_return;
+        }
         // The interval is read afresh for every command.
         const auto interval = ticksOf(m_c.wrtInt, intervalName);
         if (!interval) {
             fail(p, abortedText(), leave);
-            return;
+            co_return;
         }
-        m_engine.WaitTicks(*interval);
+        if (!co_await m_engine.WaitTicks(*interval)) {
+            stopped(p, leave);
+            co_return;
+        }
         p.progress->setValue(step.progress);
     }
-    if (!poll(p, *b, QCoreApplication::translate("termset", d.writeFailText), leave))
-        return;
+    if (!co_await poll(p, *b, failText, leave))
+        co_return;
     end(leave);
     p.progress->setValue(100);
 }

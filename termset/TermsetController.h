@@ -63,18 +63,24 @@ public:
 
     // One tick of the dialog's wait timer: counters and their displays.
     void timerTick();
-    void read(int page);
-    void write(int page);
+    // The transactions: each returns at its first wait and goes on as its
+    // replies and pauses come. One runs at a time.
+    QCoro::Task<> read(int page);
+    QCoro::Task<> write(int page);
     void cancel(int page);
+    // Ends the running transaction where it waits (the dialog is closed):
+    // nothing more is sent, the page says "中断しました" and the buttons are
+    // back.
+    void stop();
     // Word `index` of a tag-5 answer into the raw fields of the page whose
     // transaction is running, or of the active page when none runs.
     void showParameterWord(int index, uint16_t value);
     // The current labels of a page with a radio group.
     void showCurrentLabels(int page);
 
-    // The gateway answered a write with an exception while a transaction
-    // runs: the terminal did not take its command, so the block it shows is
-    // no settings data and the transaction's poll fails instead.
+    // The gateway answered a write of the running transaction with an
+    // exception: the terminal did not take its command, so the block it
+    // shows is no settings data and the transaction's poll fails instead.
     void writeRefused();
 
     // The page whose transaction runs, -1 when idle.
@@ -95,8 +101,14 @@ private:
     void setTransactionButtons(bool enabled);
     void begin(int page);
     void end(const QList<int> &leaveRegs);
-    bool poll(TermsetPageWidgets &p, int b, const QString &failText, const QList<int> &leaveRegs);
+    // Sends one command word of the running transaction; false when the
+    // connection is gone (nothing was sent).
+    bool command(int reg, uint16_t value);
+    QCoro::Task<bool> poll(TermsetPageWidgets &p, int b, const QString &failText, const QList<int> &leaveRegs);
     void fail(TermsetPageWidgets &p, const QString &text, const QList<int> &leaveRegs);
+    // The transaction was stopped (the dialog closed): the page tells so,
+    // and the commands that leave settings mode go out while connected.
+    void stopped(TermsetPageWidgets &p, const QList<int> &leaveRegs);
 
     Controls m_c;
     TermsetEngine m_engine;

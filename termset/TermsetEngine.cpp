@@ -1,6 +1,5 @@
 #include "termset/TermsetEngine.h"
 #include "termset/TermsetRules.h"
-#include "link/Waits.h"
 
 void TermsetEngine::tick()
 {
@@ -8,28 +7,40 @@ void TermsetEngine::tick()
         --WaitCount;
     if (TimeoutCount != 0)
         --TimeoutCount;
+    m_sequence.poke();
 }
 
-void TermsetEngine::WaitTicks(int n)
+QCoro::Task<bool> TermsetEngine::WaitTicks(int n)
 {
     WaitCount = n < 0 ? 0 : n;
     if (WaitCount > 0 && countingStarted)
         countingStarted();
-    WaitUntil([this] { return WaitCount <= 0; });
+    co_return co_await m_sequence.until([this] { return WaitCount <= 0; });
 }
 
-bool TermsetEngine::PollSettingsBlock(int b, int count, int timeLimit,
-                                      const std::function<bool()> &complete)
+QCoro::Task<bool> TermsetEngine::PollSettingsBlock(int b, int count, int timeLimit, std::function<bool()> complete)
 {
     TimeoutCount = timeLimit < 0 ? 0 : timeLimit;
     if (TimeoutCount > 0 && countingStarted)
         countingStarted();
     while (!complete()) {
-        m_link.lastRequestTag() = termset::kParameterTag;
-        const uint64_t serial = m_link.readSettings(termset::settingsBlock(b), count);
-        if (!m_link.awaitAnswer(serial, [this] { return TimeoutCount <= 0; }))
-            return false;  // cancelled or out of time
+        const Reply reply = m_link.readSettings(termset::settingsBlock(b), count);
+        LinkReply *r = reply.get();
+        // A read the link timed out gets no answer any more: the poll then
+        // waits out its own time limit, as for a read never answered.
+        const auto answeredOrOver = [this, r] {
+            return TimeoutCount <= 0 || r->isAnswered() || r->ending() == LinkReply::Ending::Lost;
+        };
+        if (!co_await m_sequence.until(answeredOrOver, reply))
+            co_return false;  // stopped
+        if (!r->isAnswered())
+            co_return false;  // out of time, cancelled or the connection went
+        if (r->isGoodAnswer() && m_link.showAnswer)
+            m_link.showAnswer(r->answer());
+        // Out of time with the block still incomplete (a limit of 0).
+        if (TimeoutCount <= 0 && !complete())
+            co_return false;
     }
     TimeoutCount = 0;
-    return true;
+    co_return true;
 }

@@ -1,23 +1,25 @@
 #pragma once
 // The machinery that every terminal-settings transaction shares: the two
-// tick counters of the dialog's 100 ms timer, the pause that keeps the
-// event loop running, and the settings block poll with its time limit.
+// tick counters of the dialog's 100 ms timer, the pause awaited on them, and
+// the settings block poll with its time limit. A transaction is a coroutine
+// on the engine's Sequence: its pauses and its poll's replies are awaited,
+// and stopping the sequence (the dialog closed) ends it at its current wait.
 //
 // The engine only talks to the gateway through the functions of its Link,
 // so that it can run against the main window's connection or a test's.
+#include "link/Sequence.h"
+#include <QCoro/QCoroTask>
 #include <cstdint>
 #include <functional>
 
 class TermsetEngine {
 public:
     struct Link {
-        std::function<void(int reg, uint16_t value)> writeRegister;   // function 6
-        // Function 4, tag 5; gives the serial of the request (0: not sent).
-        std::function<uint64_t(int address, int count)> readSettings;
-        std::function<uint8_t &()> lastRequestTag;
-        // Waits for the answer to one request until giveUp() holds; true
-        // when it came.
-        std::function<bool(uint64_t serial, const std::function<bool()> &giveUp)> awaitAnswer;
+        std::function<Reply(int reg, uint16_t value)> writeRegister;   // function 6
+        // Function 4, tag 5.
+        std::function<Reply(int address, int count)> readSettings;
+        // A good answer to one of the poll's reads, to be shown.
+        std::function<void(const ReceiveBuffer &answer)> showAnswer;
     };
 
     explicit TermsetEngine(Link link) : m_link(std::move(link)) {}
@@ -33,22 +35,31 @@ public:
     std::function<void()> countingStarted;
     bool isCounting() const { return WaitCount > 0 || TimeoutCount > 0; }
 
-    // Pauses for n ticks (n = 0 returns at once) while the event loop runs.
-    // Needs the ticking timer; n must not be negative.
-    void WaitTicks(int n);
+    // The transactions' one sequence.
+    Sequence &sequence() { return m_sequence; }
+
+    // Pauses for n ticks (n <= 0 returns at once); needs the ticking timer.
+    // False when the sequence was stopped meanwhile.
+    QCoro::Task<bool> WaitTicks(int n);
 
     // Polls the settings block of effective address b (count registers)
     // until `complete` holds, for at most timeLimit ticks over the whole
-    // poll. Returns false when the time ran out (or a cancel set the
-    // counter to 0). The next request goes out as soon as an answer has
-    // been handled; only the answer to the poll's own read counts.
-    bool PollSettingsBlock(int b, int count, int timeLimit, const std::function<bool()> &complete);
+    // poll. The next read goes out as soon as the answer to the one before
+    // has been shown; only the answer to the poll's own read counts. False
+    // when the time ran out (or a cancel set the counter to 0), the
+    // connection went, or the sequence was stopped.
+    QCoro::Task<bool> PollSettingsBlock(int b, int count, int timeLimit, std::function<bool()> complete);
 
-    // Ends a running poll at its next check.
-    void cancelPoll() { TimeoutCount = 0; }
+    // Ends a running poll at once.
+    void cancelPoll()
+    {
+        TimeoutCount = 0;
+        m_sequence.poke();
+    }
 
-    void writeRegister(int reg, uint16_t value) { m_link.writeRegister(reg, value); }
+    Reply writeRegister(int reg, uint16_t value) { return m_link.writeRegister(reg, value); }
 
 private:
     Link m_link;
+    Sequence m_sequence;
 };

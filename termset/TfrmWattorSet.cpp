@@ -2,7 +2,6 @@
 #include "app/Settings.h"
 #include "link/AnswerItems.h"
 #include "link/GatewayLink.h"
-#include "link/ModbusFrames.h"
 #include "termset/TermsetController.h"
 #include "ui_TfrmWattorSet.h"
 #include <QAction>
@@ -28,25 +27,18 @@ TfrmWattorSet::TfrmWattorSet(GatewayLink &gateway, AppSettings &settings, QWidge
 
     GatewayLink *g = &gateway;
     TermsetEngine::Link link{
-        [g](int reg, uint16_t value) { g->SendWriteSingleRegister(uint32_t(reg), value); },
+        [g](int reg, uint16_t value) { return g->SendWriteSingleRegister(uint32_t(reg), value); },
         [g](int address, int count) {
             return g->SendReadInputRegisters(kParameterTag, uint32_t(address), uint32_t(count));
         },
-        [g]() -> uint8_t & { return g->lastRequestTag(); },
-        [g](uint64_t serial, const std::function<bool()> &giveUp) { return WaitForAnswer(*g, serial, -1, giveUp); }};
+        [this](const ReceiveBuffer &rb) {
+            forEachWordItem(rb, [this](int index, uint16_t value) { ShowParameterWord(index, value); });
+        }};
     m_controller = std::make_unique<TermsetController>(
         TermsetController::Controls{this, ui->PageControl1, ui->edPreReadWait, ui->edWrtInt, ui->edWaiting,
                                     ui->edTObase, ui->edTOCntr, findChild<QAction *>(QStringLiteral("TypeWrtEn")),
                                     ui->cbCRC},
         std::move(link));
-
-    gateway.setAnswerHandler(kParameterTag, [this](const ReceiveBuffer &rb) {
-        forEachWordItem(rb, [this](int index, uint16_t value) { ShowParameterWord(index, value); });
-    });
-    connect(&gateway, &GatewayLink::exceptionAnswer, this, [this](uint8_t tag, uint8_t function, uint8_t) {
-        if (tag == modbus::kWriteTag && function == modbus::WriteSingleRegister)
-            m_controller->writeRefused();
-    });
 
     // The timer ticks only while a pause or a poll counts down: the
     // counter boxes show 0 from the start and get their last 0 from the
@@ -62,7 +54,15 @@ TfrmWattorSet::TfrmWattorSet(GatewayLink &gateway, AppSettings &settings, QWidge
 
 TfrmWattorSet::~TfrmWattorSet()
 {
+    // A running transaction ends while the controls are still there.
+    m_controller->stop();
     delete ui;
+}
+
+void TfrmWattorSet::hideEvent(QHideEvent *event)
+{
+    m_controller->stop();
+    QDialog::hideEvent(event);
 }
 
 void TfrmWattorSet::buildPopupMenu()
@@ -125,7 +125,7 @@ void TfrmWattorSet::wireControls()
 
 int TfrmWattorSet::WaitCount() const { return m_controller->engine().WaitCount; }
 int TfrmWattorSet::TimeoutCount() const { return m_controller->engine().TimeoutCount; }
-void TfrmWattorSet::WaitTicks(int n) { m_controller->engine().WaitTicks(n); }
+QCoro::Task<bool> TfrmWattorSet::WaitTicks(int n) { return m_controller->engine().WaitTicks(n); }
 
 void TfrmWattorSet::ShowParameterWord(int index, uint16_t value)
 {

@@ -2,6 +2,7 @@
 // "電力・電流ターミナル設定": reads and writes the parameter settings of
 // power, current and outlet-bar terminals. The pages' transactions run in
 // TermsetController; this class wires the controls to it.
+#include <QCoro/QCoroTask>
 #include <QDialog>
 #include <cstdint>
 #include <memory>
@@ -26,8 +27,8 @@ public:
     // Remaining ticks of the running pause and of the running poll.
     int WaitCount() const;
     int TimeoutCount() const;
-    // A pause of n ticks of WaitTimer1 while the event loop runs.
-    void WaitTicks(int n);
+    // A pause of n ticks of WaitTimer1 (false: the transaction was stopped).
+    QCoro::Task<bool> WaitTicks(int n);
     // The decoder of tag-5 answers, once per word.
     void ShowParameterWord(int index, uint16_t value);
     TermsetController &controller() { return *m_controller; }
@@ -60,6 +61,10 @@ public slots:
     void btnReadPDUClick();
     void btnWritePDUClick();
     void btnReadPDUCancelClick();
+
+protected:
+    // Closing the dialog ends the transaction that runs.
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildPopupMenu();

@@ -60,7 +60,7 @@ void TestE2eConnection::startWithoutSettingsFile()
     QVERIFY(!child<QToolButton>("sbtnDisConn")->isEnabled());
     QVERIFY(!child<QToolButton>("sbtnMonitor")->isEnabled());
     QCOMPARE(frmConnect->statusText(), QString());
-    QCOMPARE(appSession->link().LastRequestTag, uint8_t(0xFF));
+    QVERIFY(appSession->link().inFlight().empty());
     // All ten windows exist, with their captions.
     const QStringList captions = {frmModInfo->windowTitle(), frmConnect->windowTitle()};
     QCOMPARE(captions, (QStringList{QStringLiteral("モジュール情報"), QStringLiteral("接続")}));
@@ -215,16 +215,16 @@ void TestE2eConnection::answersThroughImpairedStream()
     AppFixture fx(true, o);
     QVERIFY(fx.connectGateway());
     QList<QPair<int, uint16_t>> got;
-    for (uint8_t tag : {uint8_t(30), uint8_t(31), uint8_t(32)})
-        appSession->link().setAnswerHandler(tag, [&](const ReceiveBuffer &rb) {
-            got << qMakePair(int(rb.tag()), rb.word(0));
-        });
+    QObject ctx;
+    auto collect = [&](const Reply &r) {
+        onAnswer(r, &ctx, [&](const LinkReply &a) { got << qMakePair(int(a.answer().tag()), a.answer().word(0)); });
+    };
     fx.gateway()->setInputRegister(300, 0x0215);
     fx.gateway()->setInputRegister(310, 0x0110);
     for (int round = 0; round < 4; ++round) {
-        appSession->link().SendReadInputRegisters(30, 299, 2);
-        appSession->link().SendReadInputRegisters(31, 309, 2);
-        appSession->link().SendReadInputRegisters(32, 296, 3);
+        collect(appSession->link().SendReadInputRegisters(30, 299, 2));
+        collect(appSession->link().SendReadInputRegisters(31, 309, 2));
+        collect(appSession->link().SendReadInputRegisters(32, 296, 3));
     }
     QTRY_COMPARE(got.size(), 12);
     for (int i = 0; i < 12; i += 3) {
@@ -232,7 +232,7 @@ void TestE2eConnection::answersThroughImpairedStream()
         QCOMPARE(got[i + 1], qMakePair(31, uint16_t(0x0000)));
         QCOMPARE(got[i + 2], qMakePair(32, uint16_t(0x001A)));
     }
-    QCOMPARE(appSession->link().LastRequestTag, uint8_t(0xFF));
+    QVERIFY(appSession->link().inFlight().empty());
     QVERIFY(controls::find<QLabel>(frmConnect, "StaticText2")->text().endsWith(QStringLiteral(" Byte(s) Recieved.")));
 }
 
@@ -243,14 +243,16 @@ void TestE2eConnection::exceptionAnswerShownInStatusBar()
     AppFixture fx(true, o);
     QVERIFY(fx.connectGateway());
     int decoded = 0;
-    appSession->link().setAnswerHandler(33, [&](const ReceiveBuffer &) { ++decoded; });
-    appSession->link().SendReadInputRegisters(33, 296, 16);
-    QTRY_COMPARE(appSession->link().LastRequestTag, uint8_t(0xFF));
+    QObject ctx;
+    const Reply refused = appSession->link().SendReadInputRegisters(33, 296, 16);
+    onAnswer(refused, &ctx, [&](const LinkReply &) { ++decoded; });
+    QTRY_VERIFY(refused->isFinished());
+    QVERIFY(refused->isException());
     QCOMPARE(decoded, 0);
     QVERIFY(statusBarText().contains(QStringLiteral("機能コード 4")));
     QVERIFY(statusBarText().contains(QStringLiteral("例外コード 2")));
     // Reads that do not cover the address still decode.
-    appSession->link().SendReadInputRegisters(33, 301, 2);
+    onAnswer(appSession->link().SendReadInputRegisters(33, 301, 2), &ctx, [&](const LinkReply &) { ++decoded; });
     QTRY_COMPARE(decoded, 1);
 }
 

@@ -6,6 +6,7 @@
 #include "sim/SimTerminalSettings.h"
 #include "support/AppFixture.h"
 #include "termset/TermsetBinding.h"
+#include "termset/TermsetController.h"
 #include "termset/TfrmWattorSet.h"
 #include "support/Controls.h"
 #include <QComboBox>
@@ -82,6 +83,13 @@ void shot(const QString &name)
     QDir().mkpath(QStringLiteral("/tmp/shots-termset"));
     QCoreApplication::processEvents();
     frmWattorSet->grab().save(QStringLiteral("/tmp/shots-termset/%1.png").arg(name));
+}
+
+// Waits until the transaction that a click started has ended (a click
+// that starts none returns at once).
+bool transactionEnds()
+{
+    return QTest::qWaitFor([] { return frmWattorSet->controller().runningPage() < 0; }, 30000);
 }
 
 // Waits until the simulator has handled every request sent so far (the last
@@ -191,6 +199,7 @@ void TestE2eTermset::readEveryPage()
 
     const termset::PageBinding &def = termset::pageBinding(page);
     child<QPushButton>(def.readButton)->click();
+    QVERIFY(transactionEnds());
 
     QCOMPARE(child<QLabel>(def.statusLabel)->text(), QString());
     for (const QString &raw : def.required())
@@ -241,6 +250,7 @@ void TestE2eTermset::writePowerPages()
     setAddress(p0 ? "UpDown1" : "UpDown4", a);
     const termset::PageBinding &def = termset::pageBinding(page);
     child<QPushButton>(def.readButton)->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>(def.statusLabel)->text(), QString());
 
     // Change frequency, voltage, the type and two current ranges.
@@ -258,6 +268,7 @@ void TestE2eTermset::writePowerPages()
     }
     clearAfterLeaving(fx, a);
     child<QPushButton>(def.writeButton)->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>(def.statusLabel)->text(), QString());
     QCOMPARE(child<QProgressBar>(def.progressBar)->value(), 100);
 
@@ -295,6 +306,7 @@ void TestE2eTermset::writeCurrentRangeOnPage3ReadsBackChanged()
     showPage(3);
     setAddress("UpDown3", 28);
     child<QPushButton>("btnReadCurron16")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(listIndex("cbxCurron16Cur5"), 5);
     QCOMPARE(listIndex("cbxCurron16Cur15"), 7);
 
@@ -303,6 +315,7 @@ void TestE2eTermset::writeCurrentRangeOnPage3ReadsBackChanged()
     child<QComboBox>("cbxCurron16Freq")->setCurrentIndex(1);
     clearAfterLeaving(fx, 28);
     child<QPushButton>("btnWriteCurron16")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>("lbCurron16WriteStatus")->text(), QString());
     QCOMPARE(child<QProgressBar>("Curron16ProgressBar1")->value(), 100);
     // The raw fields show what the terminal reports after the write.
@@ -326,6 +339,7 @@ void TestE2eTermset::writeCurrentRangeOnPage3ReadsBackChanged()
     child<QComboBox>("cbxCurron16Cur5")->setCurrentIndex(-1);
     child<QComboBox>("cbxCurron16Cur15")->setCurrentIndex(-1);
     child<QPushButton>("btnReadCurron16")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>("lbCurron16WriteStatus")->text(), QString());
     QCOMPARE(listIndex("cbxCurron16Cur5"), 8);
     QCOMPARE(listIndex("cbxCurron16Cur15"), 3);
@@ -345,8 +359,10 @@ void TestE2eTermset::write32CircuitUpperHalfAndCurrent8()
     child<QRadioButton>("RadioGroup2_1")->click();
     QCOMPARE(child<QLabel>("lblC1")->text(), QStringLiteral("I17"));
     child<QPushButton>("btnReadCurron16")->click();
+    QVERIFY(transactionEnds());
     child<QComboBox>("cbxCurron16Cur16")->setCurrentIndex(6);
     child<QPushButton>("btnWriteCurron16")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>("lbCurron16WriteStatus")->text(), QString());
     auto *t32 = terminals(fx)->terminalAt(32);
     QCOMPARE(t32->ranges[31], 6);
@@ -355,9 +371,11 @@ void TestE2eTermset::write32CircuitUpperHalfAndCurrent8()
     showPage(1);
     setAddress("UpDown2", 24);
     child<QPushButton>("btnReadCurron08")->click();
+    QVERIFY(transactionEnds());
     child<QComboBox>("cbxCurron08Cur8")->setCurrentIndex(3);
     clearAfterLeaving(fx, 24);
     child<QPushButton>("btnWriteCurron08")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>("lbCurron08WriteStatus")->text(), QString());
     const QList<int> r8 = terminals(fx)->terminalAt(24)->ranges;
     QList<QPair<int, int>> expected{{1080, 1}, {1080, 0x2001}};
@@ -386,6 +404,7 @@ void TestE2eTermset::writeOutletBarClear()
     QCOMPARE(listIndex("cbxPDUtype"), -1);
     fx.gateway()->clearRequests();
     child<QPushButton>("btnWritePDU")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>("lbPDUWriteStatus")->text(), QString());
     const QList<QPair<int, int>> expected{{1119, 1}, {1119, 0x2001}, {1119, 0x4001},
                                           {1119, 0},    {1119, 1},      {1119, 0}};
@@ -409,6 +428,7 @@ void TestE2eTermset::readOfEmptyAddressFails()
     setAddress("UpDown2", 62);
     fx.gateway()->clearRequests();
     child<QPushButton>("btnReadCurron08")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>("lbCurron08WriteStatus")->text(), QStringLiteral("読み出せませんでした"));
     QVERIFY(settle(fx, 2));
     QCOMPARE(writesReceived(fx), (QList<QPair<int, int>>{{1118, 1}, {1118, 0}}));
@@ -431,6 +451,7 @@ void TestE2eTermset::silentTerminalHitsTimeLimit()
     QElapsedTimer clock;
     clock.start();
     child<QPushButton>("btnReadCurron08")->click();
+    QVERIFY(transactionEnds());
     const qint64 ms = clock.elapsed();
     QCOMPARE(child<QLabel>("lbCurron08WriteStatus")->text(), QStringLiteral("読み出せませんでした"));
     // Opening wait of at most one tick, then 8 ticks of polling.
@@ -457,6 +478,7 @@ void TestE2eTermset::powerWriteWhosePollFails()
         child<QComboBox>(l)->setCurrentIndex(1);
     fx.gateway()->clearRequests();
     child<QPushButton>("btnWriteWattor7")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>("lbWattor7WriteStatus")->text(), QStringLiteral("設定値が読み出せませんでした"));
     QCOMPARE(child<QProgressBar>("Wattor7ProgressBar1")->value(), 96);
     QVERIFY(settle(fx, 14));
@@ -485,6 +507,7 @@ void TestE2eTermset::cancelDuringPollEndsAtOnce()
     QElapsedTimer clock;
     clock.start();
     child<QPushButton>("btnReadCurron08")->click();
+    QVERIFY(transactionEnds());
     QVERIFY(cancelled);
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(child<QLabel>("lbCurron08WriteStatus")->text(), QStringLiteral("読み出せませんでした"));
@@ -506,6 +529,7 @@ void TestE2eTermset::pageSwitchDuringRead()
     setAddress("UpDown1", 12);
     QTimer::singleShot(100, frmWattorSet, [] { controls::find<QTabWidget>(frmWattorSet, "PageControl1")->setCurrentIndex(4); });
     child<QPushButton>("btnReadWattor7")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(controls::find<QTabWidget>(frmWattorSet, "PageControl1")->currentIndex(), 4);
     QCOMPARE(appSession->settings().powerTerminalKind, 4);
     QCOMPARE(child<QLabel>("lbWattor7WriteStatus")->text(), QString());
@@ -525,6 +549,7 @@ void TestE2eTermset::negativeTimingNeverHangs()
     setAddress("UpDown5", 36);
     fx.gateway()->clearRequests();
     child<QPushButton>("btnReadPDU")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(fx.messages[0].kind, msg::Kind::Error);
     QVERIFY(fx.messages[0].text.contains(QStringLiteral("設定読み込み待ち時間")));
@@ -544,10 +569,12 @@ void TestE2eTermset::intervalSpoiltDuringWriteLeavesSettingsMode()
     showPage(2);
     setAddress("UpDown4", 16);
     child<QPushButton>("btnReadWattor14")->click();
+    QVERIFY(transactionEnds());
     clearAfterLeaving(fx, 16);
     controls::find<QLineEdit>(frmWattorSet, "edWrtInt")->setText(QStringLiteral("2"));
     QTimer::singleShot(250, frmWattorSet, [] { controls::find<QLineEdit>(frmWattorSet, "edWrtInt")->setText(QStringLiteral("x")); });
     child<QPushButton>("btnWriteWattor14")->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(fx.messages.size(), 1);
     QVERIFY(fx.messages[0].text.contains(QStringLiteral("書き込み間隔")));
     QCOMPARE(child<QLabel>("lbWattor14WriteStatus")->text(), QStringLiteral("中断しました"));
@@ -580,6 +607,7 @@ void TestE2eTermset::secondTransactionRefusedWhileOneRuns()
     });
     fx.gateway()->clearRequests();
     child<QPushButton>("btnReadPDU")->click();
+    QVERIFY(transactionEnds());
     QVERIFY(checked);
     QVERIFY(settle(fx, 2));
     QCOMPARE(writesReceived(fx), (QList<QPair<int, int>>{{1092, 1}, {1092, 0}}));
@@ -609,6 +637,7 @@ void TestE2eTermset::refusedEnterCommandFailsRead()
     gw->clearRequests();
     const termset::PageBinding &def = termset::pageBinding(0);
     child<QPushButton>(def.readButton)->click();
+    QVERIFY(transactionEnds());
     QCOMPARE(child<QLabel>(def.statusLabel)->text(), termset::pageDef(0).readFailText);
     for (const char *list : {"cbxWattor7Freq", "cbxWattor7Volt", "cbxWattor7Type", "cbxWattor7Cur1"})
         QCOMPARE(listIndex(list), -1);

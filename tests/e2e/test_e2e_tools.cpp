@@ -27,6 +27,7 @@
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QCoro/QCoroTask>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -64,6 +65,17 @@ void selectOnly(QList<int> channels)
         channel(k)->setChecked(channels.contains(k));
 }
 
+// Clicks an operation's button: the buttons are disabled while its words
+// go out; waits until it has ended.
+bool operate(const char *button)
+{
+    auto *b = controls::find<QPushButton>(frmCntrPreset, button);
+    b->click();
+    if (!frmCntrPreset->isBusy() || b->isEnabled())
+        return false;
+    return QTest::qWaitFor([b] { return !frmCntrPreset->isBusy() && b->isEnabled(); }, 20000);
+}
+
 // Reads back and waits until the answer has set channel k (whose spin edit
 // is cleared to a marker first).
 bool readBack(int k)
@@ -90,6 +102,8 @@ private slots:
     void moduleInformation_data();
     void moduleInformation();
     void moduleInformationWithoutAnswer();
+    void moduleInformationEndsWhenClosedOrDisconnected_data();
+    void moduleInformationEndsWhenClosedOrDisconnected();
     void alarmReset();
     void presetAndReadBack();
     void counterModes_data();
@@ -109,10 +123,16 @@ void TestE2eTools::pauseTimerRunsOnlyWhilePausing()
     QVERIFY(!timer->isActive());
     QList<int> counts;
     QObject::connect(timer, &QTimer::timeout, frmCntrPreset, [&] { counts << frmCntrPreset->WaitCount; });
-    frmCntrPreset->WaitTicks(3);
+    bool passed = false;
+    [&]() -> QCoro::Task<> { passed = co_await frmCntrPreset->WaitTicks(3); }();
+    QVERIFY(timer->isActive());
+    QVERIFY(!passed);  // awaited, not waited for: the caller goes on at once
+    QTRY_VERIFY(passed);
     QCOMPARE(counts, (QList<int>{2, 1, 0}));
     QVERIFY(!timer->isActive());
-    frmCntrPreset->WaitTicks(0);
+    passed = false;
+    [&]() -> QCoro::Task<> { passed = co_await frmCntrPreset->WaitTicks(0); }();
+    QVERIFY(passed);  // no pause: over at once
     QVERIFY(!timer->isActive());
     QCOMPARE(counts.size(), 3);
 }
@@ -135,6 +155,9 @@ void TestE2eTools::moduleInformation()
     fx.gateway()->clearRequests();
     child<QAction>("m1")->trigger();
     QVERIFY(frmModInfo->isVisible());
+    // "更新" waits for the reads.
+    QVERIFY(!controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled());
+    QTRY_VERIFY(controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled());
     // The three reads, in order, each after the answer to the one before.
     const auto reads = requestsWithTag(fx.gateway(), 1, 3);
     QCOMPARE(reads.size(), 3);
@@ -194,7 +217,57 @@ void TestE2eTools::moduleInformationWithoutAnswer()
     // The sequence stopped after its first read; nothing is awaited any more.
     QCOMPARE(received.size(), 12);
     QCOMPARE(int(quint8(received[0])), 1);
+    QVERIFY(appSession->link().inFlight().empty());
     QVERIFY(controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled());
+}
+
+void TestE2eTools::moduleInformationEndsWhenClosedOrDisconnected_data()
+{
+    QTest::addColumn<bool>("close");
+    QTest::newRow("dialog closed") << true;
+    QTest::newRow("user disconnects") << false;
+}
+
+// A gateway that takes the first read and never answers it: closing the
+// dialog ("閉じる") or disconnecting ends the reads at once; "更新" is back,
+// no further read goes out, and only the lost connection is told as reads
+// that failed.
+void TestE2eTools::moduleInformationEndsWhenClosedOrDisconnected()
+{
+    QFETCH(bool, close);
+    AppFixture fx(false);
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+    QByteArray received;
+    connect(&silent, &QTcpServer::newConnection, [&] {
+        QTcpSocket *s = silent.nextPendingConnection();
+        connect(s, &QTcpSocket::readyRead, [s, &received] { received += s->readAll(); });
+    });
+    QVERIFY(fx.connectTo(silent.serverPort()));
+    appSession->link().setResponseTimeout(60000);
+    child<QAction>("m1")->trigger();
+    QVERIFY(frmModInfo->isRequesting());
+    QTRY_COMPARE(received.size(), 12);
+    if (close) {
+        controls::find<QPushButton>(frmModInfo, "Button2")->click();
+        QVERIFY(!frmModInfo->isRequesting());  // at once
+    } else {
+        controls::find<QToolButton>(frmMain, "sbtnDisConn")->click();
+        QTRY_VERIFY(!frmModInfo->isRequesting());
+    }
+    QVERIFY(controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled());
+    QVERIFY(appSession->link().inFlight().size() <= 1);
+    if (close)
+        QVERIFY(fx.messages.isEmpty());
+    else
+        QTRY_COMPARE(fx.messages.size(), 1);
+    // Nothing more went out: a marker read behind whatever the dialog might
+    // still send arrives right after the first read.
+    if (close) {
+        appSession->link().SendReadInputRegisters(9, 0, 1);
+        QTRY_COMPARE(received.size(), 24);
+        QCOMPARE(int(quint8(received[12])), 9);
+    }
 }
 
 void TestE2eTools::alarmReset()
@@ -225,7 +298,7 @@ void TestE2eTools::presetAndReadBack()
     controls::find<QLineEdit>(frmCntrPreset, "edCntrAdrs")->setText(QStringLiteral("8"));
     selectOnly({3});
     count(3)->setValue(1234567);
-    controls::find<QPushButton>(frmCntrPreset, "btnPreset")->click();
+    QVERIFY(operate("btnPreset"));
     // Read back at once: channel 3 counts 52 a tick from the preset value.
     QVERIFY(readBack(3));
     const int afterPreset = count(3)->value() - 1234567;
@@ -237,13 +310,13 @@ void TestE2eTools::presetAndReadBack()
 
     // Digits "6桁" for channel 3, read back.
     digits(3)->setCurrentIndex(3);
-    controls::find<QPushButton>(frmCntrPreset, "btnSetKeta")->click();
+    QVERIFY(operate("btnSetKeta"));
     digits(3)->setCurrentIndex(-1);
     QVERIFY(readBack(3));
     QCOMPARE(digits(3)->currentText(), QStringLiteral("6桁"));
 
     // Reset channel 3: it counts on from 0.
-    controls::find<QPushButton>(frmCntrPreset, "btnReset")->click();
+    QVERIFY(operate("btnReset"));
     QVERIFY(readBack(3));
     QVERIFY2(count(3)->value() % 52 == 0 && count(3)->value() < 52 * 50,
              qPrintable(QString::number(count(3)->value())));
@@ -285,11 +358,11 @@ void TestE2eTools::counterModes()
     selectOnly({1, 6});
     count(1)->setValue(v1);
     count(6)->setValue(v6);
-    controls::find<QPushButton>(frmCntrPreset, "btnPreset")->click();
+    QVERIFY(operate("btnPreset"));
     if (wide) {
         digits(1)->setCurrentIndex(2);
         digits(6)->setCurrentIndex(4);
-        controls::find<QPushButton>(frmCntrPreset, "btnSetKeta")->click();
+        QVERIFY(operate("btnSetKeta"));
         digits(1)->setCurrentIndex(-1);
         digits(6)->setCurrentIndex(-1);
     }
@@ -306,7 +379,7 @@ void TestE2eTools::counterModes()
     }
     // Reset channel 1 (the 16-bit modes send no reset mask).
     selectOnly({1});
-    controls::find<QPushButton>(frmCntrPreset, "btnReset")->click();
+    QVERIFY(operate("btnReset"));
     QVERIFY(readBack(1));
     QCOMPARE(count(1)->value(), wide ? 0 : v1);
     QCOMPARE(count(6)->value(), shown6);

@@ -6,6 +6,7 @@
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
 #include "termset/TermsetBinding.h"
+#include "termset/TermsetController.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include <QLabel>
@@ -94,6 +95,8 @@ void TestE2eWaits::moduleInformationReadsEachAfterItsOwnAnswer()
     QTRY_VERIFY(traffic.answersOtherThan({}) >= 2);
 
     triggerMenu("m1");
+    QVERIFY(frmModInfo->isRequesting());
+    QTRY_VERIFY_WITH_TIMEOUT(!frmModInfo->isRequesting(), 10000);
 
     // The three reads, once each, each sent after the answer to the one
     // before it: send 1, answer 1, send 2, answer 2, send 3, answer 3.
@@ -148,6 +151,8 @@ void TestE2eWaits::settingsPollReadsOnlyAfterItsOwnAnswers()
 
     const termset::PageBinding &def = termset::pageBinding(page);
     static_cast<QPushButton *>(find(def.readButton))->click();
+    QCOMPARE(frmWattorSet->controller().runningPage(), page);
+    QTRY_VERIFY_WITH_TIMEOUT(frmWattorSet->controller().runningPage() < 0, 30000);
     QCOMPARE(static_cast<QLabel *>(find(def.statusLabel))->text(), QString());
 
     // Every settings read after the first goes out only once the one

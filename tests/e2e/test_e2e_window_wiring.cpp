@@ -120,7 +120,7 @@ void TestE2eWindowWiring::menuOpensToolBeside()
 }
 
 // Connected, the module information opens beside the main window (no gap)
-// once its three reads were answered.
+// and runs its three reads.
 void TestE2eWindowWiring::moduleInformationOpensWithItsReads()
 {
     AppFixture fx;
@@ -130,6 +130,7 @@ void TestE2eWindowWiring::moduleInformationOpensWithItsReads()
     child<QAction>("m1")->trigger();
     QVERIFY(frmModInfo->isVisible());
     QCOMPARE(frmModInfo->pos(), besideMain(0));
+    QTRY_VERIFY(!frmModInfo->isRequesting());
     QSet<int> tags;
     for (const SimRequest &r : fx.gateway()->requests())
         tags.insert(r.tag);

@@ -4,7 +4,7 @@
 #include "support/TestApp.h"
 #include "app/TfrmMain.h"
 #include "support/AppFixture.h"
-#include "link/Waits.h"
+#include "link/AnswerItems.h"
 #include "termset/TermsetEngine.h"
 #include "termset/TermsetBinding.h"
 #include "termset/TfrmWattorSet.h"
@@ -21,6 +21,7 @@
 #include <QSet>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QCoro/QCoroTask>
 #include <QTest>
 #include <QTimer>
 
@@ -65,6 +66,25 @@ int writesBeforeMarker(AppFixture &fx)
     for (const SimRequest &r : fx.gateway()->requests())
         writes += r.function == 6 ? 1 : 0;
     return writes;
+}
+
+// A tag-5 answer handed to the dialog's decoder, as its poll does with the
+// answers to its own reads.
+void decode(const QByteArray &answer)
+{
+    ReceiveBuffer rb;
+    rb.assign(answer);
+    forEachWordItem(rb, [](int index, uint16_t value) { frmWattorSet->ShowParameterWord(index, value); });
+}
+
+// A reply of request `serial` that the link answered at once.
+Reply answeredAtOnce(uint64_t serial)
+{
+    auto r = std::make_shared<LinkReply>(serial, termset::kParameterTag);
+    ReceiveBuffer rb;
+    rb.assign(tag5Answer({1}));
+    r->finishAnswered(rb, {});
+    return r;
 }
 
 } // namespace
@@ -207,26 +227,29 @@ void TestTermsetDialog::radioLabels()
     QCOMPARE(text(lastLabel), last);
 }
 
-// Tag-5 answers reach ShowParameterWord through the link, word by word,
-// into the page shown while no transaction runs.
+// Tag-5 answers reach ShowParameterWord word by word, into the page shown
+// while no transaction runs; a tag-5 answer to no request of the dialog
+// reaches nothing.
 void TestTermsetDialog::answersDecodedIntoActivePage()
 {
     AppFixture fx(false);
     QTabWidget *pc = controls::find<QTabWidget>(frmWattorSet, "PageControl1");
     pc->setCurrentIndex(4);
     appSession->link().receiveBytes(tag5Answer({1, 2, 1, 18, 7, 7, 7, 7}));
+    QCOMPARE(text("stPDUcfg0"), QString());
+    decode(tag5Answer({1, 2, 1, 18, 7, 7, 7, 7}));
     QCOMPARE(text("stPDUcfg0"), QStringLiteral("1"));
     QCOMPARE(text("stPDUcfg3"), QStringLiteral("18"));
     QCOMPARE(text("stWattor7cfg1"), QString());
 
     pc->setCurrentIndex(0);
-    appSession->link().receiveBytes(tag5Answer({1, 2, 3, 4, 5, 6, 7, 8}));
+    decode(tag5Answer({1, 2, 3, 4, 5, 6, 7, 8}));
     QCOMPARE(text("stWattor7cfg4"), QStringLiteral("4"));
     QCOMPARE(text("stWattor7cfg5"), QString());  // an 8-word answer fills cfg1 to cfg4 only
 
     pc->setCurrentIndex(1);
     child<QCheckBox>("cbCRC")->setChecked(true);
-    appSession->link().receiveBytes(tag5Answer({0, 1, 2, 22, 0x0102, 0x0304, 0x0201, 0x0807}));
+    decode(tag5Answer({0, 1, 2, 22, 0x0102, 0x0304, 0x0201, 0x0807}));
     QCOMPARE(text("stCurron08cfg101"), QStringLiteral("2"));
     QCOMPARE(text("stCurron08cfg104"), QStringLiteral("3"));
     QCOMPARE(text("stCurron08cfg105"), QStringLiteral("1"));
@@ -247,14 +270,14 @@ void TestTermsetDialog::waitTicksRunsTheEventLoop()
     watcher.start(20);
     QElapsedTimer clock;
     clock.start();
-    frmWattorSet->WaitTicks(4);
+    QVERIFY(QCoro::waitFor(frmWattorSet->WaitTicks(4)));
     const qint64 ms = clock.elapsed();
     QVERIFY2(ms >= 290 && ms < 700, qPrintable(QString::number(ms)));
     QCOMPARE(frmWattorSet->WaitCount(), 0);
     QVERIFY2(shown.contains("2") && shown.contains("1"), qPrintable(shown.join(',')));
     clock.restart();
-    frmWattorSet->WaitTicks(0);
-    frmWattorSet->WaitTicks(-5);  // a negative count must not hang
+    QVERIFY(QCoro::waitFor(frmWattorSet->WaitTicks(0)));
+    QVERIFY(QCoro::waitFor(frmWattorSet->WaitTicks(-5)));  // a negative count must not hang
     QVERIFY(clock.elapsed() < 100);
 }
 
@@ -271,72 +294,66 @@ void TestTermsetDialog::tickTimerRunsOnlyWhileCounting()
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&] { activeDuringWait |= timer->isActive(); });
     watcher.start(20);
-    frmWattorSet->WaitTicks(2);
+    QVERIFY(QCoro::waitFor(frmWattorSet->WaitTicks(2)));
     QVERIFY(activeDuringWait);
     QVERIFY(!timer->isActive());
     QCOMPARE(waiting->text(), QStringLiteral("0"));
 
     // The engine tells when a pause or a poll starts counting, and only then.
     int started = 0;
-    uint8_t tag = 0xFF;
-    TermsetEngine engine({[](int, uint16_t) {}, [](int, int) -> uint64_t { return 1; },
-                          [&]() -> uint8_t & { return tag; },
-                          [](uint64_t, const std::function<bool()> &giveUp) { return !giveUp(); }});
+    uint64_t serial = 0;
+    TermsetEngine engine({[](int, uint16_t) { return Reply(); },
+                          [&](int, int) { return answeredAtOnce(++serial); }, {}});
     engine.countingStarted = [&] { ++started; };
-    engine.WaitTicks(0);
+    QVERIFY(QCoro::waitFor(engine.WaitTicks(0)));
     QCOMPARE(started, 0);
     int reads = 0;
-    QVERIFY(engine.PollSettingsBlock(7, 8, 5, [&] { return reads++ > 0; }));
+    QVERIFY(QCoro::waitFor(engine.PollSettingsBlock(7, 8, 5, [&] { return reads++ > 0; })));
     QCOMPARE(started, 1);
-    QVERIFY(!engine.PollSettingsBlock(7, 8, 0, [] { return false; }));
+    QVERIFY(!QCoro::waitFor(engine.PollSettingsBlock(7, 8, 0, [] { return false; })));
     QCOMPARE(started, 1);
 }
 
 // The engine against a stand-in link that answers every read 10 ms later.
 void TestTermsetDialog::pollTimeLimitCoversWholePoll()
 {
-    uint8_t lastTag = 0xFF;
     int reads = 0;
     int completeAfter = 1000;
     QTimer ticker;  // also the context of the answers still due at the end
-    QSet<uint64_t> answered;
     uint64_t lastSerial = 0;  // serials are never reused, as the link's
-    TermsetEngine engine({[](int, uint16_t) {},
-                          [&](int address, int count) -> uint64_t {
+    TermsetEngine engine({[](int, uint16_t) { return Reply(); },
+                          [&](int address, int count) {
                               [&] {
                                   QCOMPARE(address, 320 + 8 * 7);
                                   QCOMPARE(count, 8);
                               }();
                               ++reads;
-                              const uint64_t serial = ++lastSerial;
-                              QTimer::singleShot(10, &ticker, [&, serial] {
-                                  lastTag = 0xFF;
-                                  answered.insert(serial);
+                              auto reply = std::make_shared<LinkReply>(++lastSerial, termset::kParameterTag);
+                              QTimer::singleShot(10, &ticker, [reply] {
+                                  ReceiveBuffer rb;
+                                  rb.assign(tag5Answer({1}));
+                                  reply->finishAnswered(rb, {});
                               });
-                              return serial;
+                              return Reply(reply);
                           },
-                          [&]() -> uint8_t & { return lastTag; },
-                          [&](uint64_t serial, const std::function<bool()> &giveUp) {
-                              return WaitUntil([&] { return answered.contains(serial) || giveUp(); })
-                                     && answered.contains(serial);
-                          }});
+                          {}});
     QObject::connect(&ticker, &QTimer::timeout, [&] { engine.tick(); });
     ticker.start(100);
 
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!engine.PollSettingsBlock(7, 8, 3, [&] { return reads >= completeAfter; }));
+    QVERIFY(!QCoro::waitFor(engine.PollSettingsBlock(7, 8, 3, [&] { return reads >= completeAfter; })));
     QVERIFY2(clock.elapsed() >= 190 && clock.elapsed() < 600, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(reads >= 10, qPrintable(QString::number(reads)));  // next request right after each answer
 
     reads = 0;
     completeAfter = 3;
-    QVERIFY(engine.PollSettingsBlock(7, 8, 50, [&] { return reads >= completeAfter; }));
+    QVERIFY(QCoro::waitFor(engine.PollSettingsBlock(7, 8, 50, [&] { return reads >= completeAfter; })));
     QCOMPARE(reads, 3);
     QCOMPARE(engine.TimeoutCount, 0);
 
     reads = 0;  // a limit of 0 fails after the first request
-    QVERIFY(!engine.PollSettingsBlock(7, 8, 0, [] { return false; }));
+    QVERIFY(!QCoro::waitFor(engine.PollSettingsBlock(7, 8, 0, [] { return false; })));
     QCOMPARE(reads, 1);
 }
 

@@ -355,6 +355,9 @@ void TestToolsWrites::presetSequences()
                           : operation == QLatin1String("reset") ? controls::find<QPushButton>(frmCntrPreset, "btnReset")
                                                                   : controls::find<QPushButton>(frmCntrPreset, "btnSetKeta");
     button->click();
+    // Disabled while the operation's words go out, back when it ends.
+    QVERIFY(!button->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!frmCntrPreset->isBusy(), 20000);
     QVERIFY(button->isEnabled());
     QVERIFY(received(fx.gateway(), int(expected.size())));
     settle(fx.gateway());
@@ -440,6 +443,7 @@ void TestToolsWrites::oneOperationAtATime()
     });
     probe.start();
     controls::find<QPushButton>(frmCntrPreset, "btnPreset")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!frmCntrPreset->isBusy(), 20000);
     probe.stop();
     QVERIFY(tried);
     QCOMPARE(enabledDuringPreset, (QList<bool>{false, false, false}));

@@ -1,12 +1,13 @@
 #pragma once
 // Test support: a GatewayLink that sends nothing. It records every request
-// with the number of answers delivered before it, and delivers the answers
-// a test hands it to the handler of their tag, as the real link routes them.
+// with the number of answers delivered before it and hands out its reply;
+// the answers a test gives it end the reply of the request they name (by
+// serial), as the real link matches them. Writes are answered at once with
+// their echo unless told otherwise.
 #include "link/GatewayLink.h"
 #include "support/AnswerFrames.h"
 #include <QByteArray>
 #include <QList>
-#include <array>
 #include <functional>
 #include <map>
 
@@ -32,69 +33,135 @@ public:
     bool answerWrites = true;
     // Called for each read sent, after it was recorded.
     std::function<void(const Request &)> onRead;
-    // Called for each write sent, after it was recorded.
+    // Called for each write sent, after it was recorded (before the fake
+    // answers it: refuse() there makes the answer an exception).
     std::function<void(const Request &)> onWrite;
 
-    uint64_t SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count) override
+    Reply SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count) override
     { return record({Verb::ReadInput, tag, address, count, 0, 0}); }
-    uint64_t SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count) override
+    Reply SendReadHoldingRegisters(uint8_t tag, uint32_t address, uint32_t count) override
     { return record({Verb::ReadHolding, tag, address, count, 0, 0}); }
-    uint64_t SendWriteSingleRegister(uint32_t address, uint32_t value) override
+    Reply SendWriteSingleRegister(uint32_t address, uint32_t value) override
     { return record({Verb::WriteSingle, 0, address, value, 0, 0}); }
-    uint64_t SendWriteTwoRegisters(uint32_t address, uint32_t value) override
+    Reply SendWriteTwoRegisters(uint32_t address, uint32_t value) override
     { return record({Verb::WriteTwo, 0, address, value, 0, 0}); }
-    uint64_t SendWriteSingleCoil(uint32_t address, uint8_t state) override
+    Reply SendWriteSingleCoil(uint32_t address, uint8_t state) override
     { return record({Verb::WriteCoil, 0, address, state, 0, 0}); }
 
-    void setAnswerHandler(uint8_t tag, AnswerHandler handler) override { m_handlers[tag] = std::move(handler); }
-    modbus::RequestState requestState(uint64_t serial) const override
-    {
-        const auto it = m_states.find(serial);
-        return it == m_states.end() ? modbus::RequestState::Unknown : it->second;
-    }
-    uint8_t &lastRequestTag() override { return m_lastTag; }
     bool isConnected() const override { return connected; }
     QString statusText() const override { return status; }
     bool setHost(const QString &h, QString *) override { host = h; return true; }
     bool setPort(int p, QString *) override { port = p; return true; }
     void setResponseTimeout(int ms) override { responseTimeoutMs = ms; }
 
-    // Answers request `serial` (tag `tag`, function 4) with the given data
-    // bytes: its state becomes answered and the tag's handler runs.
+    // An answer with the given data bytes (function 4, tag `tag`): it ends
+    // the reply of request `serial` if that is still in flight. Serial 0
+    // stands for an answer to a request of someone else (the monitor's).
     void answer(uint64_t serial, uint8_t tag, const QByteArray &data)
     {
-        const QByteArray a = frames::readAnswer(tag, data);
-        ReceiveBuffer rb;
-        rb.assign(a);
-        if (serial)
-            m_states[serial] = modbus::RequestState::Answered;
         ++m_answers;
-        m_lastTag = 0xFF;
-        if (m_handlers[tag])
-            m_handlers[tag](rb);
+        finish(serial, frames::readAnswer(tag, data));
     }
+    // Request `serial` is answered with exception `code`.
+    void refuse(uint64_t serial, uint8_t code)
+    {
+        const auto it = m_pending.find(serial);
+        if (it == m_pending.end())
+            return;
+        const Request &r = requests[it->second.index];
+        const bool read = r.verb == Verb::ReadInput || r.verb == Verb::ReadHolding;
+        const uint8_t fn = functionOf(r.verb);
+        QByteArray a = frames::readAnswer(read ? r.tag : uint8_t(254), {});
+        a[7] = char(fn | 0x80);
+        a[8] = char(code);
+        ++m_answers;
+        emit exceptionAnswer(read ? r.tag : uint8_t(254), fn, code);
+        finish(serial, a);
+    }
+    // The response timeout of request `serial` passed.
+    void timeOut(uint64_t serial)
+    {
+        if (const auto it = m_pending.find(serial); it != m_pending.end()) {
+            const Reply r = it->second.reply;
+            m_pending.erase(it);
+            r->finishTimedOut();
+        }
+    }
+    // The connection went: everything in flight is lost, and nothing is
+    // sent (or recorded) any more until reopen().
+    void loseConnection()
+    {
+        m_open = false;
+        auto lost = std::exchange(m_pending, {});
+        for (auto &[serial, p] : lost)
+            p.reply->finishLost();
+    }
+    void reopen() { m_open = true; }
+    bool isInFlight(uint64_t serial) const { return m_pending.count(serial) != 0; }
     int answersDelivered() const { return m_answers; }
 
 private:
-    uint64_t record(Request r)
+    struct Pending {
+        Reply reply;
+        qsizetype index;
+    };
+
+    static uint8_t functionOf(Verb v)
     {
+        switch (v) {
+        case Verb::ReadInput: return 4;
+        case Verb::ReadHolding: return 3;
+        case Verb::WriteSingle: return 6;
+        case Verb::WriteTwo: return 16;
+        case Verb::WriteCoil: return 5;
+        }
+        return 0;
+    }
+
+    void finish(uint64_t serial, const QByteArray &answer)
+    {
+        const auto it = m_pending.find(serial);
+        if (it == m_pending.end())
+            return;
+        const Reply r = it->second.reply;
+        m_pending.erase(it);
+        ReceiveBuffer rb;
+        rb.assign(answer);
+        modbus::AnswerMatch m;
+        m.kind = modbus::AnswerKind::Matched;
+        m.request.serial = serial;
+        m.request.tag = r->tag();
+        r->finishAnswered(rb, m);
+    }
+
+    Reply record(Request r)
+    {
+        const bool write = r.verb != Verb::ReadInput && r.verb != Verb::ReadHolding;
+        if (!m_open) {
+            auto never = std::make_shared<LinkReply>(0, write ? uint8_t(254) : r.tag);
+            never->finishLost();
+            return never;
+        }
         r.answersBefore = m_answers;
         r.serial = ++m_serial;
-        const bool write = r.verb != Verb::ReadInput && r.verb != Verb::ReadHolding;
-        m_states[r.serial] = write && answerWrites ? modbus::RequestState::Answered : modbus::RequestState::InFlight;
-        if (!write)
-            m_lastTag = r.tag;
+        auto reply = std::make_shared<LinkReply>(r.serial, write ? uint8_t(254) : r.tag);
+        m_pending[r.serial] = Pending{reply, requests.size()};
         requests << r;
         if (!write && onRead)
             onRead(requests.last());
         if (write && onWrite)
             onWrite(requests.last());
-        return r.serial;
+        if (write && answerWrites && isInFlight(r.serial)) {
+            // The echo: the request's own header and PDU.
+            QByteArray echo = frames::readAnswer(254, {});
+            echo[7] = char(functionOf(r.verb));
+            finish(r.serial, echo);
+        }
+        return reply;
     }
 
-    std::array<AnswerHandler, 256> m_handlers{};
-    std::map<uint64_t, modbus::RequestState> m_states;
-    uint8_t m_lastTag = 0xFF;
+    std::map<uint64_t, Pending> m_pending;
+    bool m_open = true;
     uint64_t m_serial = 0;
     int m_answers = 0;
 };

@@ -28,6 +28,7 @@
 #include "support/AppFixture.h"
 #include "support/ResidentMemory.h"
 #include "termset/TermsetBinding.h"
+#include "termset/TermsetController.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
@@ -430,6 +431,10 @@ private:
             f.first->setText(QStringLiteral("?"));
         ++m_figures.modInfoRuns;
         controls::find<QAction>(frmMain, "m1")->trigger();
+        // The reads run on while the soak waits (each ends with its answer,
+        // the response timeout or the connection's loss).
+        if (!QTest::qWaitFor([] { return !frmModInfo->isRequesting(); }, 30000))
+            fault(QStringLiteral("module information reads never end"));
         check(&complete);
         m_figures.modInfoComplete += complete;
         if (!controls::find<QPushButton>(frmModInfo, "Button1")->isEnabled())
@@ -486,6 +491,8 @@ private:
         const termset::PageBinding &def = termset::pageBinding(0);
         ++m_figures.termsetReads;
         frmWattorSet->findChild<QPushButton *>(def.readButton)->click();
+        if (!QTest::qWaitFor([] { return frmWattorSet->controller().runningPage() < 0; }, 60000))
+            fault(QStringLiteral("terminal settings read never ends"));
         const QString status = frmWattorSet->findChild<QLabel *>(def.statusLabel)->text();
         bool all = true;
         for (const auto &[name, index] : lists) {

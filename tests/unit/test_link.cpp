@@ -1,8 +1,11 @@
-// Request frames, stream reassembly and dispatch of the Modbus/TCP link.
+// Request frames, stream reassembly, dispatch and the replies of the
+// Modbus/TCP link.
 #include "link/AnswerItems.h"
 #include "link/FrameAssembler.h"
 #include "link/ModbusFrames.h"
 #include "link/ModbusLink.h"
+#include "link/Sequence.h"
+#include <QCoro/QCoroTask>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -34,6 +37,27 @@ QByteArray readAnswer(uint8_t tag, const QList<uint16_t> &regs, uint8_t fc = 4)
     return a;
 }
 
+// Every whole answer the link took in, as the link reports it.
+struct Answers {
+    explicit Answers(ModbusLink &link)
+    {
+        QObject::connect(&link, &ModbusLink::answerReceived, &ctx,
+                         [this](const QByteArray &a, const modbus::AnswerMatch &m) {
+                             bytes << a;
+                             kinds << m.kind;
+                         });
+    }
+    ReceiveBuffer at(int i) const
+    {
+        ReceiveBuffer rb;
+        rb.assign(bytes.at(i));
+        return rb;
+    }
+    QList<QByteArray> bytes;
+    QList<modbus::AnswerKind> kinds;
+    QObject ctx;
+};
+
 } // namespace
 
 class TestLink : public QObject {
@@ -41,7 +65,7 @@ class TestLink : public QObject {
 private slots:
     void frames_data();
     void frames();
-    void lastRequestTag();
+    void requestsWithoutConnectionAreLostAtOnce();
     void reassemblyCoalesced();
     void reassemblySplitAtEveryPosition();
     void reassemblyGarbage_data();
@@ -59,8 +83,13 @@ private slots:
     void requestsTheKernelCannotTakeYetFollowInOrder();
     void timeoutsAfterAnswersAndShorterTimeouts_data();
     void timeoutsAfterAnswersAndShorterTimeouts();
-    void handlerReadingAgainDuringItsAnswer();
+    void listenerReadingAgainDuringItsAnswer();
     void viewsStayValidUntilMoreBytes();
+    void replyEndings_data();
+    void replyEndings();
+    void answersReachTheirOwnReplies();
+    void exceptionAnswerEndsItsReply();
+    void sequenceAwaitsAndStops();
 };
 
 namespace {
@@ -131,30 +160,37 @@ void TestLink::frames()
     QCOMPARE(frame.toHex(' '), expected.toHex(' '));
 }
 
-void TestLink::lastRequestTag()
+void TestLink::requestsWithoutConnectionAreLostAtOnce()
 {
-    // The builders keep LastRequestTag even when nothing can be sent.
+    // Nothing is sent without a connection: every builder's reply has
+    // ended, lost, before the builder returns, and nothing is in flight.
     ModbusLink link;
-    QCOMPARE(link.LastRequestTag, uint8_t(0xFF));
-    link.SendReadInputRegisters(0, 0, 4);
-    QCOMPARE(link.LastRequestTag, uint8_t(0));
-    link.SendReadHoldingRegisters(5, 1024, 8);
-    QCOMPARE(link.LastRequestTag, uint8_t(5));
-    link.SendWriteSingleRegister(1202, 1);
-    link.SendWriteTwoRegisters(1280, 7);
-    link.SendWriteSingleCoil(3, 0xFF);
-    QCOMPARE(link.LastRequestTag, uint8_t(5));
+    QSignalSpy sent(&link, &ModbusLink::frameSent);
+    const QList<Reply> replies = {link.SendReadInputRegisters(0, 0, 4), link.SendReadHoldingRegisters(5, 1024, 8),
+                                  link.SendWriteSingleRegister(1202, 1), link.SendWriteTwoRegisters(1280, 7),
+                                  link.SendWriteSingleCoil(3, 0xFF)};
+    for (const Reply &r : replies) {
+        QVERIFY(r);
+        QCOMPARE(r->ending(), LinkReply::Ending::Lost);
+        QCOMPARE(r->serial(), uint64_t(0));
+    }
+    QCOMPARE(replies[1]->tag(), uint8_t(5));
+    QCOMPARE(replies[2]->tag(), modbus::kWriteTag);
+    QCOMPARE(sent.count(), 0);
+    QVERIFY(link.inFlight().empty());
 }
 
 void TestLink::reassemblyCoalesced()
 {
     // The monitor's tag-0 and tag-20 answers arriving in one read.
     ModbusLink link;
-    QList<int> tags;
-    for (uint8_t t : {uint8_t(0), uint8_t(20)})
-        link.setAnswerHandler(t, [&](const ReceiveBuffer &rb) { tags << rb.tag() << rb.word(0); });
+    Answers answers(link);
     const QByteArray both = readAnswer(0, {11, 12, 13}) + readAnswer(20, {99, 1, 2, 3});
     QCOMPARE(link.receiveBytes(both), 2);
+    QCOMPARE(answers.bytes.size(), 2);
+    QList<int> tags;
+    for (int i = 0; i < 2; ++i)
+        tags << answers.at(i).tag() << answers.at(i).word(0);
     QCOMPARE(tags, (QList<int>{0, 11, 20, 99}));
 }
 
@@ -165,16 +201,12 @@ void TestLink::reassemblySplitAtEveryPosition()
     for (int cut1 = 0; cut1 <= a.size(); ++cut1) {
         for (int cut2 = cut1; cut2 <= a.size(); cut2 += 7) {
             ModbusLink link;
-            QList<QByteArray> got;
-            for (uint8_t t : {uint8_t(0), uint8_t(20), uint8_t(1)})
-                link.setAnswerHandler(t, [&](const ReceiveBuffer &rb) {
-                    got << QByteArray(reinterpret_cast<const char *>(rb.bytes.data()), rb.length);
-                });
+            Answers answers(link);
             link.receiveBytes(a.left(cut1));
             link.receiveBytes(a.mid(cut1, cut2 - cut1));
             link.receiveBytes(a.mid(cut2));
-            QCOMPARE(got.size(), 3);
-            QCOMPARE(got.join(), a);
+            QCOMPARE(answers.bytes.size(), 3);
+            QCOMPARE(answers.bytes.join(), a);
         }
     }
 }
@@ -192,16 +224,15 @@ void TestLink::reassemblyGarbage()
 {
     QFETCH(QByteArray, garbage);
     ModbusLink link;
-    int handled = 0;
-    link.setAnswerHandler(0, [&](const ReceiveBuffer &) { ++handled; });
+    Answers answers(link);
     QSignalSpy lost(&link, &ModbusLink::streamLost);
-    link.LastRequestTag = 0;
     link.receiveBytes(readAnswer(0, {1}) + garbage + readAnswer(0, {2}));
-    QCOMPARE(handled, 1);  // the answer before the garbage; the rest is discarded
+    QCOMPARE(answers.bytes.size(), 1);  // the answer before the garbage; the rest is discarded
     QCOMPARE(lost.count(), 1);
     // The stream goes on with the next whole answer.
     link.receiveBytes(readAnswer(0, {3}));
-    QCOMPARE(handled, 2);
+    QCOMPARE(answers.bytes.size(), 2);
+    QCOMPARE(answers.at(1).word(0), uint16_t(3));
 }
 
 void TestLink::resetStreamDropsPartialAnswer_data()
@@ -216,15 +247,15 @@ void TestLink::resetStreamDropsPartialAnswer()
 {
     QFETCH(int, kept);
     ModbusLink link;
-    QList<int> words;
-    link.setAnswerHandler(0, [&](const ReceiveBuffer &rb) { words << rb.word(0) << rb.word(1); });
+    Answers answers(link);
     QSignalSpy lost(&link, &ModbusLink::streamLost);
     QCOMPARE(link.receiveBytes(readAnswer(0, {7, 8}).left(kept)), 0);
     link.resetStream();
     // The next answer is read from its own first byte, not as the rest of
     // the one cut off.
     QCOMPARE(link.receiveBytes(readAnswer(0, {0x1234, 0x5678})), 1);
-    QCOMPARE(words, (QList<int>{0x1234, 0x5678}));
+    QCOMPARE(answers.bytes.size(), 1);
+    QCOMPARE((QList<int>{answers.at(0).word(0), answers.at(0).word(1)}), (QList<int>{0x1234, 0x5678}));
     QCOMPARE(lost.count(), 0);
 }
 
@@ -232,22 +263,23 @@ void TestLink::dispatchRules()
 {
     ModbusLink link;
     QSignalSpy bytes(&link, &ModbusLink::bytesRead);
-    int tag7 = 0;
-    link.setAnswerHandler(7, [&](const ReceiveBuffer &) { ++tag7; });
+    QSignalSpy unsolicited(&link, &ModbusLink::unsolicitedAnswer);
+    Answers answers(link);
 
-    // The echo of a write single register never releases a waiting requester.
-    link.LastRequestTag = 5;
+    // Answers to nothing in flight (a write's echo, a function-16 answer,
+    // reads) are taken in whole and reported as unsolicited, each with its
+    // transaction identifier and function.
     link.receiveBytes(hex("05 00 00 00 00 06 01 06 04 20 00 01"));
-    QCOMPARE(link.LastRequestTag, uint8_t(5));
-    // A function-16 answer is routed (nothing handles tag 254) and releases it.
     link.receiveBytes(hex("FE 00 00 00 00 06 01 10 05 00 00 02"));
-    QCOMPARE(link.LastRequestTag, uint8_t(0xFF));
-    // A tag without a decoder only sets LastRequestTag.
-    link.LastRequestTag = 9;
     link.receiveBytes(readAnswer(9, {1, 2}));
-    QCOMPARE(link.LastRequestTag, uint8_t(0xFF));
     link.receiveBytes(readAnswer(7, {1}));
-    QCOMPARE(tag7, 1);
+    QCOMPARE(answers.bytes.size(), 4);
+    QCOMPARE(unsolicited.count(), 4);
+    QCOMPARE(unsolicited.at(1).at(0).value<quint16>(), quint16(0xFE00));
+    QCOMPARE(unsolicited.at(1).at(1).value<quint8>(), quint8(16));
+    QCOMPARE(answers.at(3).tag(), uint8_t(7));
+    for (modbus::AnswerKind k : answers.kinds)
+        QCOMPARE(int(k), int(modbus::AnswerKind::Unsolicited));
     // Each read event reports its byte count.
     QCOMPARE(bytes.count(), 4);
     QCOMPARE(bytes.at(3).at(0).toInt(), 11);
@@ -259,13 +291,9 @@ void TestLink::dispatchRules()
 void TestLink::exceptionAnswers()
 {
     ModbusLink link;
-    int handled = 0;
-    link.setAnswerHandler(1, [&](const ReceiveBuffer &) { ++handled; });
     QSignalSpy exc(&link, &ModbusLink::exceptionAnswer);
-    link.LastRequestTag = 1;
     link.receiveBytes(hex("01 00 00 00 00 03 01 84 02"));
-    QCOMPARE(handled, 0);  // never decoded as data
-    QCOMPARE(link.LastRequestTag, uint8_t(0xFF));
+    QVERIFY(link.receiveBuffer().isException());
     QCOMPARE(exc.count(), 1);
     QCOMPARE(exc.at(0).at(0).value<uint8_t>(), uint8_t(1));
     QCOMPARE(exc.at(0).at(1).value<uint8_t>(), uint8_t(4));
@@ -279,21 +307,21 @@ void TestLink::shortAnswersAreNotReadPast()
     link.receiveBytes(readAnswer(3, QList<uint16_t>(64, 0xEEEE)));
     // An answer that states 32 data bytes but carries only 4.
     QList<uint16_t> words;
-    link.setAnswerHandler(3, [&](const ReceiveBuffer &rb) {
-        forEachWordItem(rb, [&](int, uint16_t v) { words << v; });
-    });
     link.receiveBytes(hex("03 00 00 00 00 07 01 04 20 00 01 00 02"));
+    forEachWordItem(link.receiveBuffer(), [&](int, uint16_t v) { words << v; });
     QCOMPARE(words, (QList<uint16_t>{1, 2}));
     QCOMPARE(link.receiveBuffer().word(2), uint16_t(0));  // stale bytes never handed out
     // Byte counts of 0 and 1 hand over no words; below 4 no double words.
     words.clear();
     int dwords = 0;
-    link.setAnswerHandler(3, [&](const ReceiveBuffer &rb) {
-        forEachWordItem(rb, [&](int, uint16_t v) { words << v; });
-        forEachDoubleWordItem(rb, false, [&](int, uint32_t, int) { ++dwords; });
-    });
+    auto decode = [&] {
+        forEachWordItem(link.receiveBuffer(), [&](int, uint16_t v) { words << v; });
+        forEachDoubleWordItem(link.receiveBuffer(), false, [&](int, uint32_t, int) { ++dwords; });
+    };
     link.receiveBytes(hex("03 00 00 00 00 04 01 04 01 05"));
+    decode();
     link.receiveBytes(hex("03 00 00 00 00 06 01 04 03 05 06 07"));
+    decode();
     QCOMPARE(words, (QList<uint16_t>{0x0506}));
     QCOMPARE(dwords, 0);
 }
@@ -352,8 +380,8 @@ void TestLink::requestLeavesBeforeTheEventLoopRuns()
     // reaches it only if the request was written to the socket at once.
     Connected c;
     QVERIFY(c.open());
-    QVERIFY(c.link.SendReadInputRegisters(0, 320, 64) != 0);
-    QVERIFY(c.link.SendWriteSingleRegister(0x0420, 1) != 0);
+    QVERIFY(c.link.SendReadInputRegisters(0, 320, 64)->serial() != 0);
+    QVERIFY(c.link.SendWriteSingleRegister(0x0420, 1)->serial() != 0);
     const QByteArray expected = modbus::readInputRegistersFrame(0, 320, 64)
                                 + modbus::writeSingleRegisterFrame(0x0420, 1);
     QByteArray got;
@@ -408,8 +436,8 @@ void TestLink::requestsTheKernelCannotTakeYetFollowInOrder()
     auto sendOne = [&] {
         const uint32_t address = uint32_t(sentCount % 4000);
         const ModbusLink::Batch together(c.link);
-        QVERIFY(c.link.SendReadInputRegisters(0, address, 2) != 0);
-        QVERIFY(c.link.SendWriteSingleRegister(address, uint32_t(sentCount & 0xFFFF)) != 0);
+        QVERIFY(c.link.SendReadInputRegisters(0, address, 2)->serial() != 0);
+        QVERIFY(c.link.SendWriteSingleRegister(address, uint32_t(sentCount & 0xFFFF))->serial() != 0);
         expected += modbus::readInputRegistersFrame(0, address, 2)
                     + modbus::writeSingleRegisterFrame(address, uint32_t(sentCount & 0xFFFF));
         ++sentCount;
@@ -461,13 +489,15 @@ void TestLink::timeoutsAfterAnswersAndShorterTimeouts()
     QSignalSpy expired(&c.link, &ModbusLink::requestTimedOut);
 
     c.link.setResponseTimeout(timeoutA);
-    const uint64_t a = c.link.SendReadInputRegisters(0, 320, 2);
+    const Reply replyA = c.link.SendReadInputRegisters(0, 320, 2);
+    const uint64_t a = replyA->serial();
     if (answerA) {
         c.answer(sent.at(0).at(0).value<modbus::Transaction>(), {1, 2});
         QVERIFY(matched.wait(2000));
     }
     c.link.setResponseTimeout(timeoutB);
-    const uint64_t b = c.link.SendReadInputRegisters(20, 32, 4);
+    const Reply replyB = c.link.SendReadInputRegisters(20, 32, 4);
+    const uint64_t b = replyB->serial();
     // Each request is reported by its own deadline: well before the other
     // one's, which is far in the future in the overtaking case.
     QTRY_COMPARE_WITH_TIMEOUT(int(expired.count()), int(timedOut.size()), 2000);
@@ -477,37 +507,46 @@ void TestLink::timeoutsAfterAnswersAndShorterTimeouts()
         order += t.serial == a ? u'A' : t.serial == b ? u'B' : u'?';
     }
     QCOMPARE(order, timedOut);
-    QCOMPARE(c.link.counters().timedOut, uint64_t(timedOut.size()));
-    QCOMPARE(c.link.counters().answered, answerA ? 1u : 0u);
+    // Each reply ended as its request did.
+    QCOMPARE(replyA->ending(), answerA ? LinkReply::Ending::Answered
+                               : timedOut.contains(u'A') ? LinkReply::Ending::TimedOut
+                                                         : LinkReply::Ending::Pending);
+    QCOMPARE(replyB->ending(), LinkReply::Ending::TimedOut);
+    QCOMPARE(matched.count(), answerA ? 1 : 0);
     QCOMPARE(c.link.isInFlight(a), !answerA && !timedOut.contains(u'A'));
     QVERIFY(!c.link.isInFlight(b));
 }
 
-void TestLink::handlerReadingAgainDuringItsAnswer()
+void TestLink::listenerReadingAgainDuringItsAnswer()
 {
-    // A handler that runs the event loop (as the dialogs' waits do) while
-    // the next answers arrive: the socket takes them in but does not signal
-    // again meanwhile; they are dispatched, in order and whole, once the
-    // handler returns, and the answer being handled keeps its bytes.
+    // A reply's listener that runs the event loop while the next answers
+    // arrive: the socket takes them in but does not signal again meanwhile;
+    // they are dispatched, in order and whole, once the listener returns,
+    // and the answer being handled keeps its bytes.
     Connected c;
     QVERIFY(c.open());
     QSignalSpy sent(&c.link, &ModbusLink::requestSent);
     QList<uint16_t> seen;
-    c.link.setAnswerHandler(0, [&](const ReceiveBuffer &rb) {
-        const uint16_t first = rb.word(0);
-        if (first == 100) {
-            for (int i = 1; i <= 2; ++i)
-                c.answer(sent.at(i).at(0).value<modbus::Transaction>(), {uint16_t(100 + i), 7});
-            QTRY_VERIFY_WITH_TIMEOUT(c.link.socket()->bytesAvailable() > 0, 2000);
-        }
-        seen << first << rb.word(1);
-    });
-    for (int i = 0; i < 3; ++i)
-        c.link.SendReadInputRegisters(0, 320, 2);
+    QList<Reply> replies;
+    for (int i = 0; i < 3; ++i) {
+        const Reply r = c.link.SendReadInputRegisters(0, 320, 2);
+        replies << r;
+        QObject::connect(r.get(), &LinkReply::finished, r.get(), [&, raw = r.get()] {
+            const ReceiveBuffer &rb = raw->answer();
+            const uint16_t first = rb.word(0);
+            if (first == 100) {
+                for (int k = 1; k <= 2; ++k)
+                    c.answer(sent.at(k).at(0).value<modbus::Transaction>(), {uint16_t(100 + k), 7});
+                QTRY_VERIFY_WITH_TIMEOUT(c.link.socket()->bytesAvailable() > 0, 2000);
+            }
+            seen << first << raw->answer().word(1);
+        });
+    }
     c.answer(sent.at(0).at(0).value<modbus::Transaction>(), {100, 5});
     QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 6, 2000);
     QCOMPARE(seen, (QList<uint16_t>{100, 5, 101, 7, 102, 7}));
-    QCOMPARE(c.link.counters().answered, 3u);
+    for (const Reply &r : replies)
+        QCOMPARE(r->ending(), LinkReply::Ending::Answered);
 }
 
 void TestLink::viewsStayValidUntilMoreBytes()
@@ -536,6 +575,156 @@ void TestLink::viewsStayValidUntilMoreBytes()
         f.receiveData(one);
         QCOMPARE(f.nextAnswer().value_or(QByteArray()).toHex(), one.toHex());
     }
+}
+
+void TestLink::replyEndings_data()
+{
+    // How the request's reply ends against a loopback peer: its answer,
+    // the response timeout, or the link's loss (the link closed, the peer
+    // dropping the connection, the link opened anew).
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("answer") << "answer" << int(LinkReply::Ending::Answered);
+    QTest::newRow("response timeout") << "timeout" << int(LinkReply::Ending::TimedOut);
+    QTest::newRow("link closed") << "close" << int(LinkReply::Ending::Lost);
+    QTest::newRow("peer drops the connection") << "drop" << int(LinkReply::Ending::Lost);
+    QTest::newRow("link opened anew") << "reopen" << int(LinkReply::Ending::Lost);
+}
+
+void TestLink::replyEndings()
+{
+    QFETCH(QString, ending);
+    QFETCH(int, expected);
+    Connected c;
+    QVERIFY(c.open());
+    c.link.setResponseTimeout(ending == "timeout" ? 50 : 60000);
+    QSignalSpy sent(&c.link, &ModbusLink::requestSent);
+    const Reply reply = c.link.SendReadInputRegisters(3, 253, 1);
+    QSignalSpy finished(reply.get(), &LinkReply::finished);
+    QVERIFY(reply->serial() != 0);
+    QCOMPARE(reply->ending(), LinkReply::Ending::Pending);
+    if (ending == "answer")
+        c.answer(sent.at(0).at(0).value<modbus::Transaction>(), {0x0009});
+    else if (ending == "close")
+        c.link.close();
+    else if (ending == "drop")
+        c.peer->abort();
+    else if (ending == "reopen")
+        c.link.open();
+    if (finished.isEmpty())
+        QVERIFY(finished.wait(5000));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(int(reply->ending()), expected);
+    QVERIFY(!c.link.isInFlight(reply->serial()));
+    if (expected == int(LinkReply::Ending::Answered)) {
+        QCOMPARE(reply->answer().word(0), uint16_t(0x0009));
+        QCOMPARE(reply->match().request.serial, reply->serial());
+        QVERIFY(reply->isGoodAnswer());
+    }
+    // It ends once: an answer coming after all changes nothing.
+    if (ending == "timeout") {
+        QSignalSpy late(&c.link, &ModbusLink::lateAnswer);
+        c.answer(sent.at(0).at(0).value<modbus::Transaction>(), {0x0009});
+        QVERIFY(late.wait(5000));
+        QCOMPARE(reply->ending(), LinkReply::Ending::TimedOut);
+    }
+    QCOMPARE(finished.count(), 1);
+}
+
+void TestLink::answersReachTheirOwnReplies()
+{
+    // Two reads in flight with different tags, answered in the reverse
+    // order: each answer ends the reply of its own request, whatever came
+    // before it; a third reply (another request of the first tag) waits.
+    Connected c;
+    QVERIFY(c.open());
+    c.link.setResponseTimeout(60000);
+    QSignalSpy sent(&c.link, &ModbusLink::requestSent);
+    const Reply one = c.link.SendReadInputRegisters(1, 296, 16);
+    const Reply two = c.link.SendReadInputRegisters(2, 182, 1);
+    const Reply again = c.link.SendReadInputRegisters(1, 296, 16);
+    QSignalSpy oneDone(one.get(), &LinkReply::finished);
+    QSignalSpy twoDone(two.get(), &LinkReply::finished);
+    c.answer(sent.at(1).at(0).value<modbus::Transaction>(), {0x0100});
+    QVERIFY(twoDone.wait(5000));
+    QCOMPARE(two->answer().word(0), uint16_t(0x0100));
+    QVERIFY(!one->isFinished());
+    c.answer(sent.at(0).at(0).value<modbus::Transaction>(), {0x1A00});
+    QVERIFY(oneDone.wait(5000));
+    QCOMPARE(one->answer().word(0), uint16_t(0x1A00));
+    QCOMPARE(one->answer().tag(), uint8_t(1));
+    QVERIFY(!again->isFinished());
+    QCOMPARE(int(c.link.inFlight().size()), 1);
+}
+
+void TestLink::exceptionAnswerEndsItsReply()
+{
+    // An exception answer ends its request's reply as answered, with the
+    // exception in it, after the link reported it for the status bar.
+    Connected c;
+    QVERIFY(c.open());
+    QSignalSpy exc(&c.link, &ModbusLink::exceptionAnswer);
+    const Reply reply = c.link.SendWriteSingleRegister(1202, 1);
+    bool reportedFirst = false;
+    QObject::connect(reply.get(), &LinkReply::finished, reply.get(), [&] { reportedFirst = exc.count() == 1; });
+    QSignalSpy finished(reply.get(), &LinkReply::finished);
+    c.peer->write(hex("FE 00 00 00 00 03 01 86 02"));
+    c.peer->flush();
+    QVERIFY(finished.wait(5000));
+    QVERIFY(reportedFirst);
+    QVERIFY(reply->isException());
+    QVERIFY(!reply->isGoodAnswer());
+    QCOMPARE(reply->answer().exceptionCode(), uint8_t(2));
+}
+
+void TestLink::sequenceAwaitsAndStops()
+{
+    // A sequence awaiting a reply inside a nested task: the caller goes on
+    // at once; a second sequence is refused while it runs; the reply's end
+    // resumes it. Stopped while it awaits a condition, it ends within stop()
+    // and every await after that returns false without suspending.
+    Sequence seq;
+    auto reply = std::make_shared<LinkReply>(1, 3);
+    int counter = 3;
+    QStringList trail;
+    auto inner = [&]() -> QCoro::Task<bool> { co_return co_await seq.reply(reply); };
+    auto run = [&]() -> QCoro::Task<> {
+        auto running = seq.begin();
+        if (!running) {
+            trail << "refused";
+            co_return;
+        }
+        trail << "sent";
+        trail << (co_await inner() ? "answered" : "stopped");
+        trail << (co_await seq.until([&] { return counter == 0; }) ? "counted" : "stopped");
+        trail << (co_await seq.until([] { return false; }) ? "passed" : "stopped again");
+    };
+    run();
+    QCOMPARE(trail, (QStringList{"sent"}));
+    QVERIFY(seq.isRunning());
+    run();
+    QCOMPARE(trail, (QStringList{"sent", "refused"}));
+    reply->finishAnswered(ReceiveBuffer{}, {});
+    QCOMPARE(trail, (QStringList{"sent", "refused", "answered"}));
+    --counter;
+    seq.poke();  // not yet
+    QCOMPARE(trail.size(), 3);
+    seq.stop();
+    QCOMPARE(trail, (QStringList{"sent", "refused", "answered", "stopped", "stopped again"}));
+    QVERIFY(!seq.isRunning());
+    // The next sequence runs afresh.
+    counter = 0;
+    reply = std::make_shared<LinkReply>(2, 3);
+    reply->finishLost();
+    trail.clear();
+    auto again = [&]() -> QCoro::Task<> {
+        auto running = seq.begin();
+        trail << (co_await seq.reply(reply) ? "ended" : "stopped");
+        trail << (co_await seq.until([&] { return counter == 0; }) ? "counted" : "stopped");
+    };
+    again();
+    QCOMPARE(trail, (QStringList{"ended", "counted"}));
+    QVERIFY(!seq.isRunning());
 }
 
 QTEST_GUILESS_MAIN(TestLink)

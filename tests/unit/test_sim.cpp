@@ -60,14 +60,11 @@ bool TestSim::connectLink()
 QList<uint16_t> TestSim::readInput(uint8_t tag, int address, int count)
 {
     QList<uint16_t> words;
-    m_link.setAnswerHandler(tag, [&](const ReceiveBuffer &rb) {
-        for (int i = 0; i < rb.wordCount(); ++i)
-            words << rb.word(i);
-    });
-    m_link.SendReadInputRegisters(tag, uint32_t(address), uint32_t(count));
-    if (!QTest::qWaitFor([&] { return m_link.LastRequestTag == 0xFF; }, 5000))
-        words.clear();  // no answer in time
-    m_link.setAnswerHandler(tag, {});
+    const Reply reply = m_link.SendReadInputRegisters(tag, uint32_t(address), uint32_t(count));
+    if (!QTest::qWaitFor([&] { return reply->isFinished(); }, 5000) || !reply->isGoodAnswer())
+        return words;  // no answer in time
+    for (int i = 0; i < reply->answer().wordCount(); ++i)
+        words << reply->answer().word(i);
     return words;
 }
 

@@ -8,6 +8,7 @@
 #include "support/Controls.h"
 #include "support/FakeGatewayLink.h"
 #include "termset/TfrmWattorSet.h"
+#include "tools/cntrpreset/CounterProtocol.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ftp/TfrmFTPtool.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
@@ -37,12 +38,16 @@ private slots:
     void cleanup();
     void moduleInformationReadsEachAfterItsOwnAnswer();
     void moduleInformationGivesUpWithoutAnswer();
+    void moduleInformationEndsWhenClosedOrLost_data();
+    void moduleInformationEndsWhenClosedOrLost();
     void writeToolWritesTheRegisterTyped_data();
     void writeToolWritesTheRegisterTyped();
     void writeToolCoilAndRange();
     void softCounterResetsFromTheMonitorAddresses();
     void counterPresetReadBackAndReset();
     void counterPresetSendsTheValuesItChecked();
+    void counterPresetEndsWhenClosedOrLost_data();
+    void counterPresetEndsWhenClosedOrLost();
     void settingsTakeOverAndClock();
     void settingsHandOutTheAutoSaveFields();
     void ftpToolAsksForTheSettingsPage();
@@ -82,6 +87,10 @@ void TestDialogsFakeLink::moduleInformationReadsEachAfterItsOwnAnswer()
         QTimer::singleShot(50, &link, [&link, r, &data] { link.answer(r.serial, r.tag, data.value(r.tag)); });
     };
     dialog.RequestModuleInfo();
+    // Only the first read is out; "更新" waits for the sequence.
+    QCOMPARE(link.requests.size(), 1);
+    QVERIFY(!controls::find<QPushButton>(&dialog, "Button1")->isEnabled());
+    QTRY_VERIFY(!dialog.isRequesting());
 
     QCOMPARE(link.requests.size(), 3);
     const struct { uint8_t tag; uint32_t address, count; } expected[] = {{1, 296, 16}, {2, 182, 1}, {3, 253, 1}};
@@ -107,16 +116,72 @@ void TestDialogsFakeLink::moduleInformationGivesUpWithoutAnswer()
 {
     FakeGatewayLink link;
     TfrmModInfo dialog(link, [] { return false; });
-    // The first read is answered, the second never: the third is not sent.
+    // The first read is answered, the second times out: the third is not sent.
+    link.onRead = [&](const FakeGatewayLink::Request &r) {
+        if (r.tag == 1)
+            QTimer::singleShot(0, &link, [&link, r] { link.answer(r.serial, 1, registerBytes({0})); });
+        else
+            QTimer::singleShot(0, &link, [&link, r] { link.timeOut(r.serial); });
+    };
+    dialog.RequestModuleInfo();
+    QTRY_COMPARE(m_shown.size(), 1);
+    QVERIFY(m_shown.first().contains(QStringLiteral("応答がありません")));
+    QCOMPARE(link.requests.size(), 2);
+    QVERIFY(!dialog.isRequesting());
+    QVERIFY(controls::find<QPushButton>(&dialog, "Button1")->isEnabled());
+}
+
+void TestDialogsFakeLink::moduleInformationEndsWhenClosedOrLost_data()
+{
+    QTest::addColumn<bool>("close");
+    QTest::addColumn<bool>("warned");  // the user is told the reads failed
+    QTest::newRow("dialog closed") << true << false;
+    QTest::newRow("connection lost") << false << true;
+}
+
+// The dialog closed ("閉じる") or the connection lost while the second read
+// waits for its answer: the sequence ends there, sends nothing more (its
+// late answer changes nothing), and "更新" works again.
+void TestDialogsFakeLink::moduleInformationEndsWhenClosedOrLost()
+{
+    QFETCH(bool, close);
+    QFETCH(bool, warned);
+    FakeGatewayLink link;
+    TfrmModInfo dialog(link, [] { return false; });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     link.onRead = [&](const FakeGatewayLink::Request &r) {
         if (r.tag == 1)
             QTimer::singleShot(0, &link, [&link, r] { link.answer(r.serial, 1, registerBytes({0})); });
     };
     dialog.RequestModuleInfo();
+    QTRY_COMPARE(link.requests.size(), 2);
+    const uint64_t second = link.requests[1].serial;
+    QVERIFY(dialog.isRequesting());
+    if (close)
+        controls::find<QPushButton>(&dialog, "Button2")->click();
+    else
+        link.loseConnection();
+    // Ended at once, buttons back.
+    QVERIFY(!dialog.isRequesting());
+    QVERIFY(controls::find<QPushButton>(&dialog, "Button1")->isEnabled());
+    QCOMPARE(dialog.isVisible(), !close);
+    // The answer to the second read coming after all reaches nothing, and
+    // no third read goes out.
+    const QString login = controls::find<QLabel>(&dialog, "StaticText13")->text();
+    link.reopen();
+    link.answer(second, 2, registerBytes({0x0100}));
     QCOMPARE(link.requests.size(), 2);
-    QCOMPARE(link.lastRequestTag(), uint8_t(0xFF));
-    QTRY_COMPARE(m_shown.size(), 1);
-    QVERIFY(m_shown.first().contains(QStringLiteral("応答がありません")));
+    QCOMPARE(controls::find<QLabel>(&dialog, "StaticText13")->text(), login);
+    if (warned)
+        QTRY_COMPARE(m_shown.size(), 1);
+    else
+        QCOMPARE(m_shown.size(), 0);
+    // "更新" starts the reads again.
+    link.onRead = {};
+    dialog.RequestModuleInfo();
+    QCOMPARE(link.requests.size(), 3);
+    QCOMPARE(link.requests[2].tag, uint8_t(1));
 }
 
 void TestDialogsFakeLink::writeToolWritesTheRegisterTyped_data()
@@ -213,6 +278,7 @@ void TestDialogsFakeLink::counterPresetReadBackAndReset()
     FakeGatewayLink link;
     AppSettings settings;
     TfrmCntrPreset dialog(link, settings);
+    dialog.WaitTim->setInterval(1);
     controls::find<QLineEdit>(&dialog, "edCntrAdrs")->setText(QStringLiteral("8"));
     // Mode B (24 bit, 2 words): the extended input of address 8.
     controls::find<QPushButton>(&dialog, "ReadCurrent")->click();
@@ -226,6 +292,8 @@ void TestDialogsFakeLink::counterPresetReadBackAndReset()
     controls::find<QCheckBox>(&dialog, "CheckBox1")->setChecked(true);
     controls::find<QCheckBox>(&dialog, "CheckBox3")->setChecked(true);
     controls::find<QPushButton>(&dialog, "btnReset")->click();
+    QVERIFY(dialog.isBusy());
+    QTRY_VERIFY(!dialog.isBusy());
     QCOMPARE(link.requests.size(), 3);
     QCOMPARE(link.requests[1].verb, Verb::WriteSingle);
     QCOMPARE(link.requests[1].address, 1064u);
@@ -239,6 +307,7 @@ void TestDialogsFakeLink::counterPresetSendsTheValuesItChecked()
     FakeGatewayLink link;
     AppSettings settings;
     TfrmCntrPreset dialog(link, settings);
+    dialog.WaitTim->setInterval(1);
     controls::find<QRadioButton>(&dialog, "CntrModeItem4")->setChecked(true);  // C: 16 bit
     controls::find<QLineEdit>(&dialog, "edCntrAdrs")->setText(QStringLiteral("8"));
     controls::find<QLineEdit>(&dialog, "edCntrOutAdrs")->setText(QStringLiteral("8"));
@@ -253,12 +322,80 @@ void TestDialogsFakeLink::counterPresetSendsTheValuesItChecked()
             value->setValue(70000);
     };
     controls::find<QPushButton>(&dialog, "btnPreset")->click();
+    QTRY_VERIFY(!dialog.isBusy());
     QList<QPair<uint32_t, uint32_t>> writes;
     for (const auto &r : link.requests)
         writes << qMakePair(r.address, r.value);
     const QList<QPair<uint32_t, uint32_t>> expected = {{1064, 0x0200}, {1065, 0x05C8}, {1065, 0x0600}, {1065, 0}, {1064, 0}};
     QCOMPARE(writes, expected);
     QVERIFY(m_shown.isEmpty());
+}
+
+void TestDialogsFakeLink::counterPresetEndsWhenClosedOrLost_data()
+{
+    QTest::addColumn<bool>("close");
+    QTest::newRow("dialog closed") << true;
+    QTest::newRow("connection lost") << false;
+}
+
+// The dialog closed or the connection lost while the preset pauses after
+// its second word (the gateway has not answered that write yet): no word
+// more goes out, ever, and the buttons and the channel's value are back.
+void TestDialogsFakeLink::counterPresetEndsWhenClosedOrLost()
+{
+    QFETCH(bool, close);
+    FakeGatewayLink link;
+    AppSettings settings;
+    TfrmCntrPreset dialog(link, settings);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.WaitTim->setInterval(1);
+    controls::find<QLineEdit>(&dialog, "edCntrOutAdrs")->setText(QStringLiteral("8"));
+    controls::find<QLineEdit>(&dialog, "edCntrAdrs")->setText(QStringLiteral("8"));
+    controls::find<QCheckBox>(&dialog, "CheckBox2")->setChecked(true);
+    auto *value = controls::find<QSpinBox>(&dialog, "SpinEdit2");
+    value->setValue(200);
+    // The first word is answered; the second stays unanswered.
+    link.onWrite = [&link](const FakeGatewayLink::Request &r) {
+        if (r.serial == 2)
+            link.answerWrites = false;
+    };
+    controls::find<QPushButton>(&dialog, "btnPreset")->click();
+    QTRY_COMPARE(link.requests.size(), 2);
+    QVERIFY(dialog.isBusy());
+    QVERIFY(!value->isEnabled());  // its bytes go out
+    QVERIFY(dialog.WaitTim->isActive() || link.isInFlight(2));
+    if (close)
+        dialog.hide();
+    else
+        link.loseConnection();
+    QVERIFY(!dialog.isBusy());
+    for (const char *b : {"btnPreset", "btnReset", "btnSetKeta"})
+        QVERIFY(controls::find<QPushButton>(&dialog, b)->isEnabled());
+    QVERIFY(value->isEnabled());
+    // Nothing counts on, and the write's answer coming after all starts
+    // nothing: a sequence still running would have sent its third word
+    // within a few of the 1 ms ticks.
+    QVERIFY(!dialog.WaitTim->isActive());
+    link.reopen();
+    link.answerWrites = true;
+    link.answer(2, 254, {});
+    QTest::qWait(50);
+    QCOMPARE(link.requests.size(), 2);
+    QVERIFY(m_shown.isEmpty());
+    // The next preset runs whole.
+    if (close)
+        dialog.show();
+    controls::find<QPushButton>(&dialog, "btnPreset")->click();
+    QTRY_VERIFY(!dialog.isBusy());
+    std::array<uint32_t, counter::kChannels> values{};
+    values[1] = 200;
+    const auto steps = counter::presetSteps(8, 0x02, true, values);
+    QCOMPARE(link.requests.size(), qsizetype(2 + steps.size()));
+    for (size_t i = 0; i < steps.size(); ++i) {
+        QCOMPARE(link.requests[qsizetype(2 + i)].address, steps[i].reg);
+        QCOMPARE(link.requests[qsizetype(2 + i)].value, uint32_t(steps[i].value));
+    }
 }
 
 void TestDialogsFakeLink::settingsTakeOverAndClock()

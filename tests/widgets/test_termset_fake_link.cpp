@@ -10,6 +10,7 @@
 #include "support/Controls.h"
 #include "support/FakeGatewayLink.h"
 #include "termset/TermsetBinding.h"
+#include "termset/TermsetController.h"
 #include "termset/TfrmWattorSet.h"
 #include <QAction>
 #include <QComboBox>
@@ -209,6 +210,12 @@ struct Bench {
     }
 
     QLineEdit *edit(const char *name) { return controls::find<QLineEdit>(&dialog, name); }
+    // Clicks a read or write button and waits until its transaction ended.
+    bool run(const QString &name)
+    {
+        button(name)->click();
+        return QTest::qWaitFor([this] { return dialog.controller().runningPage() < 0; }, 10000);
+    }
     QPushButton *button(const QString &name) { return controls::find<QPushButton>(&dialog, name); }
     QString text(const QString &label) { return controls::find<QLabel>(&dialog, label)->text(); }
 
@@ -264,6 +271,8 @@ private slots:
     void writeEveryPage();
     void pollEndsWithoutItsAnswer_data();
     void pollEndsWithoutItsAnswer();
+    void transactionEndsWhenClosedOrLost_data();
+    void transactionEndsWhenClosedOrLost();
 
 private:
     QStringList m_shown;
@@ -301,7 +310,7 @@ void TestTermsetFakeLink::readEveryPage()
 {
     QFETCH(PageCase, c);
     Bench b(c);
-    b.button(c.read)->click();
+    QVERIFY(b.run(c.read));
     QCOMPARE(b.sent(), QStringList{write(c.cmd, 1)} + b.reads() + QStringList{write(c.cmd, 0)});
     for (int i = 1; i < b.link.requests.size(); ++i)
         QCOMPARE(b.link.requests[i].answersBefore, 2 * (i - 1));
@@ -309,7 +318,6 @@ void TestTermsetFakeLink::readEveryPage()
     QCOMPARE(b.text(c.status), QString());
     QVERIFY(b.button(c.read)->isEnabled());
     QVERIFY(b.button(c.write)->isEnabled());
-    QCOMPARE(b.link.lastRequestTag(), uint8_t(0xFF));
     QVERIFY2(m_shown.isEmpty(), qPrintable(m_shown.join(" / ")));
 }
 
@@ -403,7 +411,7 @@ void TestTermsetFakeLink::writeEveryPage()
         controls::find<QAction>(&b.dialog, "TypeWrtEn")->trigger();
     for (auto it = choices.cbegin(); it != choices.cend(); ++it)
         controls::find<QComboBox>(&b.dialog, it.key())->setCurrentIndex(it.value().toInt());
-    b.button(c.write)->click();
+    QVERIFY(b.run(c.write));
     QCOMPARE(b.sent(), commands + b.reads() + leave);
     // Each read of the poll only after the answer to the one before it.
     const qsizetype firstRead = commands.size();
@@ -462,11 +470,11 @@ void TestTermsetFakeLink::pollEndsWithoutItsAnswer()
     } else if (ending == "refused") {
         b.link.onWrite = [&b](const FakeGatewayLink::Request &r) {
             if (r.value == termset::kEnterSettings && b.link.requests.size() == 1)
-                emit b.link.exceptionAnswer(modbus::kWriteTag, modbus::WriteSingleRegister, 4);
+                b.link.refuse(r.serial, 4);
         };
     }
 
-    b.button(writing ? c.write : c.read)->click();
+    QVERIFY(b.run(writing ? c.write : c.read));
     QVERIFY(!safetyNetUsed);
     const QStringList sent = b.sent();
     const int reads = int(sent.count(read(c.block, c.count)));
@@ -483,6 +491,83 @@ void TestTermsetFakeLink::pollEndsWithoutItsAnswer()
     QVERIFY(b.button(c.read)->isEnabled());
     QVERIFY(b.button(c.write)->isEnabled());
     QVERIFY2(m_shown.isEmpty(), qPrintable(m_shown.join(" / ")));
+}
+
+void TestTermsetFakeLink::transactionEndsWhenClosedOrLost_data()
+{
+    QTest::addColumn<bool>("writing");
+    QTest::addColumn<QString>("phase");   // "pause" or "poll"
+    QTest::addColumn<bool>("close");      // else the connection is lost
+    for (bool writing : {false, true})
+        for (const char *phase : {"pause", "poll"})
+            for (bool close : {true, false})
+                QTest::addRow("%s, %s in the %s", writing ? "write" : "read", close ? "closed" : "lost", phase)
+                    << writing << QString::fromLatin1(phase) << close;
+}
+
+// The dialog closed, or the connection lost, while a transaction pauses
+// between its commands or polls a terminal that does not answer: the
+// transaction ends (closing: at once, "中断しました", with the commands that
+// leave settings mode; losing the connection: at the end of its pause or at
+// once in the poll, with the page's failure text), nothing else is sent
+// after that, and the buttons work again.
+void TestTermsetFakeLink::transactionEndsWhenClosedOrLost()
+{
+    QFETCH(bool, writing);
+    QFETCH(QString, phase);
+    QFETCH(bool, close);
+    const PageCase c = current8();
+    Bench b(c, "50");
+    b.terminal = Bench::Terminal::Silent;
+    for (const QString &list : termset::pageBinding(c.page).mustSelect())
+        controls::find<QComboBox>(&b.dialog, list)->setCurrentIndex(1);
+    if (phase == "pause")
+        b.edit(writing ? "edWrtInt" : "edPreReadWait")->setText(QStringLiteral("3"));
+    b.dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&b.dialog));
+
+    b.button(writing ? c.write : c.read)->click();
+    TermsetController &t = b.dialog.controller();
+    QCOMPARE(t.runningPage(), c.page);
+    QVERIFY(!b.button(c.read)->isEnabled());
+    if (phase == "pause")
+        QVERIFY(b.dialog.WaitCount() > 0);
+    else
+        QTRY_COMPARE(b.sent().count(read(c.block, c.count)), qsizetype(1));
+    const QStringList before = b.sent();
+
+    if (close) {
+        b.dialog.hide();
+        QCOMPARE(t.runningPage(), -1);  // at once
+        QCOMPARE(b.text(c.status), TermsetController::abortedText());
+        QCOMPARE(b.dialog.WaitCount(), 0);
+        QCOMPARE(b.dialog.TimeoutCount(), 0);
+    } else {
+        b.link.loseConnection();
+        if (phase == "poll")
+            QCOMPARE(t.runningPage(), -1);  // at once
+        QTRY_COMPARE(t.runningPage(), -1);
+        QCOMPARE(b.text(c.status), QString::fromUtf8(writing ? kNoSetting : c.readFail));
+    }
+    QVERIFY(b.button(c.read)->isEnabled());
+    QVERIFY(b.button(c.write)->isEnabled());
+    // A closed one takes the terminal out of settings mode; then nothing
+    // more goes out: not the next command, not the next read (the
+    // connection back, a still running poll would read again after the
+    // answer its read never gets).
+    const QStringList leave = close ? QStringList{write(c.cmd, 0)} : QStringList{};
+    b.link.reopen();
+    QTRY_VERIFY(!b.dialog.WaitTimer1->isActive());
+    QCOMPARE(b.sent(), before + leave);
+    QVERIFY2(m_shown.isEmpty(), qPrintable(m_shown.join(" / ")));
+    // A new transaction runs whole.
+    b.terminal = Bench::Terminal::Answers;
+    if (close)
+        b.dialog.show();
+    QVERIFY(b.run(c.read));
+    QCOMPARE(b.text(c.status), QString());
+    QCOMPARE(b.sent().mid(before.size() + leave.size()),
+             QStringList{write(c.cmd, 1)} + b.reads() + QStringList{write(c.cmd, 0)});
 }
 
 QTEST_MAIN(TestTermsetFakeLink)

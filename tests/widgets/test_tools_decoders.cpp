@@ -1,8 +1,10 @@
 // Decoders of the module information (tags 1 to 3) and of the counter
-// read-back (tags 10 to 14), fed through the link's dispatcher as the
-// gateway's answers would arrive.
+// read-back (tags 10 to 14), fed whole answers as the gateway sends them,
+// each to the decoder its dialog hands the answer to its own request.
 #include "support/TestApp.h"
 #include "app/TfrmMain.h"
+#include "link/FrameAssembler.h"
+#include "link/ReceiveBuffer.h"
 #include "support/AnswerFrames.h"
 #include "support/AppFixture.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
@@ -28,7 +30,19 @@ QByteArray words(const QList<uint16_t> &regs)
 
 void feed(const QByteArray &bytes)
 {
-    QCOMPARE(appSession->link().receiveBytes(bytes), 1);
+    FrameAssembler frames;
+    frames.receiveData(bytes);
+    const auto whole = frames.nextAnswer();
+    QVERIFY(whole);
+    QVERIFY(!frames.nextAnswer());
+    ReceiveBuffer rb;
+    rb.assign(*whole);
+    switch (rb.tag()) {
+    case 1: frmModInfo->ShowModuleWords(rb); break;
+    case 2: frmModInfo->ShowLoginMode(rb); break;
+    case 3: frmModInfo->ShowRotarySwitch(rb); break;
+    default: frmCntrPreset->ShowReadBack(rb); break;
+    }
 }
 
 // Chooses the gateway type on the main window.

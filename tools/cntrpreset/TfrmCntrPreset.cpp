@@ -3,7 +3,6 @@
 #include "app/Settings.h"
 #include "link/AnswerItems.h"
 #include "link/GatewayLink.h"
-#include "link/Waits.h"
 #include "monitor/TextNumbers.h"
 #include "tools/cntrpreset/CounterProtocol.h"
 #include "tools/softcntr/UpDownLink.h"
@@ -12,11 +11,6 @@
 #include <QTimer>
 
 using namespace counter;
-
-uint64_t TfrmCntrPreset::write(uint32_t address, uint16_t value)
-{
-    return m_link.SendWriteSingleRegister(address, value);
-}
 
 TfrmCntrPreset::TfrmCntrPreset(GatewayLink &link, const AppSettings &settings, QWidget *parent)
     : QDialog(parent), WaitTim(new QTimer(this)), ui(new Ui::TfrmCntrPreset), m_link(link), m_settings(settings)
@@ -47,26 +41,38 @@ TfrmCntrPreset::TfrmCntrPreset(GatewayLink &link, const AppSettings &settings, Q
     connect(ui->edCntrAdrs, &QLineEdit::textChanged, this, &TfrmCntrPreset::edCntrAdrsChange);
     connect(ui->chkRendou, &QCheckBox::clicked, this, &TfrmCntrPreset::chkRendouClick);
 
-    m_link.setAnswerHandler(10, [this](const ReceiveBuffer &rb) {
-        forEachWordItem(rb, [this](int m, uint16_t w) { SetCurrent16(unsigned(m), w); });
-    });
-    auto pairs = [this](void (TfrmCntrPreset::*decoder)(unsigned, uint32_t, int)) {
-        return [this, decoder](const ReceiveBuffer &rb) {
-            forEachDoubleWordItem(rb, m_settings.wordOrderSwap != 0,
-                                  [this, decoder](int m, uint32_t count, int digits) {
-                                      (this->*decoder)(unsigned(m), count, digits);
-                                  });
-        };
-    };
-    m_link.setAnswerHandler(11, pairs(&TfrmCntrPreset::SetCurrent24));
-    m_link.setAnswerHandler(12, pairs(&TfrmCntrPreset::SetCurrent24));
-    m_link.setAnswerHandler(13, pairs(&TfrmCntrPreset::SetCurrent24x8W));
-    m_link.setAnswerHandler(14, pairs(&TfrmCntrPreset::SetCurrent24x4W));
 }
 
 TfrmCntrPreset::~TfrmCntrPreset()
 {
+    // A running operation ends while the controls are still there.
+    m_sequence.stop();
     delete ui;
+}
+
+void TfrmCntrPreset::hideEvent(QHideEvent *event)
+{
+    m_sequence.stop();
+    QDialog::hideEvent(event);
+}
+
+void TfrmCntrPreset::ShowReadBack(const ReceiveBuffer &rb)
+{
+    if (rb.tag() == 10) {
+        forEachWordItem(rb, [this](int m, uint16_t w) { SetCurrent16(unsigned(m), w); });
+        return;
+    }
+    void (TfrmCntrPreset::*decoder)(unsigned, uint32_t, int) = nullptr;
+    switch (rb.tag()) {
+    case 11:
+    case 12: decoder = &TfrmCntrPreset::SetCurrent24; break;
+    case 13: decoder = &TfrmCntrPreset::SetCurrent24x8W; break;
+    case 14: decoder = &TfrmCntrPreset::SetCurrent24x4W; break;
+    default: return;
+    }
+    forEachDoubleWordItem(rb, m_settings.wordOrderSwap != 0, [this, decoder](int m, uint32_t count, int digits) {
+        (this->*decoder)(unsigned(m), count, digits);
+    });
 }
 
 int TfrmCntrPreset::modeIndex() const
@@ -130,9 +136,10 @@ void TfrmCntrPreset::WaitTimTimer()
         --WaitCount;
     if (WaitCount == 0)
         WaitTim->stop();
+    m_sequence.poke();
 }
 
-void TfrmCntrPreset::WaitTicks(int n, uint64_t write)
+QCoro::Task<bool> TfrmCntrPreset::WaitTicks(int n, Reply write)
 {
     // The pause gives the terminal time to take the byte; it also lasts
     // until the gateway answered the write that carried it (or the link
@@ -141,24 +148,39 @@ void TfrmCntrPreset::WaitTicks(int n, uint64_t write)
     WaitCount = n;
     if (WaitCount != 0 && !WaitTim->isActive())
         WaitTim->start();
-    WaitUntil([&] {
-        return WaitCount == 0 && m_link.requestState(write) != modbus::RequestState::InFlight;
-    });
+    LinkReply *w = write.get();
+    // A write lost with the connection ends the pause at once.
+    co_return co_await m_sequence.until(
+        [this, w] {
+            return (WaitCount == 0 && (!w || w->isFinished())) || (w && w->ending() == LinkReply::Ending::Lost);
+        },
+        write);
 }
 
-void TfrmCntrPreset::runSteps(const std::vector<CommandStep> &steps, const std::array<QWidget *, 8> &channelControls)
+QCoro::Task<> TfrmCntrPreset::runSteps(std::vector<CommandStep> steps, std::array<QWidget *, 8> channelControls)
 {
+    const auto running = m_sequence.begin();
+    if (!running)
+        co_return;
     setBusy(true);
     for (const CommandStep &step : steps) {
         // The control of the channel whose bytes go out is taken meanwhile.
         QWidget *control = step.channel >= 0 ? channelControls[size_t(step.channel)] : nullptr;
         if (control)
             control->setEnabled(false);
-        const uint64_t serial = write(step.reg, step.value);
-        if (step.ticks > 0)
-            WaitTicks(step.ticks, serial);
+        const Reply reply = m_link.SendWriteSingleRegister(step.reg, step.value);
+        bool goOn = reply->ending() != LinkReply::Ending::Lost;
+        if (goOn && step.ticks > 0)
+            goOn = co_await WaitTicks(step.ticks, reply) && reply->ending() != LinkReply::Ending::Lost;
         if (control)
             control->setEnabled(true);
+        // Closed, or the connection went: no byte more for the terminal,
+        // and the pause counts no more.
+        if (!goOn) {
+            WaitCount = 0;
+            WaitTim->stop();
+            break;
+        }
     }
     setBusy(false);
 }
@@ -227,7 +249,8 @@ void TfrmCntrPreset::ReadCurrentClick()
     const auto t = target(ui->edCntrAdrs);
     if (!t)
         return;
-    m_link.SendReadInputRegisters(t->mode.tag, readBackStart(t->mode, t->address), t->mode.count);
+    onAnswer(m_link.SendReadInputRegisters(t->mode.tag, readBackStart(t->mode, t->address), t->mode.count), this,
+             [this](const LinkReply &reply) { ShowReadBack(reply.answer()); });
 }
 
 void TfrmCntrPreset::edCntrAdrsChange()

@@ -2,6 +2,8 @@
 // The counter terminal preset dialog: presets, resets and sets the display
 // digits of chosen channels of one counter terminal, and reads back their
 // counts and digit settings.
+#include "link/Sequence.h"
+#include <QCoro/QCoroTask>
 #include <QDialog>
 #include <array>
 #include <cstdint>
@@ -11,6 +13,7 @@
 namespace Ui { class TfrmCntrPreset; }
 
 namespace counter { struct Mode; struct CommandStep; }
+struct ReceiveBuffer;
 struct AppSettings;
 class GatewayLink;
 class QCheckBox;
@@ -30,9 +33,10 @@ public:
     int WaitCount = 0;
     QTimer *WaitTim;
 
-    // Pause of n ticks of WaitTim after the write `write` (its serial),
-    // also until that write is answered; the event loop keeps running.
-    void WaitTicks(int n, uint64_t write = 0);
+    // Pause of n ticks of WaitTim after the write `write`, also until that
+    // write's reply has ended. True when it passed, false when the
+    // operation was stopped (the dialog closed).
+    QCoro::Task<bool> WaitTicks(int n, Reply write = {});
 
     // Read-back decoders (index = item of the answer).
     void SetCurrent16(unsigned index, uint16_t word);
@@ -44,6 +48,11 @@ public:
     int modeIndex() const;
     // True while a preset, reset or digit setting is writing.
     bool isBusy() const { return m_busy; }
+    // The answer to a read-back (request tags 10 to 14) into the channels.
+    void ShowReadBack(const ReceiveBuffer &rb);
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 public slots:
     void btnPresetClick();
@@ -69,10 +78,10 @@ private:
     void setBusy(bool busy);
     void showChannel(int channel, uint32_t count, int digits);
 
-    uint64_t write(uint32_t address, uint16_t value);
     // Writes the steps of one operation, pausing after each as it says;
-    // the buttons are disabled meanwhile.
-    void runSteps(const std::vector<counter::CommandStep> &steps, const std::array<QWidget *, 8> &channelControls);
+    // the buttons are disabled meanwhile. Closing the dialog or losing the
+    // connection ends it after the write that went out last.
+    QCoro::Task<> runSteps(std::vector<counter::CommandStep> steps, std::array<QWidget *, 8> channelControls);
 
     Ui::TfrmCntrPreset *ui;
     GatewayLink &m_link;
@@ -81,4 +90,5 @@ private:
     std::array<QSpinBox *, 8> m_value{};
     std::array<QComboBox *, 8> m_digits{};
     bool m_busy = false;
+    Sequence m_sequence;
 };

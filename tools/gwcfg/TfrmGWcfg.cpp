@@ -75,10 +75,6 @@ TfrmGWcfg::TfrmGWcfg(GatewayLink &link, AppSettings &settings, QWidget *parent)
     ui->stLogDir->setText(m_settings.logDir);
     EdLogSaveFNChange();
 
-    // Clock answers (request tag 4) are shown here.
-    m_link.setAnswerHandler(
-        4, [this](const ReceiveBuffer &rb) { ShowGatewayClock(rb); });
-
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TfrmGWcfg::Timer1Timer);
@@ -321,7 +317,14 @@ void TfrmGWcfg::Timer1Timer()
     if (ui->cbPCTimeSync->isChecked())
         showPcClock(QDateTime::currentDateTime());
     if (ui->cbAutoGetDate->isChecked())
-        m_link.SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount);
+        readGatewayClock();
+}
+
+void TfrmGWcfg::readGatewayClock()
+{
+    // The answer to this read (request tag 4) is shown in stGWDate.
+    onAnswer(m_link.SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount), this,
+             [this](const LinkReply &reply) { ShowGatewayClock(reply.answer()); });
 }
 
 void TfrmGWcfg::ShowGatewayClock(const ReceiveBuffer &rb)
@@ -343,7 +346,7 @@ void TfrmGWcfg::btnGetDateClick()
 {
     if (!connectionCheck())
         return;
-    m_link.SendReadInputRegisters(4, gwclock::kReadRegister, gwclock::kReadCount);
+    readGatewayClock();
 }
 
 void TfrmGWcfg::btnSetDateClick()

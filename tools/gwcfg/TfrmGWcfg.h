@@ -73,6 +73,8 @@ public slots:
     void btnSetDateClick();
 
 private:
+    // Reads the gateway clock; its answer is shown by ShowGatewayClock.
+    void readGatewayClock();
     bool takeOverModbus();
     // The integer of an edit (spaces around it allowed); reported when it
     // does not convert.

@@ -1,18 +1,13 @@
 #include "tools/modinfo/TfrmModInfo.h"
 #include "app/MessageBoxes.h"
 #include "link/GatewayLink.h"
-#include "link/ModbusFrames.h"
 #include "link/ReceiveBuffer.h"
 #include "tools/modinfo/ModInfoText.h"
 #include "ui_TfrmModInfo.h"
 #include <QCoreApplication>
-#include <QPointer>
 #include <QTimer>
 
 namespace {
-
-// How long each read may take before the sequence gives up.
-constexpr int kAnswerTimeoutMs = 3000;
 
 struct ModuleInfoRead {
     uint8_t tag;
@@ -42,17 +37,19 @@ TfrmModInfo::TfrmModInfo(GatewayLink &link, std::function<bool()> gatewayIsRm2, 
     connect(ui->Button1, &QPushButton::clicked, this, &TfrmModInfo::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &TfrmModInfo::Button2Click);
     connect(ui->btnAlmRest, &QPushButton::clicked, this, &TfrmModInfo::btnAlmRestClick);
-
-    m_link.setAnswerHandler(1, [this](const ReceiveBuffer &rb) { ShowModuleWords(rb); });
-    m_link.setAnswerHandler(2, [this](const ReceiveBuffer &rb) { ShowLoginMode(rb); });
-    m_link.setAnswerHandler(3, [this](const ReceiveBuffer &rb) { ShowRotarySwitch(rb); });
 }
 
-// The link outlives the dialog's answers: the main window owns both and
-// deletes the link first, so no handler can reach a deleted dialog.
 TfrmModInfo::~TfrmModInfo()
 {
+    // The reads end while the controls are still there.
+    m_sequence.stop();
     delete ui;
+}
+
+void TfrmModInfo::hideEvent(QHideEvent *event)
+{
+    m_sequence.stop();
+    QDialog::hideEvent(event);
 }
 
 void TfrmModInfo::showFields(const ModuleInfoFields &f)
@@ -85,32 +82,39 @@ void TfrmModInfo::ShowRotarySwitch(const ReceiveBuffer &rb)
     showFields(decodeRotarySwitch(rb));
 }
 
-void TfrmModInfo::RequestModuleInfo()
+QCoro::Task<> TfrmModInfo::RequestModuleInfo()
 {
-    // "更新" pressed while the reads run (the waits keep the window alive).
-    if (m_requesting)
-        return;
-    m_requesting = true;
-    QPointer<TfrmModInfo> alive = this;
-    GatewayLink &link = m_link;
+    // "更新" pressed while the reads run.
+    const auto running = m_sequence.begin();
+    if (!running)
+        co_return;
     ui->Button1->setEnabled(false);
 
     bool answered = true;
     for (const ModuleInfoRead &r : kReads) {
-        // Each read goes out after the answer to the one before: the monitor's
-        // answers, which keep coming meanwhile, never end the wait.
-        const uint64_t serial = link.SendReadInputRegisters(r.tag, r.address, r.count);
-        if (!WaitForAnswer(link, serial, kAnswerTimeoutMs)) {
+        // Each read goes out after the answer to the one before: the
+        // monitor's answers, which keep coming meanwhile, go to their own
+        // replies and never end this wait.
+        const Reply reply = m_link.SendReadInputRegisters(r.tag, r.address, r.count);
+        if (!co_await m_sequence.reply(reply)) {
+            // The dialog was closed: nothing more is sent or told.
+            ui->Button1->setEnabled(true);
+            co_return;
+        }
+        if (!reply->isAnswered()) {
             answered = false;
-            // No answer is awaited any more.
-            link.lastRequestTag() = modbus::kNoAnswerAwaited;
             break;
         }
+        // An exception answer shows nothing (the status bar tells of it).
+        if (reply->isException())
+            continue;
+        switch (r.tag) {
+        case 1: ShowModuleWords(reply->answer()); break;
+        case 2: ShowLoginMode(reply->answer()); break;
+        default: ShowRotarySwitch(reply->answer()); break;
+        }
     }
-    if (!alive)
-        return;
     ui->Button1->setEnabled(true);
-    m_requesting = false;
 
     if (!answered) {
         // Told after the dialog is on screen with what did arrive.

@@ -1,7 +1,9 @@
 #pragma once
 // The module information dialog: versions, switches, transmission mode and
 // MAC address of the gateway, and the alarm reset.
+#include "link/Sequence.h"
 #include <QDialog>
+#include <QCoro/QCoroTask>
 #include <functional>
 
 namespace Ui { class TfrmModInfo; }
@@ -23,15 +25,21 @@ public:
     void ShowLoginMode(const ReceiveBuffer &rb);
     void ShowRotarySwitch(const ReceiveBuffer &rb);
 
-    // The three reads, each sent after the answer to the one before; a read
-    // not answered in time ends the sequence, and a warning says so once
-    // the dialog is up.
-    void RequestModuleInfo();
+    // The three reads, each sent after the answer to the one before and
+    // each answer shown as it comes; a read not answered (the response
+    // timeout or the connection's loss) ends the sequence, and a warning
+    // says so. Returns at the first wait; "更新" is disabled until the end.
+    // Closing the dialog ends the reads without a warning.
+    QCoro::Task<> RequestModuleInfo();
+    bool isRequesting() const { return m_sequence.isRunning(); }
 
 public slots:
     void Button1Click();
     void Button2Click();
     void btnAlmRestClick();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void showFields(const ModuleInfoFields &fields);
@@ -39,5 +47,5 @@ private:
     Ui::TfrmModInfo *ui;
     GatewayLink &m_link;
     std::function<bool()> m_gatewayIsRm2;
-    bool m_requesting = false;
+    Sequence m_sequence;
 };
