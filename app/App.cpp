@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
+#include "app/WindowPlacement.h"
 #include "diag/AutoReconnect.h"
 #include "diag/TfrmCommStats.h"
 #include "diag/TfrmTraffic.h"
@@ -24,7 +25,7 @@ namespace {
 // A window beside the main window, shown and brought to the front.
 void showBeside(TfrmMain *main, QWidget *window, int gap)
 {
-    main->placeBeside(window, gap);
+    placeBeside(main, window, gap);
     window->show();
     window->raise();
     window->activateWindow();
@@ -101,7 +102,7 @@ void App::start(const StartOptions &options)
 
 void App::showSettingsPage(int page)
 {
-    m_main->placeDialog(m_gwcfg, 30, 30);
+    placeDialog(m_main, m_gwcfg, 30, 30);
     m_gwcfg->fillFromSettings(m_session->settings(), m_session->link().host(), m_session->link().port());
     m_gwcfg->showPage(page);
 }
@@ -111,42 +112,42 @@ void App::openWindow(int which)
     const AppSettings &s = m_session->settings();
     switch (TfrmMain::Tool(which)) {
     case TfrmMain::Tool::ModuleInfo:
-        m_main->placeBeside(m_modInfo, 0);
+        placeBeside(m_main, m_modInfo, 0);
         m_modInfo->RequestModuleInfo();
         m_modInfo->show();
         break;
     case TfrmMain::Tool::FtpTool:
-        m_main->placeBeside(m_ftp, 10);
+        placeBeside(m_main, m_ftp, 10);
         m_ftp->setServer(s.ftpHost, s.ftpPort);
         m_ftp->show();
         break;
     case TfrmMain::Tool::TerminalSettings:
-        m_main->placeBeside(m_wattorSet, 10);
+        placeBeside(m_main, m_wattorSet, 10);
         m_wattorSet->showPage(s.powerTerminalKind);
         m_wattorSet->show();
         break;
     case TfrmMain::Tool::WriteTool:
-        m_main->placeBeside(m_writeTool, 10);
+        placeBeside(m_main, m_writeTool, 10);
         m_writeTool->show();
         break;
     case TfrmMain::Tool::CounterPreset:
-        m_main->placeBeside(m_cntrPreset, 10);
+        placeBeside(m_main, m_cntrPreset, 10);
         m_cntrPreset->show();
         break;
     case TfrmMain::Tool::SoftCounter:
-        m_main->placeBeside(m_softCntr, 10);
+        placeBeside(m_main, m_softCntr, 10);
         m_softCntr->UpdateResetAddresses();
         m_softCntr->show();
         break;
     case TfrmMain::Tool::LadderConsole:
-        m_main->placeBeside(m_ladder, 0);
+        placeBeside(m_main, m_ladder, 0);
         m_ladder->show();
         break;
     case TfrmMain::Tool::CommStats: showBeside(m_main, m_commStats, 10); break;
     case TfrmMain::Tool::Traffic: showBeside(m_main, m_traffic, 10); break;
     case TfrmMain::Tool::Trend:
         // Resizable: kept on the main window's screen.
-        m_main->placeBesideOnScreen(m_trend, 10);
+        placeBesideOnScreen(m_main, m_trend, 10);
         m_trend->show();
         m_trend->raise();
         m_trend->activateWindow();
@@ -171,7 +172,7 @@ void App::wireConnection()
         }
     });
     connect(m_main, &TfrmMain::connectionDialogRequested, m_connect, [this] {
-        m_main->placeDialog(m_connect, 20, 20);
+        placeDialog(m_main, m_connect, 20, 20);
         m_connect->exec();
     });
     connect(m_main, &TfrmMain::settingsPageRequested, this, &App::showSettingsPage);
@@ -191,7 +192,7 @@ void App::wireDialogs()
     connect(m_gwcfg, &TfrmGWcfg::ftpServerChanged, m_ftp, &TfrmFTPtool::setServer);
     connect(m_gwcfg, &TfrmGWcfg::statusMessage, m_main, &TfrmMain::showStatusText);
     connect(m_ftp, &TfrmFTPtool::settingsRequested, m_gwcfg, [this](const QString &host, const QString &port) {
-        m_main->placeDialog(m_gwcfg, 30, 30);
+        placeDialog(m_main, m_gwcfg, 30, 30);
         m_gwcfg->fillFromSettings(m_session->settings(), m_session->link().host(), m_session->link().port());
         m_gwcfg->setFtpServer(host, port);
         m_gwcfg->showPage(1);

@@ -6,9 +6,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
-#include <algorithm>
 
 namespace {
 
@@ -162,38 +160,6 @@ bool TfrmMain::ConnectionCheck()
 bool TfrmMain::isRm2Gateway() const
 {
     return ui->rbRM2->isChecked();
-}
-
-void TfrmMain::placeDialog(QWidget *dialog, int dx, int dy)
-{
-    dialog->move(x() + dx, y() + dy);
-}
-
-void TfrmMain::placeBeside(QWidget *dialog, int gap)
-{
-    dialog->move(x() + frameGeometry().width() + gap, y());
-}
-
-void TfrmMain::placeBesideOnScreen(QWidget *window, int gap)
-{
-    placeBeside(window, gap);
-    const QScreen *s = screen();
-    if (!s)
-        return;
-    const QRect avail = s->availableGeometry();
-    // A window not shown yet has no frame of its own: take this window's.
-    const int frameW = frameGeometry().width() - width();
-    const int frameH = frameGeometry().height() - height();
-    const auto fit = [](int pos, int size, int minSize, int frame, int first, int end) {
-        size = std::clamp(end - pos - frame, minSize, std::max(minSize, size));
-        pos = std::max(first, std::min(pos, end - size - frame));
-        return std::pair{pos, size};
-    };
-    const QSize least = window->minimumSize().expandedTo(window->minimumSizeHint());
-    const auto [x, w] = fit(window->x(), window->width(), least.width(), frameW, avail.left(), avail.right() + 1);
-    const auto [y, h] = fit(window->y(), window->height(), least.height(), frameH, avail.top(), avail.bottom() + 1);
-    window->resize(w, h);
-    window->move(x, y);
 }
 
 void TfrmMain::clearStatusText()

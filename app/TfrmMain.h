@@ -24,17 +24,6 @@ public:
         LadderConsole, CommStats, Traffic, Trend
     };
 
-    // Places a dialog at the main window's top + dy and left + dx.
-    void placeDialog(QWidget *dialog, int dx, int dy);
-    // Places a tool dialog with its top at the main window's top and its
-    // left at the main window's right edge + gap.
-    void placeBeside(QWidget *dialog, int gap);
-    // Places a resizable window as placeBeside does, then keeps it on the
-    // main window's screen: narrower (or lower) down to its minimum size
-    // where it would run past the edge, moved back only where that is not
-    // enough.
-    void placeBesideOnScreen(QWidget *window, int gap);
-
     // The connection check of commands that need the gateway: shows
     // "リレイモに接続されていません" and returns false when not connected.
     bool ConnectionCheck();
@@ -94,6 +83,9 @@ protected:
 private:
     void setupMenu();
     void setupMonitor();
+    void setupValueBoxes();
+    void setupFormatMenu();
+    void showSessionAnswers();
     void setupLog();
     void setupLanguageMenu();
     void setClientHeight(int height);

@@ -61,45 +61,8 @@ void TfrmMain::setupMonitor()
     }
     m_headers = {ui->stWI0, ui->stWI1, ui->stWI2, ui->stWI3};
 
-    // The boxes that change with every answer: plain text and a fixed size,
-    // so that a new text only repaints the box and never lays the window
-    // out again. Value boxes white; header boxes white bold on black.
-    QList<QLabel *> busy{ui->stCntr, ui->stElTime, ui->stLogCntr, ui->stLogElTime};
-    for (QLabel *l : m_values) {
-        busy << l;
-        setBackground(l, Qt::white);
-    }
-    for (QLabel *l : m_headers) {
-        busy << l;
-        setBackground(l, Qt::black);
-        QPalette pal = l->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
-        l->setPalette(pal);
-        QFont f = l->font();
-        f.setBold(true);
-        l->setFont(f);
-        l->setContentsMargins(0, 0, 2, 0);
-    }
-    for (QLabel *l : busy) {
-        l->setTextFormat(Qt::PlainText);
-        l->setFixedSize(l->size());
-    }
-
-    // The display-format menu of the four value groups.
-    m_formatMenu = new QMenu(this);
-    m_formatMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    auto *formats = new QActionGroup(this);
-    const QAction *formatItems[] = {ui->ByDec, ui->ByHex, ui->ByRatio, ui->ASCII1};
-    for (int f = 0; f < 4; ++f) {
-        QAction *a = const_cast<QAction *>(formatItems[f]);
-        formats->addAction(a);
-        m_formatMenu->addAction(a);
-        connect(a, &QAction::triggered, this, [this, f] { setDisplayFormat(f); });
-    }
-    for (QGroupBox *g : {ui->GroupBoxWord0, ui->GroupBoxWord1, ui->GroupBoxWord2, ui->GroupBoxWord3})
-        connect(g, &QWidget::customContextMenuRequested, this,
-                [this, g](const QPoint &pos) { m_formatMenu->popup(g->mapToGlobal(pos)); });
-
+    setupValueBoxes();
+    setupFormatMenu();
     setTypingAllowed(ui->seWordAdrs, false);
     setTypingAllowed(ui->seBitAdrs, false);
     setTypingAllowed(ui->seD2BitAdrs, false);
@@ -114,20 +77,7 @@ void TfrmMain::setupMonitor()
     connect(ui->btnD2BitOff, &QPushButton::clicked, this, &TfrmMain::btnD2BitOffClick);
     connect(ui->Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
 
-    connect(&m_session, &MonitorSession::boxesDecoded, this, &TfrmMain::showBoxes);
-    connect(&m_session, &MonitorSession::answerRow, this, [this](const QString &row) {
-        ui->LogLineBuf->setText(row);
-        ui->LogLineBuf->setCursorPosition(0);  // the row's start in view
-    });
-    connect(&m_session, &MonitorSession::monitorCounted, this, [this](uint32_t count, const QString &elapsed) {
-        ui->stCntr->setText(QString::number(count));
-        ui->stElTime->setText(elapsed);
-    });
-    connect(&m_session, &MonitorSession::monitoringChanged, this, &TfrmMain::showMonitoring);
-    connect(&m_session, &MonitorSession::staleChanged, this, &TfrmMain::setStale);
-    connect(&m_session, &MonitorSession::monitorTimedOut, this,
-            [this](std::optional<int64_t> since) { showStatusText(monitor::noAnswerText(since)); });
-
+    showSessionAnswers();
     // The panel as the settings left it.
     const AppSettings &s = m_session.settings();
     ui->seWordAdrs->setValue(s.wordAddress);
@@ -151,6 +101,69 @@ void TfrmMain::setupMonitor()
     });
     for (QSpinBox *spin : {ui->seReadAddress, ui->seReadSize})
         connect(spin, &QSpinBox::valueChanged, this, &TfrmMain::updateSelection);
+}
+
+void TfrmMain::setupValueBoxes()
+{
+    // The boxes that change with every answer: plain text and a fixed size,
+    // so that a new text only repaints the box and never lays the window
+    // out again. Value boxes white; header boxes white bold on black.
+    QList<QLabel *> busy{ui->stCntr, ui->stElTime, ui->stLogCntr, ui->stLogElTime};
+    for (QLabel *l : m_values) {
+        busy << l;
+        setBackground(l, Qt::white);
+    }
+    for (QLabel *l : m_headers) {
+        busy << l;
+        setBackground(l, Qt::black);
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, Qt::white);
+        l->setPalette(pal);
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+        l->setContentsMargins(0, 0, 2, 0);
+    }
+    for (QLabel *l : busy) {
+        l->setTextFormat(Qt::PlainText);
+        l->setFixedSize(l->size());
+    }
+}
+
+void TfrmMain::setupFormatMenu()
+{
+    // The display-format menu of the four value groups.
+    m_formatMenu = new QMenu(this);
+    m_formatMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    auto *formats = new QActionGroup(this);
+    const QAction *formatItems[] = {ui->ByDec, ui->ByHex, ui->ByRatio, ui->ASCII1};
+    for (int f = 0; f < 4; ++f) {
+        QAction *a = const_cast<QAction *>(formatItems[f]);
+        formats->addAction(a);
+        m_formatMenu->addAction(a);
+        connect(a, &QAction::triggered, this, [this, f] { setDisplayFormat(f); });
+    }
+    for (QGroupBox *g : {ui->GroupBoxWord0, ui->GroupBoxWord1, ui->GroupBoxWord2, ui->GroupBoxWord3})
+        connect(g, &QWidget::customContextMenuRequested, this,
+                [this, g](const QPoint &pos) { m_formatMenu->popup(g->mapToGlobal(pos)); });
+}
+
+// What the session reports of its answers, drawn.
+void TfrmMain::showSessionAnswers()
+{
+    connect(&m_session, &MonitorSession::boxesDecoded, this, &TfrmMain::showBoxes);
+    connect(&m_session, &MonitorSession::answerRow, this, [this](const QString &row) {
+        ui->LogLineBuf->setText(row);
+        ui->LogLineBuf->setCursorPosition(0);  // the row's start in view
+    });
+    connect(&m_session, &MonitorSession::monitorCounted, this, [this](uint32_t count, const QString &elapsed) {
+        ui->stCntr->setText(QString::number(count));
+        ui->stElTime->setText(elapsed);
+    });
+    connect(&m_session, &MonitorSession::monitoringChanged, this, &TfrmMain::showMonitoring);
+    connect(&m_session, &MonitorSession::staleChanged, this, &TfrmMain::setStale);
+    connect(&m_session, &MonitorSession::monitorTimedOut, this,
+            [this](std::optional<int64_t> since) { showStatusText(monitor::noAnswerText(since)); });
 }
 
 monitor::MonitorPage TfrmMain::monitorPage() const
