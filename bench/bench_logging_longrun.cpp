@@ -2,13 +2,14 @@
 // relaymo-sim process at 100 ms (or --interval ms) with logging on and an
 // auto-save every 100 answers (or --save-every n), for ten minutes (or the
 // seconds given as the first argument). --trend opens the trend window as
-// well, as `RMTool --trend` does. At the end it checks that the saved files
+// well, as `RMTool --trend` does; --diag opens the communication statistics
+// and the traffic windows from their menu items. At the end it checks that the saved files
 // and the log area hold exactly one row per answer received (the
 // simulator's trace counts the polls), none lost or doubled, and prints the
 // program's resident memory over the run.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench_logging_longrun [seconds [csv-folder]]
-//       [--interval ms] [--save-every n] [--trend]
+//       [--interval ms] [--save-every n] [--trend] [--diag]
 //
 // The CSV files go to a temporary folder, removed at the end, unless a
 // folder to keep them is given.
@@ -20,6 +21,8 @@
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
 #include "tools/trend/TfrmTrend.h"
+#include "diag/TfrmCommStats.h"
+#include "diag/TfrmTraffic.h"
 #include "monitor/CsvLog.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
 #include "tests/support/Controls.h"
@@ -73,6 +76,7 @@ int main(int argc, char *argv[])
     int intervalMs = 100;
     int saveEvery = 100;
     bool trend = false;
+    bool diag = false;
     QString keepFolder;
     {
         QStringList plain;
@@ -84,6 +88,8 @@ int main(int argc, char *argv[])
                 saveEvery = args[++i].toInt();
             else if (args[i] == QLatin1String("--trend"))
                 trend = true;
+            else if (args[i] == QLatin1String("--diag"))
+                diag = true;
             else
                 plain << args[i];
         }
@@ -92,7 +98,7 @@ int main(int argc, char *argv[])
         if (plain.size() > 1)
             keepFolder = plain[1];
         if (seconds <= 0 || intervalMs <= 0 || saveEvery <= 0)
-            return fail("usage: bench_logging_longrun [seconds [csv-folder]] [--interval ms] [--save-every n] [--trend]");
+            return fail("usage: bench_logging_longrun [seconds [csv-folder]] [--interval ms] [--save-every n] [--trend] [--diag]");
     }
     QTemporaryDir dir;
     setSettingsFilePathOverride(dir.filePath(QStringLiteral("RMTool.ini")));
@@ -147,13 +153,20 @@ int main(int argc, char *argv[])
         if (!waitFor([] { return frmTrend->isVisible(); }, 5000))
             return fail("the trend window did not open");
     }
+    if (diag) {
+        for (const char *item : {"actCommStats", "actTraffic"})
+            frmMain->findChild<QAction *>(QLatin1String(item))->trigger();
+        if (!waitFor([] { return frmCommStats->isVisible() && frmTraffic->isVisible(); }, 5000))
+            return fail("the diagnostics windows did not open");
+    }
     controls::find<QToolButton>(frmMain, "sbtnLogStart")->click();
     controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
     if (frmMain->Monitoring != 1)
         return fail("monitoring did not start");
 
-    std::printf("port %u, %d s, poll every %d ms, save every %d answers, trend window %s, folder %s\n", port,
-                seconds, intervalMs, saveEvery, trend ? "open" : "closed", qPrintable(folder));
+    std::printf("port %u, %d s, poll every %d ms, save every %d answers, trend window %s, diagnostics %s, folder %s\n",
+                port, seconds, intervalMs, saveEvery, trend ? "open" : "closed", diag ? "open" : "closed",
+                qPrintable(folder));
     std::printf("%6s %8s %6s %10s %10s\n", "s", "answers", "files", "RSS KiB", "log lines");
     QList<long> rss;
     QElapsedTimer run;
