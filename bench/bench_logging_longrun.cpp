@@ -1,12 +1,15 @@
 // Long run of the CSV logging: the real main window, offscreen, monitors a
-// relaymo-sim process at 100 ms with logging on and an auto-save every 100
-// answers, for ten minutes (or the seconds given as the first argument).
-// At the end it checks that the saved files and the log area hold exactly
-// one row per answer received (the simulator's trace counts the polls),
-// none lost or doubled, and prints the program's resident memory over the
-// run.
+// relaymo-sim process at 100 ms (or --interval ms) with logging on and an
+// auto-save every 100 answers (or --save-every n), for ten minutes (or the
+// seconds given as the first argument). --trend opens the trend window as
+// well, as `RMTool --trend` does; --diag opens the communication statistics
+// and the traffic windows from their menu items. At the end it checks that the saved files
+// and the log area hold exactly one row per answer received (the
+// simulator's trace counts the polls), none lost or doubled, and prints the
+// program's resident memory over the run.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench_logging_longrun [seconds [csv-folder]]
+//       [--interval ms] [--save-every n] [--trend] [--diag]
 //
 // The CSV files go to a temporary folder, removed at the end, unless a
 // folder to keep them is given.
@@ -17,9 +20,13 @@
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
+#include "tools/trend/TfrmTrend.h"
+#include "diag/TfrmCommStats.h"
+#include "diag/TfrmTraffic.h"
 #include "monitor/CsvLog.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
 #include "tests/support/Controls.h"
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -65,7 +72,34 @@ int fail(const char *what)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 600;
+    int seconds = 600;
+    int intervalMs = 100;
+    int saveEvery = 100;
+    bool trend = false;
+    bool diag = false;
+    QString keepFolder;
+    {
+        QStringList plain;
+        const QStringList args = app.arguments().mid(1);
+        for (int i = 0; i < args.size(); ++i) {
+            if (args[i] == QLatin1String("--interval") && i + 1 < args.size())
+                intervalMs = args[++i].toInt();
+            else if (args[i] == QLatin1String("--save-every") && i + 1 < args.size())
+                saveEvery = args[++i].toInt();
+            else if (args[i] == QLatin1String("--trend"))
+                trend = true;
+            else if (args[i] == QLatin1String("--diag"))
+                diag = true;
+            else
+                plain << args[i];
+        }
+        if (!plain.isEmpty())
+            seconds = plain[0].toInt();
+        if (plain.size() > 1)
+            keepFolder = plain[1];
+        if (seconds <= 0 || intervalMs <= 0 || saveEvery <= 0)
+            return fail("usage: bench_logging_longrun [seconds [csv-folder]] [--interval ms] [--save-every n] [--trend] [--diag]");
+    }
     QTemporaryDir dir;
     setSettingsFilePathOverride(dir.filePath(QStringLiteral("RMTool.ini")));
     QStringList boxes;
@@ -105,27 +139,45 @@ int main(int argc, char *argv[])
     if (!waitFor([] { return appSession->isConnected(); }, 5000))
         return fail("no connection");
 
-    const QString folder = (argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).absolutePath()
-                                     : dir.filePath(QStringLiteral("csv"))) + u'/';
+    const QString folder = (!keepFolder.isEmpty() ? QDir(keepFolder).absolutePath()
+                                                   : dir.filePath(QStringLiteral("csv"))) + u'/';
     QDir().mkpath(folder);
     appSession->settings().logDir = folder;
     appSession->settings().logHeaderMode = 1;  // the count column numbers every row
     controls::find<QCheckBox>(frmGWcfg, "ChkAutoSave")->setChecked(true);
-    controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QStringLiteral("100"));
+    controls::find<QLineEdit>(frmGWcfg, "EdSaveInt")->setText(QString::number(saveEvery));
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("RUN"));
-    controls::find<QLineEdit>(frmMain, "Interval")->setText(QStringLiteral("100"));
+    controls::find<QLineEdit>(frmMain, "Interval")->setText(QString::number(intervalMs));
+    if (trend) {
+        frmMain->trendMenuItem()->trigger();
+        if (!waitFor([] { return frmTrend->isVisible(); }, 5000))
+            return fail("the trend window did not open");
+    }
+    if (diag) {
+        for (const char *item : {"actCommStats", "actTraffic"})
+            frmMain->findChild<QAction *>(QLatin1String(item))->trigger();
+        if (!waitFor([] { return frmCommStats->isVisible() && frmTraffic->isVisible(); }, 5000))
+            return fail("the diagnostics windows did not open");
+    }
     controls::find<QToolButton>(frmMain, "sbtnLogStart")->click();
     controls::find<QToolButton>(frmMain, "sbtnMonitor")->click();
     if (!appSession->isMonitoring())
         return fail("monitoring did not start");
 
-    std::printf("port %u, %d s, folder %s\n", port, seconds, qPrintable(folder));
+    std::printf("port %u, %d s, poll every %d ms, save every %d answers, trend window %s, diagnostics %s, folder %s\n",
+                port, seconds, intervalMs, saveEvery, trend ? "open" : "closed", diag ? "open" : "closed",
+                qPrintable(folder));
     std::printf("%6s %8s %6s %10s %10s\n", "s", "answers", "files", "RSS KiB", "log lines");
     QList<long> rss;
     QElapsedTimer run;
     run.start();
     for (int s = 0;; s = std::min(s + 30, seconds)) {
-        waitFor([&] { return run.elapsed() >= qint64(s) * 1000; }, seconds * 1000 + 60000);
+        // One timer per step, so the bench itself does not wake every tick.
+        if (const qint64 left = qint64(s) * 1000 - run.elapsed(); left > 0) {
+            QEventLoop loop;
+            QTimer::singleShot(int(left), &loop, &QEventLoop::quit);
+            loop.exec();
+        }
         rss << residentKiB();
         std::printf("%6d %8u %6d %10ld %10d\n", s, appSession->monitorCount(), appSession->logFileNumber() - 1,
                     rss.last(), controls::find<QPlainTextEdit>(frmMain, "Memo2")->blockCount());
@@ -146,8 +198,8 @@ int main(int argc, char *argv[])
         if (!f.open(QIODevice::ReadOnly))
             return fail("a numbered file is missing");
         QStringList lines = QString::fromLocal8Bit(f.readAll()).split(QStringLiteral("\r\n"));
-        if (lines.takeLast() != QString() || lines.value(0) != CsvHeaderRow(1, 30321, 32) || lines.size() != 101)
-            return fail("a file is not a header row and 100 rows");
+        if (lines.takeLast() != QString() || lines.value(0) != CsvHeaderRow(1, 30321, 32) || lines.size() != saveEvery + 1)
+            return fail("a file is not a header row and the auto-save count of rows");
         rows << lines.mid(1);
         ++files;
     }
