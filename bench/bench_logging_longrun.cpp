@@ -149,7 +149,7 @@ int main(int argc, char *argv[])
     controls::find<QLineEdit>(frmGWcfg, "EdLogSaveFN")->setText(QStringLiteral("RUN"));
     controls::find<QLineEdit>(frmMain, "Interval")->setText(QString::number(intervalMs));
     if (trend) {
-        frmMain->trendMenuItem()->trigger();
+        triggerMenu("actTrend");
         if (!waitFor([] { return frmTrend->isVisible(); }, 5000))
             return fail("the trend window did not open");
     }
