@@ -73,7 +73,7 @@ void TfrmMain::setupMenu()
     // 設定: the settings dialog on its page.
     const std::pair<QAction *, int> pages[] = {{ui->Modbus1, 0}, {ui->FTPF1, 1}, {ui->L1, 2}, {ui->TimeSet, 3}};
     for (const auto &[action, page] : pages)
-        connect(action, &QAction::triggered, this, [this, page] { emit settingsPageRequested(page); });
+        connect(action, &QAction::triggered, this, [this, page = page] { emit settingsPageRequested(page); });
     // The module information only when connected.
     connect(ui->m1, &QAction::triggered, this, [this] {
         if (ConnectionCheck())
@@ -86,7 +86,7 @@ void TfrmMain::setupMenu()
         {ui->actCommStats, Tool::CommStats}, {ui->actTraffic, Tool::Traffic},
         {ui->actTrend, Tool::Trend}};
     for (const auto &[action, tool] : tools)
-        connect(action, &QAction::triggered, this, [this, tool] { emit windowRequested(tool); });
+        connect(action, &QAction::triggered, this, [this, tool = tool] { emit windowRequested(tool); });
     ui->L2->setEnabled(false);
 }
 
