@@ -47,8 +47,7 @@ App::App(const StartOptions &options)
     // outlives the windows: a dialog closed at the end still sends the
     // commands that end its sequence.
     m_gateway = new MainGatewayLink(
-        m_session->link(), [s = m_session] { return s->isConnected(); },
-        [this] { return m_connect ? m_connect->statusText() : QString(); }, this);
+        m_session->link(), [s = m_session] { return s->isConnected(); }, this);
     m_modInfo = new TfrmModInfo(*m_gateway, [m = m_main] { return m->isRm2Gateway(); }, m_main);
     m_gwcfg = new TfrmGWcfg(*m_gateway, settings, m_main);
     m_wattorSet = new TfrmWattorSet(*m_gateway, settings, m_main);

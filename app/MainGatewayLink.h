@@ -1,15 +1,13 @@
 #pragma once
 // The dialogs' GatewayLink over the session's ModbusLink. Whether the
-// connection is up comes from the session (the socket's state); the status
-// text is the connection dialog's.
+// connection is up comes from the session (the socket's state).
 #include "link/GatewayLink.h"
 #include "link/ModbusLink.h"
 
 class MainGatewayLink : public GatewayLink {
     Q_OBJECT
 public:
-    MainGatewayLink(ModbusLink &link, std::function<bool()> connected, std::function<QString()> status,
-                    QObject *parent = nullptr);
+    MainGatewayLink(ModbusLink &link, std::function<bool()> connected, QObject *parent = nullptr);
 
     Reply SendReadInputRegisters(uint8_t tag, uint32_t address, uint32_t count) override
     { return m_link.SendReadInputRegisters(tag, address, count); }
@@ -23,7 +21,6 @@ public:
     { return m_link.SendWriteSingleCoil(address, state); }
 
     bool isConnected() const override { return m_connected(); }
-    QString statusText() const override { return m_status(); }
 
     bool setHost(const QString &host, QString *error) override { return m_link.setHost(host, error); }
     bool setPort(int port, QString *error) override { return m_link.setPort(port, error); }
@@ -32,5 +29,4 @@ public:
 private:
     ModbusLink &m_link;
     std::function<bool()> m_connected;
-    std::function<QString()> m_status;
 };

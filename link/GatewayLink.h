@@ -22,10 +22,8 @@ public:
     virtual Reply SendWriteTwoRegisters(uint32_t address, uint32_t value) = 0;
     virtual Reply SendWriteSingleCoil(uint32_t address, uint8_t state) = 0;
 
-    // The connection: up when the connection dialog says so, and that
-    // dialog's status text.
+    // Whether the connection is up.
     virtual bool isConnected() const = 0;
-    virtual QString statusText() const = 0;
 
     // Where the next connection goes and how long an answer may take. A
     // different host or port is refused while the connection is open:

@@ -48,6 +48,7 @@ public:
     void open();
     void close();
     bool isOpen() const;
+    QAbstractSocket::SocketState socketState() const { return m_socket.state(); }
     QTcpSocket *socket() { return &m_socket; }
 
     // The five request builders. Each sends one whole frame in one write and

@@ -32,7 +32,7 @@ MonitorSession::~MonitorSession() = default;
 
 ConnectionState MonitorSession::connectionState() const
 {
-    switch (const_cast<ModbusLink *>(m_link)->socket()->state()) {
+    switch (m_link->socketState()) {
     case QAbstractSocket::ConnectedState: return ConnectionState::Connected;
     case QAbstractSocket::HostLookupState:
     case QAbstractSocket::ConnectingState: return ConnectionState::Connecting;
@@ -49,7 +49,6 @@ void MonitorSession::applyConnectionSettings()
 
 void MonitorSession::onDisconnected()
 {
-    m_stamps.clear();
     m_monitoringAtDisconnect = m_monitoring;
     m_pollTimer.stop();
     if (m_monitoring) {
@@ -153,7 +152,8 @@ void MonitorSession::tick()
         if (!reply->serial())
             continue;  // not sent: no connection
         m_stamps[reply->serial()] = m_selection;
-        // Every ending takes the stamp away; a good answer is shown.
+        // Every ending (answer, timeout, the link's loss) takes the stamp
+        // away; a good answer is shown.
         connect(reply.get(), &LinkReply::finished, this, [this, r = reply.get()] {
             if (!r->isGoodAnswer()) {
                 m_stamps.erase(r->serial());
@@ -236,7 +236,6 @@ void MonitorSession::onTimedOut(const modbus::Transaction &request)
 {
     if (request.tag != 0 && request.tag != 20)
         return;
-    m_stamps.erase(request.serial);
     if (!m_stale) {
         m_stale = true;
         emit staleChanged(true);

@@ -25,7 +25,6 @@ public:
 
     QList<Request> requests;
     bool connected = true;
-    QString status = QStringLiteral("接続しました");
     QString host;
     int port = 502;
     int responseTimeoutMs = 1000;
@@ -49,7 +48,6 @@ public:
     { return record({Verb::WriteCoil, 0, address, state, 0, 0}); }
 
     bool isConnected() const override { return connected; }
-    QString statusText() const override { return status; }
     bool setHost(const QString &h, QString *) override { host = h; return true; }
     bool setPort(int p, QString *) override { port = p; return true; }
     void setResponseTimeout(int ms) override { responseTimeoutMs = ms; }
