@@ -6,11 +6,10 @@
 #include "monitor/MonitorSession.h"
 #include "monitor/TrendData.h"
 #include <QMainWindow>
-#include <array>
 
 namespace Ui { class TfrmMain; }
+class MonitorPanel;
 class QLabel;
-class QMenu;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -83,35 +82,14 @@ protected:
 private:
     void setupMenu();
     void setupMonitor();
-    void setupValueBoxes();
-    void setupFormatMenu();
-    void showSessionAnswers();
     void setupLog();
     void setupLanguageMenu();
     void setClientHeight(int height);
     void showConnectionState(monitor::ConnectionState state);
-    void showMonitoring(bool on);
-    void setDisplayFormat(int format);
-    // The selection of the controls, handed to the session.
-    void updateSelection();
-    monitor::MonitorPage monitorPage() const;
-    void applyTerminalLayout(int base, int stride);
-    void applyBitPageLayout(monitor::MonitorPage page);
-    void setWordGroupCaptions(const QString &prefix, int base, int first);
-    void showBoxes(const monitor::MonitorBoxes &boxes);
-    void clearBoxes();
-    void setStale(bool stale);
-    void showCounterColours(bool monitoring);
     void sendBitOutput(const QLabel *label, bool on);
 
     MonitorSession &m_session;
     Ui::TfrmMain *ui;
-    std::array<QLabel *, 32> m_values{};
-    std::array<QLabel *, 32> m_labels{};
-    std::array<QLabel *, 32> m_units{};
-    std::array<QLabel *, 4> m_headers{};
-    std::array<QPalette, 36> m_livePalettes;  // of the value and header boxes while greyed
-    QMenu *m_formatMenu = nullptr;
-    int m_counterColours = -1;
+    MonitorPanel *m_panel = nullptr;
     bool m_exiting = false;
 };
