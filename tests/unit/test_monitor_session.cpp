@@ -74,6 +74,8 @@ private slots:
     void connectionStateFollowsTheSocket();
     void answerOfAnEarlierSelectionIsNotShown();
     void rowsAndCountersOfTheAnswers();
+    void onlyItsOwnPollAnswersCount();
+    void rowPrefixesFollowTheLog();
     void droppedConnectionStopsAndResumeGoesOn();
 };
 
@@ -173,6 +175,65 @@ void TestMonitorSession::rowsAndCountersOfTheAnswers()
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("0:00:00.0,12\r\n"));
+}
+
+void TestMonitorSession::onlyItsOwnPollAnswersCount()
+{
+    MonitorSession s;
+    s.setAutoSaveFields(kAutoSave);
+    s.setSelection(holdingWindow(41025, 4));
+    QString error;
+    QCOMPARE(s.startMonitoring(QStringLiteral("400"), &error), MonitorSession::StartFailure::None);
+    QSignalSpy counted(&s, &MonitorSession::monitorCounted);
+    ReceiveBuffer rb;
+    rb.assign(frames::readAnswer(0, frames::registerBytes({1, 2, 3, 4})));
+    for (int i = 0; i < 150; ++i)
+        s.handleValuesAnswer(rb, modbus::Transaction{});
+    // 150 answers at 400 ms: a minute, in the counter's own format.
+    QCOMPARE(s.monitorCount(), 150u);
+    QCOMPARE(counted.size(), 150);
+    QCOMPARE(counted.first().at(1).toString(), QStringLiteral("0:00:00.4"));
+    QCOMPARE(counted.last().at(1).toString(), QStringLiteral("0:01:00.0"));
+    // Header answers do not count.
+    s.handleHeaderAnswer(rb, modbus::Transaction{});
+    QCOMPARE(s.monitorCount(), 150u);
+    // Nor does an answer to no poll of the monitor: it reaches no reply.
+    QCOMPARE(s.link().receiveBytes(frames::readAnswer(0, frames::registerBytes({1, 2, 3, 4}))), 1);
+    QCOMPARE(s.monitorCount(), 150u);
+    QCOMPARE(counted.size(), 150);
+}
+
+void TestMonitorSession::rowPrefixesFollowTheLog()
+{
+    MonitorSession s;
+    s.setAutoSaveFields(kAutoSave);
+    s.settings().logHeaderMode = 1;
+    s.setSelection(holdingWindow(41025, 2));
+    QString error;
+    QCOMPARE(s.startMonitoring(QStringLiteral("500"), &error), MonitorSession::StartFailure::None);
+    QSignalSpy rows(&s, &MonitorSession::answerRow);
+    auto feed = [&s](const QList<uint16_t> &regs) {
+        ReceiveBuffer rb;
+        rb.assign(frames::readAnswer(0, frames::registerBytes(regs)));
+        s.handleValuesAnswer(rb, modbus::Transaction{});
+    };
+    feed({7});
+    feed({7});
+    // Not logging: every row shown carries the count 0.
+    QCOMPARE(rows.last().first().toString(), QStringLiteral("0,7"));
+    s.startLogging();
+    feed({7});
+    QCOMPARE(rows.last().first().toString(), QStringLiteral("0,7"));
+    feed({8});
+    QCOMPARE(rows.last().first().toString(), QStringLiteral("1,8"));
+    // The elapsed prefix is the log's time before this row: two rows at 500 ms.
+    s.settings().logHeaderMode = 2;
+    s.settings().logValueType = 1;  // signed
+    s.settings().logScale = 1;      // divided by 10
+    QCOMPARE(s.logElapsedText(), QStringLiteral("0:00:01.0"));
+    feed({100, 65535});
+    QCOMPARE(rows.last().first().toString(), QStringLiteral("0:00:01.0,10,-0.1"));
+    QCOMPARE(s.rows(), (QStringList{"0,7", "1,8", "0:00:01.0,10,-0.1"}));
 }
 
 void TestMonitorSession::droppedConnectionStopsAndResumeGoesOn()
