@@ -391,6 +391,7 @@ void TestGWcfg::okStopsAtFailedStep_data()
     QTest::newRow("new host while connected") << true << "127.0.0.2" << "" << "使用中のソケットは値を変更できません" << false;
     QTest::newRow("new port while connected") << true << "" << "1" << "使用中のソケットは値を変更できません" << false;
     QTest::newRow("same host and port while connected") << true << "" << "" << "" << false;
+    QTest::newRow("same host with blanks around it while connected") << true << " 127.0.0.1 " << "" << "" << false;
     QTest::newRow("port not a number") << false << "127.0.0.3" << "50x" << "'50x' は有効な整数値ではありません" << true;
     QTest::newRow("port out of range") << false << "127.0.0.3" << "70000" << "70000" << true;
 }
@@ -425,6 +426,8 @@ void TestGWcfg::okStopsAtFailedStep()
         QVERIFY(fx.messages.isEmpty());
         QCOMPARE(s.logHeaderMode, 1);
         QCOMPARE(s.ftpUser, QStringLiteral("changed"));
+        QCOMPARE(s.modbusHost, QStringLiteral("127.0.0.1"));
+        QCOMPARE(appSession->link().host(), QStringLiteral("127.0.0.1"));
         QVERIFY(appSession->isConnected());
         return;
     }

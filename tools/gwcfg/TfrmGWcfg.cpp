@@ -189,7 +189,9 @@ bool TfrmGWcfg::takeOverModbus()
 {
     GatewayLink *link = &m_link;
     QString error;
-    const QString host = ui->ModbusIP->text();
+    // Blanks typed around the address are not part of it (the port is read
+    // the same way): the same address with a space after it is no new host.
+    const QString host = ui->ModbusIP->text().trimmed();
     // The link refuses a new host or port while the connection is open.
     if (!link->setHost(host, &error)) {
         msg::error(this, error);
