@@ -7,6 +7,7 @@
 #include "tools/cntrpreset/CounterProtocol.h"
 #include "tools/softcntr/UpDownLink.h"
 #include "ui_TfrmCntrPreset.h"
+#include <algorithm>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -163,7 +164,14 @@ QCoro::Task<> TfrmCntrPreset::runSteps(std::vector<CommandStep> steps, std::arra
     if (!running)
         co_return;
     setBusy(true);
-    for (const CommandStep &step : steps) {
+    // Every operation ends with its end-of-operation words (0, no pause
+    // before them): they are also what a stopped operation still sends.
+    size_t closing = steps.size();
+    while (closing > 0 && steps[closing - 1].value == 0 && steps[closing - 1].ticks == 0
+           && steps[closing - 1].channel < 0)
+        --closing;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const CommandStep &step = steps[i];
         // The control of the channel whose bytes go out is taken meanwhile.
         QWidget *control = step.channel >= 0 ? channelControls[size_t(step.channel)] : nullptr;
         if (control)
@@ -174,11 +182,16 @@ QCoro::Task<> TfrmCntrPreset::runSteps(std::vector<CommandStep> steps, std::arra
             goOn = co_await WaitTicks(step.ticks, reply) && reply->ending() != LinkReply::Ending::Lost;
         if (control)
             control->setEnabled(true);
-        // Closed, or the connection went: no byte more for the terminal,
-        // and the pause counts no more.
+        // Closed, or the connection went: no data byte more for the
+        // terminal, and the pause counts no more. Closed while connected,
+        // the operation is ended as every operation ends, so that the
+        // terminal is not left in the middle of a command.
         if (!goOn) {
             WaitCount = 0;
             WaitTim->stop();
+            if (m_link.isConnected())
+                for (size_t c = std::max(closing, i + 1); c < steps.size(); ++c)
+                    m_link.SendWriteSingleRegister(steps[c].reg, steps[c].value);
             break;
         }
     }
