@@ -24,7 +24,7 @@
 namespace {
 
 // The font of every text of the report, on paper and on screen.
-const QString kFontFamily = QStringLiteral("Noto Sans CJK JP");
+constexpr QLatin1StringView kFontFamily("Noto Sans CJK JP");
 
 QFont reportFont(qreal pointSize)
 {
@@ -147,7 +147,7 @@ void SurveyReport::pairs(const QList<std::pair<QString, QString>> &rows, const Q
 {
     m_html += tableStart(width);
     for (const auto &[caption, value] : rows)
-        m_html += QStringLiteral("<tr>") + th(caption, QStringLiteral("align=\"left\" width=\"40%\""))
+        m_html += QStringLiteral("<tr>") + th(caption, QStringLiteral("align=\"left\" width=\"45%\""))
                   + QStringLiteral("<td>") + value + QStringLiteral("</td></tr>\n");
     m_html += QStringLiteral("</table>\n");
 }
