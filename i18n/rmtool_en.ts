@@ -242,6 +242,289 @@
     </message>
 </context>
 <context>
+    <name>SurveyReport</name>
+    <message>
+        <source>設置点検報告書</source>
+        <translation>Commissioning Report</translation>
+    </message>
+    <message>
+        <source>%1 / %2 ページ</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>サンプル</source>
+        <translation>Samples</translation>
+    </message>
+    <message>
+        <source>報告書 %1 を書き込めません: %2</source>
+        <translation>Cannot write report %1: %2</translation>
+    </message>
+    <message>
+        <source>PDF を作成できません</source>
+        <translation>Cannot create the PDF</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>範囲外</source>
+        <translation>Out of range</translation>
+    </message>
+    <message>
+        <source>応答なし</source>
+        <translation>No answer</translation>
+    </message>
+    <message>
+        <source>ターミナル</source>
+        <translation>Terminals</translation>
+    </message>
+    <message>
+        <source>点検したターミナルはありません。</source>
+        <translation>No terminal was checked.</translation>
+    </message>
+    <message>
+        <source>設置名</source>
+        <translation>Installation</translation>
+    </message>
+    <message>
+        <source>設置ファイル</source>
+        <translation>Installation file</translation>
+    </message>
+    <message>
+        <source>点検開始</source>
+        <translation>Survey started</translation>
+    </message>
+    <message>
+        <source>点検終了</source>
+        <translation>Survey ended</translation>
+    </message>
+    <message>
+        <source>実施</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>途中で中止されました</source>
+        <translation>Stopped before the end</translation>
+    </message>
+    <message>
+        <source>最後まで実施しました</source>
+        <translation>Completed</translation>
+    </message>
+    <message>
+        <source>ターミナルごとに %1 回、間隔 %2 ms</source>
+        <translation>%1 per terminal, every %2 ms</translation>
+    </message>
+    <message>
+        <source>概要</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>点検したターミナル</source>
+        <translation>Terminals checked</translation>
+    </message>
+    <message>
+        <source>チャンネル</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>ゲートウェイ</source>
+        <translation>Gateway</translation>
+    </message>
+    <message>
+        <source>接続先</source>
+        <translation>Gateway address</translation>
+    </message>
+    <message>
+        <source>MACアドレス</source>
+        <translation>MAC address</translation>
+    </message>
+    <message>
+        <source>PCボード H/W</source>
+        <translation>PC board H/W</translation>
+    </message>
+    <message>
+        <source>PCボード F/W</source>
+        <translation>PC board F/W</translation>
+    </message>
+    <message>
+        <source>バスボード H/W</source>
+        <translation>Bus board H/W</translation>
+    </message>
+    <message>
+        <source>バスボード F/W</source>
+        <translation>Bus board F/W</translation>
+    </message>
+    <message>
+        <source>ログインモード</source>
+        <translation>Login mode</translation>
+    </message>
+    <message>
+        <source>ロータリースイッチ</source>
+        <translation>Rotary switch</translation>
+    </message>
+    <message>
+        <source>伝送モード</source>
+        <translation>Transmission mode</translation>
+    </message>
+    <message>
+        <source>モジュール情報</source>
+        <translation>Module information</translation>
+    </message>
+    <message>
+        <source>ゲートウェイの時計</source>
+        <translation>Gateway clock</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>時計の差 (ゲートウェイ − PC)</source>
+        <translation>Clock difference (gateway − PC)</translation>
+    </message>
+    <message>
+        <source>アドレス %1</source>
+        <translation>Address %1</translation>
+    </message>
+    <message>
+        <source>受信 %1 / %2 サンプル</source>
+        <translation>%1 of %2 samples received</translation>
+    </message>
+    <message>
+        <source>CH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Label</translation>
+    </message>
+    <message>
+        <source>単位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>タグ</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>期待範囲</source>
+        <translation>Expected range</translation>
+    </message>
+    <message>
+        <source>最小</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>平均</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>チャンネルがありません</source>
+        <translation>No channels</translation>
+    </message>
+    <message>
+        <source>トレンド</source>
+        <translation>Trend</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>設定 (%1)</source>
+        <translation>Settings (%1)</translation>
+    </message>
+    <message>
+        <source>設定を読み出せませんでした: %1</source>
+        <translation>The settings could not be read: %1</translation>
+    </message>
+    <message>
+        <source>設定項目はありません</source>
+        <translation>No settings</translation>
+    </message>
+    <message>
+        <source>書き込み記録</source>
+        <translation>Write journal</translation>
+    </message>
+    <message>
+        <source>この点検では書き込みを送信していません。</source>
+        <translation>No write was sent during this survey.</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>ウィンドウ</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <source>機能</source>
+        <translation>Function</translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>値</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>通信統計</source>
+        <translation>Communication statistics</translation>
+    </message>
+    <message>
+        <source>要求</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <source>応答</source>
+        <translation>Responses</translation>
+    </message>
+    <message>
+        <source>タイムアウト</source>
+        <translation>Timeouts</translation>
+    </message>
+    <message>
+        <source>遅延応答</source>
+        <translation>Late responses</translation>
+    </message>
+    <message>
+        <source>該当要求なし</source>
+        <translation>Unmatched</translation>
+    </message>
+    <message>
+        <source>最小 ms</source>
+        <translation>Min ms</translation>
+    </message>
+    <message>
+        <source>平均 ms</source>
+        <translation>Mean ms</translation>
+    </message>
+    <message>
+        <source>最大 ms</source>
+        <translation>Max ms</translation>
+    </message>
+    <message>
+        <source>応答数は例外応答を含みます。応答時間は要求の送信から応答の受信まで。</source>
+        <translation>Responses include exceptions. Response time runs from sending the request to receiving the response.</translation>
+    </message>
+</context>
+<context>
     <name>TermsetController</name>
     <message>
         <source>設定が無効です</source>
