@@ -10,12 +10,14 @@
 #include "support/AppFixture.h"
 #include "support/Controls.h"
 #include "support/MonitorControls.h"
+#include "tools/journal/JournalModel.h"
 #include "tools/journal/TfrmJournal.h"
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -76,6 +78,7 @@ private slots:
     void writesOfTwoWindows();
     void exceptionAnswer();
     void noAnswerLostAndNotSent();
+    void followsTheNewestRow();
 };
 
 void TestE2eJournal::writesOfTwoWindows()
@@ -169,6 +172,39 @@ void TestE2eJournal::noAnswerLostAndNotSent()
         shown << shownRow(r);
     QCOMPARE(shown, expected);
     QCOMPARE(fileRows(fx), expected);
+}
+
+// The list follows the newest write while it shows its end, and stays
+// where the user scrolled to otherwise.
+void TestE2eJournal::followsTheNewestRow()
+{
+    AppFixture fx(false);
+    triggerMenu("mnuJournal");
+    QVERIFY(QTest::qWaitForWindowExposed(frmJournal));
+    const auto write = [](int n) {
+        for (int i = 0; i < n; ++i) {
+            auto never = std::make_shared<LinkReply>(0, uint8_t(254));
+            never->finishLost();
+            appSession->journal().track(never, journal::Write::singleCoil(QStringLiteral("T"), uint32_t(i), 0xFF));
+        }
+    };
+    QScrollBar *bar = controls::find<QTableView>(frmJournal, "gridJournal")->verticalScrollBar();
+    write(200);
+    QCOMPARE(journalRows()->rowCount(), 200);
+    QTRY_VERIFY(bar->maximum() > 0);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    write(1);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+
+    bar->setValue(10);
+    write(5);
+    QCOMPARE(journalRows()->rowCount(), 206);
+    QCOMPARE(bar->value(), 10);
+
+    bar->setValue(bar->maximum());
+    write(1);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    QCOMPARE(journalRows()->index(206, int(JournalColumn::Reference)).data().toString(), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestE2eJournal)
