@@ -12,6 +12,7 @@
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ftp/TfrmFTPtool.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
+#include "tools/journal/TfrmJournal.h"
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
@@ -19,6 +20,8 @@
 #include "tools/writetool/TfrmWriteTool.h"
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -42,20 +45,29 @@ App::App(const StartOptions &options)
     m_session->applyConnectionSettings();
     AppSettings &settings = m_session->settings();
 
+    // The write journal goes beside the settings file.
+    m_session->journal().setFilePath(
+        QFileInfo(settingsFilePath()).absoluteDir().filePath(QLatin1String(WriteJournal::kFileName)));
+
     m_main = new TfrmMain(*m_session);
-    // The dialogs' link: the session's connection. Owned here, so that it
-    // outlives the windows: a dialog closed at the end still sends the
-    // commands that end its sequence.
-    m_gateway = new MainGatewayLink(
-        m_session->link(), [s = m_session] { return s->isConnected(); }, this);
-    m_modInfo = new TfrmModInfo(*m_gateway, [m = m_main] { return m->isRm2Gateway(); }, m_main);
-    m_gwcfg = new TfrmGWcfg(*m_gateway, settings, m_main);
-    m_wattorSet = new TfrmWattorSet(*m_gateway, settings, m_main);
+    // Each dialog's link is the session's connection, named in the journal
+    // by the window's title as the user sees it (the settings dialog writes
+    // only the clock). Owned here, so that they outlive the windows: a
+    // dialog closed at the end still sends the commands that end its
+    // sequence.
+    const auto title = [](const char *context, const char *text) { return QCoreApplication::translate(context, text); };
+    m_modInfo = new TfrmModInfo(*gatewayFor(title("TfrmModInfo", "モジュール情報")),
+                                [m = m_main] { return m->isRm2Gateway(); }, m_main);
+    m_gwcfg = new TfrmGWcfg(
+        *gatewayFor(title("TfrmGWcfg", "リレイモ設定") + QStringLiteral(" - ") + title("TfrmGWcfg", "時計")), settings,
+        m_main);
+    m_wattorSet = new TfrmWattorSet(*gatewayFor(title("TfrmWattorSet", "電力・電流ターミナル設定")), settings, m_main);
     m_ftp = new TfrmFTPtool(settings, m_main);
-    m_writeTool = new TfrmWriteTool(*m_gateway, m_main);
-    m_cntrPreset = new TfrmCntrPreset(*m_gateway, settings, m_main);
+    m_writeTool = new TfrmWriteTool(*gatewayFor(title("TfrmWriteTool", "任意書き込み")), m_main);
+    m_cntrPreset = new TfrmCntrPreset(*gatewayFor(title("TfrmCntrPreset", "カウンターターミナル　プリセット")),
+                                      settings, m_main);
     m_connect = new TfrmConnect(m_session->link(), settings, m_main);
-    m_softCntr = new TfrmSoftCntr(*m_gateway, [s = m_session] {
+    m_softCntr = new TfrmSoftCntr(*gatewayFor(title("TfrmSoftCntr", "ｿﾌﾄｶｳﾝﾀﾘｾｯﾄ")), [s = m_session] {
         const AppSettings &st = s->settings();
         return softcounter::MonitorAddresses{st.bitAddress, st.wordAddress, st.terminalType};
     }, m_main);
@@ -63,6 +75,8 @@ App::App(const StartOptions &options)
     m_commStats = new TfrmCommStats(m_main);
     m_traffic = new TfrmTraffic(m_main);
     m_trend = new TfrmTrend(m_main);
+    m_journal = new TfrmJournal(m_session->journal(), m_main);
+    connect(&m_session->journal(), &WriteJournal::fileError, m_main, &TfrmMain::showStatusText);
     m_session->setAutoSaveFields(m_gwcfg->autoSaveFields());
 
     wireConnection();
@@ -83,6 +97,12 @@ App::~App()
     delete m_reconnect;
     delete m_main;  // the dialogs are its children; it saves the settings
     delete m_session;
+}
+
+MainGatewayLink *App::gatewayFor(const QString &source)
+{
+    return new MainGatewayLink(m_session->link(), [s = m_session] { return s->isConnected(); },
+                               &m_session->journal(), source, this);
 }
 
 void App::start(const StartOptions &options)
@@ -144,6 +164,7 @@ void App::openWindow(int which)
         break;
     case TfrmMain::Tool::CommStats: showBeside(m_main, m_commStats, 10); break;
     case TfrmMain::Tool::Traffic: showBeside(m_main, m_traffic, 10); break;
+    case TfrmMain::Tool::Journal: showBeside(m_main, m_journal, 10); break;
     case TfrmMain::Tool::Trend:
         // Resizable: kept on the main window's screen.
         placeBesideOnScreen(m_main, m_trend, 10);

@@ -22,6 +22,7 @@ class TfrmLadderConsole;
 class TfrmCommStats;
 class TfrmTraffic;
 class TfrmTrend;
+class TfrmJournal;
 
 class App : public QObject {
     Q_OBJECT
@@ -53,6 +54,7 @@ public:
     TfrmCommStats *commStats() const { return m_commStats; }
     TfrmTraffic *traffic() const { return m_traffic; }
     TfrmTrend *trend() const { return m_trend; }
+    TfrmJournal *journalWindow() const { return m_journal; }
 
 private:
     void openWindow(int tool);
@@ -62,10 +64,11 @@ private:
     void wireDiagnostics();
     void wireReconnect();
     void wireTrend();
+    // The link of one window: its writes go into the journal under its name.
+    MainGatewayLink *gatewayFor(const QString &source);
 
     MonitorSession *m_session = nullptr;
     TfrmMain *m_main = nullptr;
-    MainGatewayLink *m_gateway = nullptr;
     TfrmModInfo *m_modInfo = nullptr;
     TfrmGWcfg *m_gwcfg = nullptr;
     TfrmWattorSet *m_wattorSet = nullptr;
@@ -78,5 +81,6 @@ private:
     TfrmCommStats *m_commStats = nullptr;
     TfrmTraffic *m_traffic = nullptr;
     TfrmTrend *m_trend = nullptr;
+    TfrmJournal *m_journal = nullptr;
     AutoReconnect *m_reconnect = nullptr;
 };

@@ -20,7 +20,7 @@ public:
     // The windows the menu opens (windowRequested).
     enum class Tool {
         ModuleInfo, FtpTool, TerminalSettings, WriteTool, CounterPreset, SoftCounter,
-        LadderConsole, CommStats, Traffic, Trend
+        LadderConsole, CommStats, Traffic, Trend, Journal
     };
 
     // The connection check of commands that need the gateway: shows

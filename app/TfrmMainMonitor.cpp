@@ -87,7 +87,7 @@ void TfrmMain::chkbxAutoChangeClick()
 void TfrmMain::sendBitOutput(const QLabel *label, bool on)
 {
     if (const int coil = monitor::coilOfAddressLabel(label->text()); coil >= 0)
-        m_session.link().SendWriteSingleCoil(uint32_t(coil), on ? 0xFF : 0x00);
+        m_session.writeSingleCoil(tr("メイン画面"), uint32_t(coil), on ? 0xFF : 0x00);
 }
 
 void TfrmMain::btnBitOnClick() { sendBitOutput(ui->stModbusBitOutAdrs, true); }

@@ -211,6 +211,33 @@
     </message>
 </context>
 <context>
+    <name>JournalModel</name>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>画面</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <source>機能</source>
+        <translation>Function</translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>書込値</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Outcome</translation>
+    </message>
+</context>
+<context>
     <name>ModbusLink</name>
     <message>
         <source>使用中のソケットは値を変更できません</source>
@@ -1319,6 +1346,17 @@ Choose an address that gives an effective address of 0 to %4.</translation>
     </message>
 </context>
 <context>
+    <name>TfrmJournal</name>
+    <message>
+        <source>書込履歴</source>
+        <translation>Write journal</translation>
+    </message>
+    <message>
+        <source>ファイル: %1</source>
+        <translation>File: %1</translation>
+    </message>
+</context>
+<context>
     <name>TfrmLadderConsole</name>
     <message>
         <source>Ladder console</source>
@@ -1972,6 +2010,14 @@ The log is kept, not cleared.</translation>
     <message>
         <source>トレンド(&amp;G)</source>
         <translation>Trend &amp;graph</translation>
+    </message>
+    <message>
+        <source>書込履歴(&amp;J)</source>
+        <translation>Write &amp;journal</translation>
+    </message>
+    <message>
+        <source>メイン画面</source>
+        <translation>Main window</translation>
     </message>
 </context>
 <context>
@@ -2656,6 +2702,13 @@ The log is kept, not cleared.</translation>
     <message>
         <source>32ﾋﾞｯﾄﾜｰｸｴﾘｱ(RAM)</source>
         <translation>32-bit work area (RAM)</translation>
+    </message>
+</context>
+<context>
+    <name>WriteJournal</name>
+    <message>
+        <source>書込履歴をファイル %1 に書き込めません: %2</source>
+        <translation>Cannot write the write journal to %1: %2</translation>
     </message>
 </context>
 <context>

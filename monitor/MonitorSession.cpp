@@ -58,6 +58,12 @@ void MonitorSession::onDisconnected()
     emit connectionStateChanged(ConnectionState::Disconnected);
 }
 
+Reply MonitorSession::writeSingleCoil(const QString &source, uint32_t address, uint8_t state)
+{
+    return m_journal.track(m_link->SendWriteSingleCoil(address, state),
+                           journal::Write::singleCoil(source, address, state));
+}
+
 // ---- selection ------------------------------------------------------------------
 
 void MonitorSession::setSelection(const monitor::MonitorSelection &selection)

@@ -16,6 +16,7 @@
 #include "monitor/MonitorAnswer.h"
 #include "monitor/MonitorPolling.h"
 #include "monitor/TrendData.h"
+#include "monitor/WriteJournal.h"
 #include "tools/gwcfg/AutoSaveFields.h"
 #include <QElapsedTimer>
 #include <QObject>
@@ -53,6 +54,12 @@ public:
     const ModbusLink &link() const { return *m_link; }
     AppSettings &settings() { return m_settings; }
     const AppSettings &settings() const { return m_settings; }
+    // Every write the program sends, with how it ended (monitor/WriteJournal.h).
+    WriteJournal &journal() { return m_journal; }
+    const WriteJournal &journal() const { return m_journal; }
+    // Writes a coil through the link and records it in the journal under
+    // `source` (the main window's bit outputs).
+    Reply writeSingleCoil(const QString &source, uint32_t address, uint8_t state);
 
     // ---- connection ----
     monitor::ConnectionState connectionState() const;
@@ -154,6 +161,9 @@ private:
 
     AppSettings m_settings;
     ModbusLink *m_link;
+    // A member, so it goes before the link (a child): the writes still in
+    // flight at the end are recorded before the link drops their replies.
+    WriteJournal m_journal;
     monitor::MonitorSelection m_selection;
     int m_displayFormat = 0;
     ConversionTable m_table;

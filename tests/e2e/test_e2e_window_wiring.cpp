@@ -12,6 +12,7 @@
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ftp/TfrmFTPtool.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
+#include "tools/journal/TfrmJournal.h"
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
@@ -31,7 +32,8 @@ QDialog *toolWindow(const QString &name)
 {
     const QHash<QString, QDialog *> windows = {
         {"frmFTPtool", frmFTPtool},       {"frmWattorSet", frmWattorSet}, {"frmWriteTool", frmWriteTool},
-        {"frmCntrPreset", frmCntrPreset}, {"frmSoftCntr", frmSoftCntr},   {"frmModInfo", frmModInfo}};
+        {"frmCntrPreset", frmCntrPreset}, {"frmSoftCntr", frmSoftCntr},   {"frmModInfo", frmModInfo},
+        {"frmJournal", frmJournal}};
     return windows.value(name);
 }
 
@@ -82,6 +84,7 @@ void TestE2eWindowWiring::menuOpensToolBeside_data()
     QTest::newRow("write tool") << "W1" << "frmWriteTool" << 10;
     QTest::newRow("counter preset") << "N4" << "frmCntrPreset" << 10;
     QTest::newRow("soft counter") << "s2" << "frmSoftCntr" << 10;
+    QTest::newRow("write journal") << "mnuJournal" << "frmJournal" << 10;
 }
 
 void TestE2eWindowWiring::menuOpensToolBeside()

@@ -1,5 +1,5 @@
 #pragma once
-// Test support: the whole program (all ten windows) with a settings file of
+// Test support: the whole program (all its windows) with a settings file of
 // its own in a temporary folder, message boxes answered without a person,
 // and an in-process gateway simulator on 127.0.0.1.
 #include "app/CommandLine.h"

@@ -18,6 +18,7 @@ void createTestApp(const StartOptions &options)
     frmCommStats = theApp->commStats();
     frmTraffic = theApp->traffic();
     frmTrend = theApp->trend();
+    frmJournal = theApp->journalWindow();
 }
 
 void createTestAppFromArguments(const QStringList &arguments)
@@ -43,6 +44,7 @@ void destroyTestApp()
     frmCommStats = nullptr;
     frmTraffic = nullptr;
     frmTrend = nullptr;
+    frmJournal = nullptr;
 }
 
 void fillSettingsDialog()

@@ -14,6 +14,7 @@
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ftp/TfrmFTPtool.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
+#include "tools/journal/TfrmJournal.h"
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
@@ -37,6 +38,7 @@ inline TfrmLadderConsole *frmLadderConsole = nullptr;
 inline TfrmCommStats *frmCommStats = nullptr;
 inline TfrmTraffic *frmTraffic = nullptr;
 inline TfrmTrend *frmTrend = nullptr;
+inline TfrmJournal *frmJournal = nullptr;
 
 // Creates the program with these start options (a settings file among them
 // becomes the one it reads and writes), or with those parsed from arguments.
