@@ -22,6 +22,7 @@ class TfrmLadderConsole;
 class TfrmCommStats;
 class TfrmTraffic;
 class TfrmTrend;
+class TfrmSite;
 
 class App : public QObject {
     Q_OBJECT
@@ -53,6 +54,7 @@ public:
     TfrmCommStats *commStats() const { return m_commStats; }
     TfrmTraffic *traffic() const { return m_traffic; }
     TfrmTrend *trend() const { return m_trend; }
+    TfrmSite *site() const { return m_site; }
 
 private:
     void openWindow(int tool);
@@ -78,5 +80,6 @@ private:
     TfrmCommStats *m_commStats = nullptr;
     TfrmTraffic *m_traffic = nullptr;
     TfrmTrend *m_trend = nullptr;
+    TfrmSite *m_site = nullptr;
     AutoReconnect *m_reconnect = nullptr;
 };

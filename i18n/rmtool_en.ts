@@ -1612,6 +1612,10 @@ Choose an address that gives an effective address of 0 to %4.</translation>
         <translation>&amp;Modbus settings</translation>
     </message>
     <message>
+        <source>設置構成(&amp;I)</source>
+        <translation>&amp;Installation</translation>
+    </message>
+    <message>
         <source>FTP設定(&amp;F)</source>
         <translation>&amp;FTP settings</translation>
     </message>
@@ -1851,6 +1855,89 @@ The log is kept, not cleared.</translation>
     <message>
         <source>閉じる</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmSite</name>
+    <message>
+        <source>設置構成</source>
+        <translation>Installation</translation>
+    </message>
+    <message>
+        <source>設置名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>アドレス</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>追加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>最後の空の行に入力するとチャンネルを追加します。タグと下限・上限を空にした行は削除されます。</source>
+        <translation>Type into the empty last row to add a channel. A row whose tag, min and max are emptied is removed.</translation>
+    </message>
+    <message>
+        <source>チャンネル</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>タグ</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>下限</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>上限</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>開く...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>保存...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>ファイルのゲートウェイ: %1:%2 (接続先は変更していません。Modbus設定で変更できます)</source>
+        <translation>Gateway in the file: %1:%2 (the connection is left as it is; change it in the Modbus settings)</translation>
+    </message>
+    <message>
+        <source>ファイルのゲートウェイ: なし (Modbus設定の接続先を使います)</source>
+        <translation>Gateway in the file: none (the Modbus settings' gateway is used)</translation>
+    </message>
+    <message>
+        <source>設置構成 - %1</source>
+        <translation>Installation - %1</translation>
+    </message>
+    <message>
+        <source>設置構成の保存</source>
+        <translation>Save installation</translation>
+    </message>
+    <message>
+        <source>設置構成を開く</source>
+        <translation>Open installation</translation>
+    </message>
+    <message>
+        <source>設置構成 (*.rmsite)</source>
+        <translation>Installation (*.rmsite)</translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,7 @@ void createTestApp(const StartOptions &options)
     frmCommStats = theApp->commStats();
     frmTraffic = theApp->traffic();
     frmTrend = theApp->trend();
+    frmSite = theApp->site();
 }
 
 void createTestAppFromArguments(const QStringList &arguments)
@@ -43,6 +44,7 @@ void destroyTestApp()
     frmCommStats = nullptr;
     frmTraffic = nullptr;
     frmTrend = nullptr;
+    frmSite = nullptr;
 }
 
 void fillSettingsDialog()

@@ -16,6 +16,7 @@
 #include "tools/gwcfg/TfrmGWcfg.h"
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
+#include "tools/site/TfrmSite.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
 #include "tools/trend/TfrmTrend.h"
 #include "tools/writetool/TfrmWriteTool.h"
@@ -37,6 +38,7 @@ inline TfrmLadderConsole *frmLadderConsole = nullptr;
 inline TfrmCommStats *frmCommStats = nullptr;
 inline TfrmTraffic *frmTraffic = nullptr;
 inline TfrmTrend *frmTrend = nullptr;
+inline TfrmSite *frmSite = nullptr;
 
 // Creates the program with these start options (a settings file among them
 // becomes the one it reads and writes), or with those parsed from arguments.
