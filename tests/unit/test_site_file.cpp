@@ -38,40 +38,12 @@ const QByteArray kWithForeignKeys = R"({
 class TestSiteFile : public QObject {
     Q_OBJECT
 private slots:
-    void readsTheModel();
     void roundTripKeepsForeignKeys();
     void refusals_data();
     void refusals();
     void failedWriteKeepsTheOldFile_data();
     void failedWriteKeepsTheOldFile();
 };
-
-void TestSiteFile::readsTheModel()
-{
-    QString error;
-    const auto s = site::fromBytes(kWithForeignKeys, QStringLiteral("a.rmsite"), &error);
-    QVERIFY2(s, qPrintable(error));
-    QCOMPARE(s->name, QStringLiteral("Panel 3, line B"));
-    QVERIFY(s->gateway);
-    QCOMPARE(s->gateway->host, QStringLiteral("127.0.0.1"));
-    QCOMPARE(s->gateway->port, 502);
-    QCOMPARE(s->terminals.size(), 2);
-    const site::Terminal *furnace = s->terminalAt(0);
-    QVERIFY(furnace);
-    QCOMPARE(furnace->channels.size(), 2);
-    const site::Channel *c7 = furnace->channelAt(7);
-    QVERIFY(c7);
-    QVERIFY(!c7->min);
-    QCOMPARE(*c7->max, 412.5);
-    QVERIFY(s->terminalAt(12)->channels.isEmpty());
-    QVERIFY(!s->terminalAt(5));
-    // The tags by box position, only for the terminal of that type.
-    const auto tags = site::tagsOf(*s, 0, 0);
-    QCOMPARE(tags[1], QStringLiteral("TC-101"));
-    QCOMPARE(tags[7], QStringLiteral("TC-107"));
-    QVERIFY(tags[0].isEmpty());
-    QVERIFY(site::tagsOf(*s, 0, 1)[1].isEmpty());
-}
 
 void TestSiteFile::roundTripKeepsForeignKeys()
 {
@@ -86,6 +58,11 @@ void TestSiteFile::roundTripKeepsForeignKeys()
     const auto again = site::read(path, &error);
     QVERIFY2(again, qPrintable(error));
     QCOMPARE(*again, *s);
+    const site::Channel *c7 = again->terminalAt(0)->channelAt(7);
+    QVERIFY(c7 && !c7->min && *c7->max == 412.5);
+    // Tags by box position, only for the terminal of that address and type.
+    QCOMPARE(site::tagsOf(*again, 0, 0)[1], QStringLiteral("TC-101"));
+    QVERIFY(site::tagsOf(*again, 0, 1)[1].isEmpty());
 
     // A changed model keeps its foreign keys as well.
     site::Site changed = *s;
@@ -110,11 +87,8 @@ void TestSiteFile::refusals_data()
     QTest::newRow("does not parse") << QByteArray("{\"format\": \"rmtool-site/1\",\n\"name\": \"x\",\n\"terminals\": [,]}")
                                     << "の 3 行目";
     QTest::newRow("cut off") << QByteArray("{\"format\": \"rmtool-site/1\",\n\n\n\"terminals\": [") << "の 4 行目";
-    QTest::newRow("empty file") << QByteArray() << "の 1 行目";
     QTest::newRow("not an object") << QByteArray("[1, 2]") << "JSON オブジェクト";
     QTest::newRow("format missing") << QByteArray("{\"terminals\": []}") << "\"format\"";
-    QTest::newRow("format of another version")
-        << QByteArray("{\"format\": \"rmtool-site/2\", \"terminals\": []}") << "\"format\"";
     QTest::newRow("terminals missing") << QByteArray("{\"format\": \"rmtool-site/1\"}") << "\"terminals\"";
     QTest::newRow("gateway port is text")
         << QByteArray("{\"format\": \"rmtool-site/1\", \"gateway\": {\"host\": \"h\", \"port\": \"502\"}, \"terminals\": []}")
@@ -130,8 +104,6 @@ void TestSiteFile::refusals_data()
     QTest::newRow("type out of range")
         << terminals("{\"address\": 4, \"type\": 1}, {\"address\": 12, \"type\": 13}")
         << "2 番目のターミナル (アドレス 12)";
-    QTest::newRow("type as text")
-        << terminals("{\"address\": 12, \"type\": \"3\"}") << "1 番目のターミナル (アドレス 12): \"type\"";
     QTest::newRow("name not text")
         << terminals("{\"address\": 12, \"type\": 3, \"name\": 7}") << "(アドレス 12): \"name\"";
     QTest::newRow("channel out of range")
@@ -149,7 +121,6 @@ void TestSiteFile::refusals_data()
     QTest::newRow("two terminals at one address")
         << terminals("{\"address\": 12, \"type\": 3}, {\"address\": 4, \"type\": 1}, {\"address\": 12, \"type\": 6}")
         << "3 番目のターミナル (アドレス 12)";
-    QTest::newRow("terminal not an object") << terminals("{\"address\": 1, \"type\": 0}, 5") << "2 番目のターミナル";
 }
 
 void TestSiteFile::refusals()
