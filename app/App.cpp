@@ -15,6 +15,7 @@
 #include "tools/journal/TfrmJournal.h"
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
+#include "tools/site/TfrmSite.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
 #include "tools/trend/TfrmTrend.h"
 #include "tools/writetool/TfrmWriteTool.h"
@@ -77,6 +78,7 @@ App::App(const StartOptions &options)
     m_trend = new TfrmTrend(m_main);
     m_journal = new TfrmJournal(m_session->journal(), m_main);
     connect(&m_session->journal(), &WriteJournal::fileError, m_main, &TfrmMain::showStatusText);
+    m_site = new TfrmSite(*m_session, m_main->terminalTypeNames(), m_main);
     m_session->setAutoSaveFields(m_gwcfg->autoSaveFields());
 
     wireConnection();
@@ -172,6 +174,12 @@ void App::openWindow(int which)
         m_trend->raise();
         m_trend->activateWindow();
         break;
+    case TfrmMain::Tool::Site:
+        placeBesideOnScreen(m_main, m_site, 10);
+        m_site->show();
+        m_site->raise();
+        m_site->activateWindow();
+        break;
     }
 }
 
@@ -203,7 +211,8 @@ void App::wireConnection()
 // and FTP dialogs and gives the session its auto-save fields, those dialogs
 // open the settings, the connection dialog's 接続 clears the main window's
 // status and the log, and it shows the byte count of every read; the
-// soft-counter dialog names the monitor's bit output coil.
+// soft-counter dialog names the monitor's bit output coil; the installation
+// window's chosen terminal is shown on the monitor.
 void App::wireDialogs()
 {
     connect(m_gwcfg, &TfrmGWcfg::autoSaveFieldsChanged, m_session, &MonitorSession::setAutoSaveFields);
@@ -224,6 +233,8 @@ void App::wireDialogs()
     });
     connect(m_connect, &TfrmConnect::disconnectPressed, m_main, &TfrmMain::clearStatusText);
     connect(m_softCntr, &TfrmSoftCntr::monitorBitCoil, m_main, &TfrmMain::showBitOutputCoil);
+    // A terminal chosen in the installation is shown on the monitor.
+    connect(m_site, &TfrmSite::terminalChosen, m_main, &TfrmMain::showTerminal);
     m_softCntr->UpdateResetAddresses();
 }
 

@@ -23,6 +23,7 @@ class TfrmCommStats;
 class TfrmTraffic;
 class TfrmTrend;
 class TfrmJournal;
+class TfrmSite;
 
 class App : public QObject {
     Q_OBJECT
@@ -55,6 +56,7 @@ public:
     TfrmTraffic *traffic() const { return m_traffic; }
     TfrmTrend *trend() const { return m_trend; }
     TfrmJournal *journalWindow() const { return m_journal; }
+    TfrmSite *site() const { return m_site; }
 
 private:
     void openWindow(int tool);
@@ -82,5 +84,6 @@ private:
     TfrmTraffic *m_traffic = nullptr;
     TfrmTrend *m_trend = nullptr;
     TfrmJournal *m_journal = nullptr;
+    TfrmSite *m_site = nullptr;
     AutoReconnect *m_reconnect = nullptr;
 };

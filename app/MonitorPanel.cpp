@@ -68,6 +68,14 @@ MonitorPanel::MonitorPanel(Ui::TfrmMain &form, MonitorSession &session, QWidget 
     });
     for (QSpinBox *spin : {ui.seReadAddress, ui.seReadSize})
         connect(spin, &QSpinBox::valueChanged, this, &MonitorPanel::updateSelection);
+    // The tags of an installation opened, edited or closed: new labels (and
+    // trend names) for the same values.
+    connect(&m_session, &MonitorSession::siteChanged, this, [this] {
+        if (page() != monitor::MonitorPage::Word)
+            return;
+        setChannelTexts(wordChannelTexts());
+        emit layoutChanged(trendLayout());
+    });
 }
 
 void MonitorPanel::setupValueBoxes()
@@ -188,10 +196,29 @@ void MonitorPanel::setWordGroupCaptions(const QString &prefix, int base, int fir
     }
 }
 
+// The channel texts of the word page: the terminal type's, with the tags of
+// the open installation where it lists the terminal shown (its address and
+// type). A tag wider than its label shows whole in the label's tool tip.
+monitor::ChannelTexts MonitorPanel::wordChannelTexts() const
+{
+    const int type = ui.cbTerminalType->currentIndex();
+    monitor::ChannelTexts t = monitor::terminalChannels(type, ui.DataAreaSelect->currentIndex());
+    if (const std::optional<site::Site> &installation = m_session.site()) {
+        const auto tags = site::tagsOf(*installation, ui.seWordAdrs->value(), type);
+        for (size_t p = 0; p < 32; ++p)
+            if (!tags[p].isEmpty())
+                t.labels[p] = tags[p];
+    }
+    return t;
+}
+
 void MonitorPanel::setChannelTexts(const monitor::ChannelTexts &t)
 {
+    const bool tagged = page() == monitor::MonitorPage::Word && m_session.site();
     for (size_t p = 0; p < 32; ++p) {
         m_labels[p]->setText(t.labels[p]);
+        m_labels[p]->setToolTip(tagged && m_labels[p]->sizeHint().width() > m_labels[p]->width() ? t.labels[p]
+                                                                                                : QString());
         m_units[p]->setText(t.units[p]);
     }
 }
@@ -262,7 +289,7 @@ void MonitorPanel::applyTerminalLayout(int base, int stride)
         ui.seReadSize->setValue(win.size);
         setWordGroupCaptions(QStringLiteral("WORD "), 30033, w);
     }
-    setChannelTexts(monitor::terminalChannels(item, ui.DataAreaSelect->currentIndex()));
+    setChannelTexts(wordChannelTexts());
 }
 
 monitor::TrendLayout MonitorPanel::trendLayout() const

@@ -42,6 +42,7 @@ private:
     void applyTerminalLayout(int base, int stride);
     void applyBitPageLayout(monitor::MonitorPage page);
     void setWordGroupCaptions(const QString &prefix, int base, int first);
+    monitor::ChannelTexts wordChannelTexts() const;
     void setChannelTexts(const monitor::ChannelTexts &texts);
     void showBoxes(const monitor::MonitorBoxes &boxes);
     void setStale(bool stale);

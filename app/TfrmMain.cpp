@@ -84,7 +84,8 @@ void TfrmMain::setupMenu()
         {ui->W1, Tool::WriteTool},          {ui->N4, Tool::CounterPreset},
         {ui->s2, Tool::SoftCounter},        {ui->L2, Tool::LadderConsole},
         {ui->actCommStats, Tool::CommStats}, {ui->actTraffic, Tool::Traffic},
-        {ui->actTrend, Tool::Trend},         {ui->mnuJournal, Tool::Journal}};
+        {ui->actTrend, Tool::Trend},         {ui->mnuJournal, Tool::Journal},
+        {ui->mnuSite, Tool::Site}};
     for (const auto &[action, tool] : tools)
         connect(action, &QAction::triggered, this, [this, tool = tool] { emit windowRequested(tool); });
     ui->L2->setEnabled(false);

@@ -20,7 +20,7 @@ public:
     // The windows the menu opens (windowRequested).
     enum class Tool {
         ModuleInfo, FtpTool, TerminalSettings, WriteTool, CounterPreset, SoftCounter,
-        LadderConsole, CommStats, Traffic, Trend, Journal
+        LadderConsole, CommStats, Traffic, Trend, Journal, Site
     };
 
     // The connection check of commands that need the gateway: shows
@@ -30,6 +30,11 @@ public:
     bool isRm2Gateway() const;
     // What the trend belongs to now: the selection and the channel names.
     monitor::TrendLayout trendLayout() const;
+    // Shows the word terminal at address of type (item of cbTerminalType)
+    // on the monitor panel: the page DB/D2ﾜｰﾄﾞ, the address and the type.
+    void showTerminal(int address, int type);
+    // The items of cbTerminalType, for windows that name terminal types.
+    QStringList terminalTypeNames() const;
     // Writes the window's place and the addresses into the settings and
     // the settings file.
     void SaveSettings();

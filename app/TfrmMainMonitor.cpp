@@ -52,6 +52,21 @@ monitor::TrendLayout TfrmMain::trendLayout() const
     return m_panel->trendLayout();
 }
 
+void TfrmMain::showTerminal(int address, int type)
+{
+    ui->pcSlaveType->setCurrentWidget(ui->tsWord);
+    ui->seWordAdrs->setValue(address);
+    ui->cbTerminalType->setCurrentIndex(type);
+}
+
+QStringList TfrmMain::terminalTypeNames() const
+{
+    QStringList names;
+    for (int i = 0; i < ui->cbTerminalType->count(); ++i)
+        names << ui->cbTerminalType->itemText(i);
+    return names;
+}
+
 void TfrmMain::sbtnMonitorClick()
 {
     if (m_session.isMonitoring()) {

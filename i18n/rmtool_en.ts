@@ -552,6 +552,97 @@
     </message>
 </context>
 <context>
+    <name>SiteFile</name>
+    <message>
+        <source>%1 番目のターミナル (アドレス %2)</source>
+        <translation>terminal %1 (address %2)</translation>
+    </message>
+    <message>
+        <source>%1 番目のターミナル</source>
+        <translation>terminal %1</translation>
+    </message>
+    <message>
+        <source>%1 番目のチャンネル</source>
+        <translation>channel entry %1</translation>
+    </message>
+    <message>
+        <source>チャンネル %1</source>
+        <translation>channel %1</translation>
+    </message>
+    <message>
+        <source>文字列</source>
+        <translation>a string</translation>
+    </message>
+    <message>
+        <source>整数</source>
+        <translation>an integer</translation>
+    </message>
+    <message>
+        <source>数値</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>オブジェクト</source>
+        <translation>an object</translation>
+    </message>
+    <message>
+        <source>配列</source>
+        <translation>an array</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; には%2が必要です</source>
+        <translation>&quot;%1&quot; must be %2</translation>
+    </message>
+    <message>
+        <source>ポート %1 は 1..65535 の範囲外です</source>
+        <translation>port %1 is outside 1..65535</translation>
+    </message>
+    <message>
+        <source>アドレス %1 は 0..63 の範囲外です</source>
+        <translation>address %1 is outside 0..63</translation>
+    </message>
+    <message>
+        <source>種類 %1 は 0..12 の範囲外です</source>
+        <translation>type %1 is outside 0..12</translation>
+    </message>
+    <message>
+        <source>%1 番目のターミナルと同じアドレスです</source>
+        <translation>at the same address as terminal %1</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 は 0..31 の範囲外です</source>
+        <translation>channel %1 is outside 0..31</translation>
+    </message>
+    <message>
+        <source>2 回記述されています</source>
+        <translation>listed twice</translation>
+    </message>
+    <message>
+        <source>下限 %1 が上限 %2 より大きくなっています</source>
+        <translation>min %1 is greater than max %2</translation>
+    </message>
+    <message>
+        <source>%1 の %2 行目: JSON として読めません (%3)</source>
+        <translation>%1, line %2: not valid JSON (%3)</translation>
+    </message>
+    <message>
+        <source>設置構成の JSON オブジェクトではありません</source>
+        <translation>not an installation file (no JSON object)</translation>
+    </message>
+    <message>
+        <source>&quot;format&quot; が &quot;%1&quot; ではありません</source>
+        <translation>&quot;format&quot; is not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>ファイルを開けません (%1)</source>
+        <translation>cannot open the file (%1)</translation>
+    </message>
+    <message>
+        <source>書き込めません (%1)</source>
+        <translation>cannot write the file (%1)</translation>
+    </message>
+</context>
+<context>
     <name>TermsetController</name>
     <message>
         <source>設定が無効です</source>
@@ -1842,6 +1933,10 @@ Choose an address that gives an effective address of 0 to %4.</translation>
         <translation>&amp;Modbus settings</translation>
     </message>
     <message>
+        <source>設置構成(&amp;I)</source>
+        <translation>&amp;Installation</translation>
+    </message>
+    <message>
         <source>FTP設定(&amp;F)</source>
         <translation>&amp;FTP settings</translation>
     </message>
@@ -2089,6 +2184,89 @@ The log is kept, not cleared.</translation>
     <message>
         <source>閉じる</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmSite</name>
+    <message>
+        <source>設置構成</source>
+        <translation>Installation</translation>
+    </message>
+    <message>
+        <source>設置名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>アドレス</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>追加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>最後の空の行に入力するとチャンネルを追加します。タグと下限・上限を空にした行は削除されます。</source>
+        <translation>Type into the empty last row to add a channel. A row whose tag, min and max are emptied is removed.</translation>
+    </message>
+    <message>
+        <source>チャンネル</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>タグ</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>下限</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>上限</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>開く...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>保存...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>ファイルのゲートウェイ: %1:%2 (接続先は変更していません。Modbus設定で変更できます)</source>
+        <translation>Gateway in the file: %1:%2 (the connection is left as it is; change it in the Modbus settings)</translation>
+    </message>
+    <message>
+        <source>ファイルのゲートウェイ: なし (Modbus設定の接続先を使います)</source>
+        <translation>Gateway in the file: none (the Modbus settings' gateway is used)</translation>
+    </message>
+    <message>
+        <source>設置構成 - %1</source>
+        <translation>Installation - %1</translation>
+    </message>
+    <message>
+        <source>設置構成の保存</source>
+        <translation>Save installation</translation>
+    </message>
+    <message>
+        <source>設置構成を開く</source>
+        <translation>Open installation</translation>
+    </message>
+    <message>
+        <source>設置構成 (*.rmsite)</source>
+        <translation>Installation (*.rmsite)</translation>
     </message>
 </context>
 <context>

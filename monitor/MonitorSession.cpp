@@ -71,6 +71,24 @@ void MonitorSession::setSelection(const monitor::MonitorSelection &selection)
     m_selection = selection;
 }
 
+void MonitorSession::setSite(const site::Site &site, const QString &path)
+{
+    if (m_site == site && m_sitePath == path)
+        return;
+    m_site = site;
+    m_sitePath = path;
+    emit siteChanged();
+}
+
+void MonitorSession::clearSite()
+{
+    if (!m_site && m_sitePath.isEmpty())
+        return;
+    m_site.reset();
+    m_sitePath.clear();
+    emit siteChanged();
+}
+
 monitor::MonitorState MonitorSession::decodingState(const monitor::MonitorSelection &sel) const
 {
     monitor::MonitorState s;

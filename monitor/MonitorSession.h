@@ -15,6 +15,7 @@
 #include "monitor/ConversionTable.h"
 #include "monitor/MonitorAnswer.h"
 #include "monitor/MonitorPolling.h"
+#include "monitor/SiteFile.h"
 #include "monitor/TrendData.h"
 #include "monitor/WriteJournal.h"
 #include "tools/gwcfg/AutoSaveFields.h"
@@ -119,6 +120,16 @@ public:
     // The rows as a file of CR LF lines (the log area's manual save).
     bool saveRows(const QString &path, QString *error) const;
 
+    // ---- installation ----
+    // The installation open now (none until a file is opened or one is
+    // made) and the file it came from or was last saved to (empty: none).
+    // Its gateway is only shown: the connection stays as the settings have
+    // it until the user changes them.
+    void setSite(const site::Site &site, const QString &path);
+    void clearSite();
+    const std::optional<site::Site> &site() const { return m_site; }
+    const QString &sitePath() const { return m_sitePath; }
+
     // The decoding of one monitor answer (the poll's own read, tag 0) and of
     // the header words (tag 20), by the selection the request was sent
     // under. The link calls these; a benchmark or test may feed them.
@@ -148,6 +159,8 @@ signals:
     // answer's handler has returned).
     void statusText(const QString &text);
     void errorMessage(const QString &text);
+    // The installation or its file changed (setSite, clearSite).
+    void siteChanged();
 
 private:
     void onDisconnected();
@@ -188,6 +201,9 @@ private:
     AutoSaveFields m_autoSave;
     monitor::AutoSaveRule m_autoSaveRule;
     QString m_reportedAutoSaveError;
+
+    std::optional<site::Site> m_site;
+    QString m_sitePath;
 };
 
 Q_DECLARE_METATYPE(monitor::ConnectionState)

@@ -16,6 +16,7 @@
 #include <QModbusTcpServer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <memory>
 #include <random>
@@ -39,6 +40,9 @@ struct SimOptions {
     int exceptionEvery = 0;   // every Nth request answered with kInjectedException
     bool restartOnCommand = false;  // 1203 := 1 restarts the listener (kRestartMs)
     quint32 seed = 0;         // of the random bytes and delays; 0: chosen at start
+    // The installation file to serve (installBehaviours; the test fixture
+    // reads it); empty: the default installation.
+    QString siteFile;
 
     static constexpr int kInjectedException = 0x06;  // server device busy
     static constexpr int kRestartMs = 2000;
@@ -164,3 +168,19 @@ private:
 // The default installation of terminals, the clock and the module
 // information (sim/SimInstallation.cpp).
 void installDefaultBehaviours(SimGateway &gateway);
+
+namespace site { struct Site; }
+// The installation an installation file describes: its word terminals at
+// their addresses and nothing (zeros) at every other word address, no bit
+// terminals, with the clock, the module information, the soft-counter
+// resets and the gateway commands of the default installation. Each
+// terminal moves as the default installation's terminal of its type does
+// and obeys the same counter and settings-mode commands. Returns one line
+// for every terminal it serves as zeros: type 12 (other: the file does not
+// say what it is), one that would reach past word address 63, and one that
+// overlaps a terminal listed before it.
+QStringList installSiteBehaviours(SimGateway &gateway, const site::Site &site);
+// The installation of siteFile, or the default one when it is empty. False
+// with *error (naming the file and the problem) when the file is refused;
+// *notes receives installSiteBehaviours' lines.
+bool installBehaviours(SimGateway &gateway, const QString &siteFile, QString *error, QStringList *notes);

@@ -1,5 +1,6 @@
 #include "sim/SimTerminalSettings.h"
 #include "sim/SimGateway.h"
+#include "sim/SimWordTerminals.h"
 
 namespace {
 
@@ -34,6 +35,28 @@ SimTerminalSettings::SimTerminalSettings()
     addTerminal({K::Power28, 52, false, 1, 2, 13, 0, cycle(28, 11, 3, 1)});
     addTerminal({K::Current8, 60, true, 1, 2, 22, 0, {1, 1, 1, 1, 1, 1, 1, 1}});
     addTerminal({K::OutletBar, 63, false, 2, 0, 18, 0, {}});
+}
+
+SimTerminalSettings::SimTerminalSettings(const QList<Terminal> &terminals)
+{
+    for (const Terminal &t : terminals)
+        addTerminal(t);
+}
+
+std::optional<SimTerminalSettings::Terminal> SimTerminalSettings::forMonitorType(int type, int address)
+{
+    SimTerminalSettings defaults;
+    for (const SimWordTerminals::Terminal &w : SimWordTerminals::kTerminals) {
+        if (w.type != type)
+            continue;
+        const Terminal *t = defaults.terminalAt(w.address);
+        if (!t)
+            return std::nullopt;
+        Terminal moved = *t;
+        moved.address = address;
+        return moved;
+    }
+    return std::nullopt;
 }
 
 bool SimTerminalSettings::isPower(Kind k)

@@ -21,6 +21,7 @@
 // A silent terminal ignores every command.
 #include "sim/SimBehaviour.h"
 #include <QList>
+#include <optional>
 #include <vector>
 
 class SimTerminalSettings : public SimBehaviour {
@@ -40,6 +41,13 @@ public:
 
     // The default set of terminals (see README.md, "The simulator").
     SimTerminalSettings();
+    // These terminals only.
+    explicit SimTerminalSettings(const QList<Terminal> &terminals);
+
+    // The settings of the default installation's terminal of the monitor's
+    // terminal type, at another address; none for a type without settings
+    // mode (thermocouple, counter, thermistor, ...).
+    static std::optional<Terminal> forMonitorType(int type, int address);
 
     // Adds a terminal; its settings mode units must not overlap another's.
     void addTerminal(const Terminal &t);

@@ -2,6 +2,7 @@
 #include "sim/SimGateway.h"
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -68,33 +69,56 @@ quint32 SimWordTerminals::count24(const SimGateway &gw, int r)
     return quint32(gw.inputRegister(r + 1) & 0xFF) << 16 | gw.inputRegister(r);
 }
 
+SimWordTerminals::SimWordTerminals() : m_terminals(std::begin(kTerminals), std::end(kTerminals)) {}
+
+SimWordTerminals::SimWordTerminals(const QList<Terminal> &terminals) : m_terminals(terminals) {}
+
+int SimWordTerminals::blocksOf(int type)
+{
+    for (const Terminal &t : kTerminals)
+        if (t.type == type)
+            return t.blocks;
+    return 0;
+}
+
 void SimWordTerminals::attach(SimGateway &gw)
 {
     // Counts that do not all start at zero, so that every digit shows.
-    for (int k = 0; k < 8; ++k) {
-        gw.setInputRegister(kExtended + 8 * 4 + k, quint16(1000 * k));
-        const int r = kExtended + 8 * 8 + 2 * k;
-        gw.setInputRegister(r, quint16((k * 1234567) & 0xFFFF));
-        gw.setInputRegister(r + 1, quint16((gw.inputRegister(r + 1) & 0xFF00) | ((k * 1234567) >> 16 & 0xFF)));
+    for (const Terminal &t : std::as_const(m_terminals)) {
+        for (int k = 0; k < 8; ++k) {
+            if (t.type == 1) {
+                gw.setInputRegister(kExtended + 8 * t.address + k, quint16(1000 * k));
+            } else if (t.type == 2) {
+                const int r = kExtended + 8 * t.address + 2 * k;
+                gw.setInputRegister(r, quint16((k * 1234567) & 0xFFFF));
+                gw.setInputRegister(r + 1, quint16((gw.inputRegister(r + 1) & 0xFF00) | ((k * 1234567) >> 16 & 0xFF)));
+            }
+        }
     }
 }
 
 void SimWordTerminals::tick(SimGateway &gw, qint64 nowMs)
 {
     const double t = double(nowMs) / 1000.0;
-    thermocouple(gw, 0, t);
-    counter13(gw, 4);
-    counter24(gw, 8);
-    power7(gw, 12, t);
-    power14(gw, 16, t);
-    power7HighFunction(gw, 20, t);
-    currents(gw, 24, 8, t);
-    currents(gw, 28, 16, t);
-    currents(gw, 32, 32, t);
-    outletBar(gw, 36, nowMs, t);
-    thermistor(gw, 40, t);
-    temperatureHumidity(gw, 44, t);
-    other(gw, 48, nowMs);
+    for (const Terminal &term : std::as_const(m_terminals)) {
+        const int a = term.address;
+        switch (term.type) {
+        case 0: thermocouple(gw, a, t); break;
+        case 1: counter13(gw, a); break;
+        case 2: counter24(gw, a); break;
+        case 3: power7(gw, a, t); break;
+        case 4: power14(gw, a, t); break;
+        case 5: power7HighFunction(gw, a, t); break;
+        case 6: currents(gw, a, 8, t); break;
+        case 7: currents(gw, a, 16, t); break;
+        case 8: currents(gw, a, 32, t); break;
+        case 9: outletBar(gw, a, nowMs, t); break;
+        case 10: thermistor(gw, a, t); break;
+        case 11: temperatureHumidity(gw, a, t); break;
+        case 12: other(gw, a, nowMs); break;
+        default: break;
+        }
+    }
     softCounters(gw, nowMs);
 }
 
@@ -247,7 +271,7 @@ void SimWordTerminals::softCounters(SimGateway &gw, qint64 nowMs)
     m_lastMinute = minute;
     if (!newSecond)
         return;
-    for (const Terminal &term : kTerminals) {
+    for (const Terminal &term : std::as_const(m_terminals)) {
         for (int w = term.address; w < term.address + term.blocks; ++w) {
             for (int k = 0; k < 8; ++k) {
                 const quint32 v = gw.inputRegister(kExtended + 8 * w + k);

@@ -1,11 +1,13 @@
 #pragma once
-// Live data of the word terminals of the default installation: one terminal
-// of each of the thirteen types the monitor knows (word address: type):
+// Live data of the word terminals: by default one terminal of each of the
+// thirteen types the monitor knows (word address: type):
 //    0 thermocouple            4 counter 13 bit          8 counter 24 bit (2W)
 //   12 power 7 circuits (12-13)   16 power 14 circuits (16-19)
 //   20 power 7 circuits high function (20-23)   24 current 8 circuits
 //   28 current 16 circuits (28-29)   32 current 32 circuits (32-35)
 //   36 outlet bar   40 thermistor   44 temperature/humidity   48 other
+// or the terminals of an installation file, each moving as the terminal of
+// its type in the default installation does.
 //
 // For every word address a the terminal occupies:
 //   input register 320 + 8a + k: channel k's raw value (the extended area),
@@ -21,6 +23,7 @@
 // resets that other behaviours write take effect; the 24-bit counts keep the
 // digit code in their second register's high byte.
 #include "sim/SimBehaviour.h"
+#include <QList>
 
 class SimWordTerminals : public SimBehaviour {
 public:
@@ -39,6 +42,16 @@ public:
         {0, 0, 1},  {4, 1, 1},  {8, 2, 2},  {12, 3, 2}, {16, 4, 4},  {20, 5, 4},  {24, 6, 1},
         {28, 7, 2}, {32, 8, 4}, {36, 9, 1}, {40, 10, 1}, {44, 11, 1}, {48, 12, 1},
     };
+    // The word addresses a terminal of the monitor's type occupies (0 for a
+    // type that is none of the thirteen).
+    static int blocksOf(int type);
+
+    // The default installation.
+    SimWordTerminals();
+    // These terminals (types 0..12; each within word addresses 0..63 and
+    // apart from the others).
+    explicit SimWordTerminals(const QList<Terminal> &terminals);
+    const QList<Terminal> &terminals() const { return m_terminals; }
 
     void attach(SimGateway &gw) override;
     void tick(SimGateway &gw, qint64 nowMs) override;
@@ -64,6 +77,7 @@ private:
     void other(SimGateway &gw, int a, qint64 nowMs);
     void softCounters(SimGateway &gw, qint64 nowMs);
 
+    QList<Terminal> m_terminals;
     qint64 m_lastSecond = -1;
     qint64 m_lastMinute = -1;
 };

@@ -46,8 +46,12 @@ int main(int argc, char *argv[])
     QCommandLineOption seed(QStringLiteral("seed"),
                             QStringLiteral("Seed of the random bytes and delays (0: chosen, and printed)."),
                             QStringLiteral("n"), QStringLiteral("0"));
+    QCommandLineOption site(QStringLiteral("site"),
+                            QStringLiteral("Serve the installation of this file (*.rmsite) instead of the default one: "
+                                           "its word terminals at their addresses, zeros elsewhere."),
+                            QStringLiteral("file"));
     p.addOptions({port, trace, delay, split, coalesce, exceptionAt, dropAfter, silentAfter, garbageEvery, wrongUnit,
-                  jitter, exceptionEvery, restartOnCommand, seed});
+                  jitter, exceptionEvery, restartOnCommand, seed, site});
     p.process(app);
 
     SimOptions o;
@@ -64,9 +68,17 @@ int main(int argc, char *argv[])
     o.exceptionEvery = p.value(exceptionEvery).toInt();
     o.restartOnCommand = p.isSet(restartOnCommand);
     o.seed = p.value(seed).toUInt();
+    o.siteFile = p.value(site);
 
     SimGateway gw;
-    installDefaultBehaviours(gw);
+    QString error;
+    QStringList notes;
+    if (!installBehaviours(gw, o.siteFile, &error, &notes)) {
+        QTextStream(stderr) << "relaymo-sim: " << error << Qt::endl;
+        return 1;
+    }
+    for (const QString &note : std::as_const(notes))
+        QTextStream(stderr) << "relaymo-sim: " << note << Qt::endl;
     QTextStream out(stdout);
     if (!gw.start(quint16(p.value(port).toUInt()), o)) {
         QTextStream(stderr) << "relaymo-sim: cannot listen on 127.0.0.1:" << p.value(port) << Qt::endl;

@@ -18,7 +18,9 @@ AppFixture::AppFixture(bool withGateway, const SimOptions &options, const StartO
     });
     if (withGateway) {
         m_gateway = std::make_unique<SimGateway>();
-        installDefaultBehaviours(*m_gateway);
+        QString error;
+        if (!installBehaviours(*m_gateway, options.siteFile, &error, nullptr))
+            qFatal("simulator installation refused: %s", qPrintable(error));
         if (!m_gateway->start(0, options))
             qFatal("simulator did not start");
     }

@@ -12,7 +12,8 @@
 class AppFixture {
 public:
     // Creates all windows. With withGateway, also starts an in-process
-    // simulator with the default installation on a free loopback port.
+    // simulator on a free loopback port, with the default installation or
+    // the installation file of options.siteFile.
     // The program starts with the given start options (the conversion
     // table of the command line).
     explicit AppFixture(bool withGateway = true, const SimOptions &options = {},

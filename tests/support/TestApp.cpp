@@ -19,6 +19,7 @@ void createTestApp(const StartOptions &options)
     frmTraffic = theApp->traffic();
     frmTrend = theApp->trend();
     frmJournal = theApp->journalWindow();
+    frmSite = theApp->site();
 }
 
 void createTestAppFromArguments(const QStringList &arguments)
@@ -45,6 +46,7 @@ void destroyTestApp()
     frmTraffic = nullptr;
     frmTrend = nullptr;
     frmJournal = nullptr;
+    frmSite = nullptr;
 }
 
 void fillSettingsDialog()

@@ -17,6 +17,7 @@
 #include "tools/journal/TfrmJournal.h"
 #include "tools/ladder/TfrmLadderConsole.h"
 #include "tools/modinfo/TfrmModInfo.h"
+#include "tools/site/TfrmSite.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
 #include "tools/trend/TfrmTrend.h"
 #include "tools/writetool/TfrmWriteTool.h"
@@ -39,6 +40,7 @@ inline TfrmCommStats *frmCommStats = nullptr;
 inline TfrmTraffic *frmTraffic = nullptr;
 inline TfrmTrend *frmTrend = nullptr;
 inline TfrmJournal *frmJournal = nullptr;
+inline TfrmSite *frmSite = nullptr;
 
 // Creates the program with these start options (a settings file among them
 // becomes the one it reads and writes), or with those parsed from arguments.
