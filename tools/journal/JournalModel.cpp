@@ -19,9 +19,18 @@ int JournalModel::columnCount(const QModelIndex &parent) const
 
 QVariant JournalModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows || index.row() >= m_journal.size())
+    if (!index.isValid() || index.row() >= m_rows)
         return {};
-    const journal::Entry &e = m_journal.entries()[size_t(index.row())];
+    // The model's rows are the entries it has announced: row r is the
+    // (m_seen - m_rows + r)th entry ever recorded. The journal may already
+    // hold newer entries and have dropped older ones while the model is
+    // still announcing the change, so rows are found by that number, not by
+    // their place in the journal.
+    const int64_t first = m_journal.recorded() - m_journal.size();
+    const int64_t at = m_seen - m_rows + index.row() - first;
+    if (at < 0 || at >= m_journal.size())
+        return {};
+    const journal::Entry &e = m_journal.entries()[size_t(at)];
     const auto column = JournalColumn(index.column());
     if (role == Qt::DisplayRole) {
         switch (column) {
