@@ -117,6 +117,10 @@ void App::start(const StartOptions &options)
     }
     if (options.trend)
         openWindow(int(TfrmMain::Tool::Trend));
+    // The installation of --site, opened as 設置構成's 開く opens it: a
+    // refused file is told and nothing is opened.
+    if (!options.siteFile.isEmpty() && m_site->openFile(options.siteFile))
+        openWindow(int(TfrmMain::Tool::Site));
     if (options.connect)
         m_connect->btnCONNClick();
 }

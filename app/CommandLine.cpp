@@ -27,18 +27,23 @@ struct OptionSet {
     QCommandLineOption settings{QStringLiteral("settings"),
                                 QStringLiteral("Read and write this settings file instead of the default one."),
                                 QStringLiteral("file")};
+    QCommandLineOption site{QStringLiteral("site"), QStringLiteral("Open this installation file (*.rmsite) at start."),
+                            QStringLiteral("file")};
 
     // True for an option name (without its dashes) that is followed by a value.
     bool takesValue(const QString &name) const
     {
-        return name == lang.names().first() || name == settings.names().first();
+        for (const QCommandLineOption *o : {&lang, &settings, &site})
+            if (name == o->names().first())
+                return true;
+        return false;
     }
 };
 
 void describeProgram(QCommandLineParser &parser, const OptionSet &o)
 {
     parser.setApplicationDescription(QStringLiteral("RM Tool: engineering tool for the Relaymo Ethernet gateway."));
-    parser.addOptions({o.help, o.version, o.connect, o.monitor, o.trend, o.lang, o.settings});
+    parser.addOptions({o.help, o.version, o.connect, o.monitor, o.trend, o.lang, o.settings, o.site});
     parser.addPositionalArgument(QStringLiteral("table"), QStringLiteral("Conversion table to load at start."),
                                  QStringLiteral("[table]"));
 }
@@ -122,6 +127,12 @@ CommandLine startOptions(const QCommandLineParser &parser, const OptionSet &opts
         if (!problem.isEmpty())
             return refused(problem, o);
         o.settingsFile = QFileInfo(file).absoluteFilePath();
+    }
+    if (parser.isSet(opts.site)) {
+        const QString file = parser.value(opts.site);
+        if (file.isEmpty())
+            return refused(QStringLiteral("'--site' needs a file name."), o);
+        o.siteFile = QFileInfo(file).absoluteFilePath();
     }
     o.conversionTable = plain.value(0);
     return cl;

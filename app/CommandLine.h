@@ -15,6 +15,7 @@ struct StartOptions {
     QString language;         // --lang ja|en; empty when not given
     QString settingsFile;     // --settings FILE, as an absolute path; empty: the default file
     QString conversionTable;  // the first plain argument; empty when none
+    QString siteFile;         // --site FILE, as an absolute path: the installation opened at start
 };
 
 struct CommandLine {

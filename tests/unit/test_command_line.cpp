@@ -18,6 +18,7 @@ private slots:
     void errors_data();
     void errors();
     void helpListsEveryOption();
+    void siteFileIsMadeAbsolute();
     void settingsFileIsMadeAbsolute();
     void fileHome_data();
     void fileHome();
@@ -94,6 +95,7 @@ void TestCommandLine::errors_data()
     QTest::newRow("value to a switch") << QStringList{"--connect=yes"} << "--connect";
     QTest::newRow("value to trend") << QStringList{"--trend=on"} << "--trend";
     QTest::newRow("trend misspelt") << QStringList{"--trends"} << "Unknown option 'trends'";
+    QTest::newRow("site without value") << QStringList{"--site"} << "Missing value after '--site'";
     // An error wins over help: nothing starts and the status says so.
     QTest::newRow("error and help") << QStringList{"--help", "--nope"} << "'nope'";
 }
@@ -114,8 +116,19 @@ void TestCommandLine::helpListsEveryOption()
     const CommandLine cl = parseCommandLine({QStringLiteral("RMTool"), QStringLiteral("--help")});
     QVERIFY2(cl.text.startsWith(QStringLiteral("Usage: RMTool [options] [table]")), qPrintable(cl.text));
     for (const char *option : {"--help", "--version", "--connect", "--monitor", "--trend", "--lang <ja|en>",
-                               "--settings <file>"})
+                               "--settings <file>", "--site <file>"})
         QVERIFY2(cl.text.contains(QLatin1String(option)), option);
+}
+
+void TestCommandLine::siteFileIsMadeAbsolute()
+{
+    // --site opens the installation in the windows; the table stays the
+    // first plain argument.
+    const CommandLine cl = parseCommandLine({"RMTool", "--site", "plant.rmsite", "--connect", "t.cfg"});
+    QCOMPARE(cl.action, Action::Run);
+    QCOMPARE(cl.options.siteFile, QDir::current().absoluteFilePath("plant.rmsite"));
+    QCOMPARE(cl.options.conversionTable, QStringLiteral("t.cfg"));
+    QVERIFY(cl.options.connect);
 }
 
 void TestCommandLine::settingsFileIsMadeAbsolute()

@@ -3,6 +3,8 @@
 // its tags as channel labels (and trend names), edits saved read back the
 // same, and a refused file shows its message and changes nothing.
 #include "support/TestApp.h"
+#include "app/App.h"
+#include "app/CommandLine.h"
 #include "support/AppFixture.h"
 #include "support/Controls.h"
 #include "support/MonitorControls.h"
@@ -76,6 +78,7 @@ private slots:
     void chosenTerminalShowsOnTheMonitor();
     void editsSavedReadBackTheSame();
     void refusedFileChangesNothing();
+    void siteOptionOpensItAtStart();
 };
 
 void TestSiteWindow::chosenTerminalShowsOnTheMonitor()
@@ -233,6 +236,33 @@ void TestSiteWindow::refusedFileChangesNothing()
     QVERIFY2(app.messages[1].text.contains(QStringLiteral("(アドレス 12)")), qPrintable(app.messages[1].text));
     QVERIFY(!QFile::exists(target));
     QCOMPARE(appSession->sitePath(), good);
+}
+
+// RMTool --site FILE: the installation open and its window shown from the
+// start; a refused file is told and nothing opens.
+void TestSiteWindow::siteOptionOpensItAtStart()
+{
+    AppFixture app(false);
+    const QString good = writeFile(app, "panel3.rmsite", kSite);
+    const QString bad = writeFile(app, "bad.rmsite", "{\"format\": \"rmtool-site/1\", \"terminals\": [{\"address\": 64}]}");
+    StartOptions o;
+    o.siteFile = good;
+    frmMain->show();
+    theApp->start(o);
+    QCOMPARE(appSession->sitePath(), good);
+    QCOMPARE(appSession->site()->name, QStringLiteral("Panel 3"));
+    QVERIFY(frmSite->isVisible());
+    QCOMPARE(grid("gridTerminals")->rowCount(), 2);
+    QVERIFY(app.messages.isEmpty());
+
+    frmSite->hide();
+    appSession->clearSite();
+    o.siteFile = bad;
+    theApp->start(o);
+    QCOMPARE(app.messages.size(), 1);
+    QVERIFY2(app.messages[0].text.contains(QStringLiteral("bad.rmsite")), qPrintable(app.messages[0].text));
+    QVERIFY(!appSession->site());
+    QVERIFY(!frmSite->isVisible());
 }
 
 QTEST_MAIN(TestSiteWindow)
