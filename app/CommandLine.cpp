@@ -29,11 +29,21 @@ struct OptionSet {
                                 QStringLiteral("file")};
     QCommandLineOption site{QStringLiteral("site"), QStringLiteral("Open this installation file (*.rmsite) at start."),
                             QStringLiteral("file")};
+    QCommandLineOption survey{QStringLiteral("survey"),
+                              QStringLiteral("Survey the installation of --site without any window, write the report "
+                                             "(--report) and the write journal, and exit: 0 done, 1 the gateway "
+                                             "could not be reached or the file was refused.")};
+    QCommandLineOption report{QStringLiteral("report"),
+                              QStringLiteral("With --survey: the report to write, a .pdf or .html file."),
+                              QStringLiteral("file")};
+    QCommandLineOption samples{QStringLiteral("samples"),
+                               QStringLiteral("With --survey: answers read per terminal, 1 to 1000 (default 10)."),
+                               QStringLiteral("n")};
 
     // True for an option name (without its dashes) that is followed by a value.
     bool takesValue(const QString &name) const
     {
-        for (const QCommandLineOption *o : {&lang, &settings, &site})
+        for (const QCommandLineOption *o : {&lang, &settings, &site, &report, &samples})
             if (name == o->names().first())
                 return true;
         return false;
@@ -43,7 +53,8 @@ struct OptionSet {
 void describeProgram(QCommandLineParser &parser, const OptionSet &o)
 {
     parser.setApplicationDescription(QStringLiteral("RM Tool: engineering tool for the Relaymo Ethernet gateway."));
-    parser.addOptions({o.help, o.version, o.connect, o.monitor, o.trend, o.lang, o.settings, o.site});
+    parser.addOptions({o.help, o.version, o.connect, o.monitor, o.trend, o.lang, o.settings, o.site, o.survey,
+                       o.report, o.samples});
     parser.addPositionalArgument(QStringLiteral("table"), QStringLiteral("Conversion table to load at start."),
                                  QStringLiteral("[table]"));
 }
@@ -107,6 +118,43 @@ QString settingsFileProblem(const QString &file)
     return {};
 }
 
+// --site, --survey, --report and --samples: the survey needs an
+// installation and a report of a kind it writes; the report and the
+// samples belong to a survey.
+CommandLine surveyOptions(const QCommandLineParser &parser, const OptionSet &opts, CommandLine cl)
+{
+    StartOptions &o = cl.options;
+    if (parser.isSet(opts.site)) {
+        const QString file = parser.value(opts.site);
+        if (file.isEmpty())
+            return refused(QStringLiteral("'--site' needs a file name."), o);
+        o.siteFile = QFileInfo(file).absoluteFilePath();
+    }
+    o.survey = parser.isSet(opts.survey);
+    if (parser.isSet(opts.report)) {
+        const QString file = parser.value(opts.report);
+        const QString suffix = QFileInfo(file).suffix().toLower();
+        if (suffix != QLatin1String("pdf") && suffix != QLatin1String("html"))
+            return refused(QStringLiteral("'--report %1': the report is a .pdf or .html file.").arg(file), o);
+        o.reportFile = QFileInfo(file).absoluteFilePath();
+    }
+    if (parser.isSet(opts.samples)) {
+        bool ok = false;
+        o.samples = parser.value(opts.samples).toInt(&ok);
+        if (!ok || o.samples < 1 || o.samples > 1000)
+            return refused(QStringLiteral("Invalid value for '--samples': '%1' (use 1 to 1000).")
+                               .arg(parser.value(opts.samples)), o);
+    }
+    if (o.survey && (o.siteFile.isEmpty() || o.reportFile.isEmpty()))
+        return refused(QStringLiteral("'--survey' needs '--site FILE' and '--report FILE'."), o);
+    if (!o.survey && (parser.isSet(opts.report) || parser.isSet(opts.samples)))
+        return refused(QStringLiteral("'--report' and '--samples' belong to '--survey'."), o);
+    if (o.survey && (o.connect || o.monitor || o.trend))
+        return refused(QStringLiteral("'--survey' shows no window: it takes no '--connect', '--monitor' or '--trend'."),
+                       o);
+    return cl;
+}
+
 // The start options of a parsed command line; a refusal when a value of
 // --lang or --settings cannot be used.
 CommandLine startOptions(const QCommandLineParser &parser, const OptionSet &opts, const QStringList &plain)
@@ -128,14 +176,8 @@ CommandLine startOptions(const QCommandLineParser &parser, const OptionSet &opts
             return refused(problem, o);
         o.settingsFile = QFileInfo(file).absoluteFilePath();
     }
-    if (parser.isSet(opts.site)) {
-        const QString file = parser.value(opts.site);
-        if (file.isEmpty())
-            return refused(QStringLiteral("'--site' needs a file name."), o);
-        o.siteFile = QFileInfo(file).absoluteFilePath();
-    }
     o.conversionTable = plain.value(0);
-    return cl;
+    return surveyOptions(parser, opts, cl);
 }
 
 } // namespace

@@ -16,6 +16,11 @@ struct StartOptions {
     QString settingsFile;     // --settings FILE, as an absolute path; empty: the default file
     QString conversionTable;  // the first plain argument; empty when none
     QString siteFile;         // --site FILE, as an absolute path: the installation opened at start
+    // --survey: survey the installation's gateway without any window, write
+    // the report (--report FILE, .pdf or .html) and the journal, and exit.
+    bool survey = false;
+    QString reportFile;       // absolute path
+    int samples = 10;         // --samples N (1..1000) answers per terminal
 };
 
 struct CommandLine {

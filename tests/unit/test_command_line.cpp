@@ -18,7 +18,7 @@ private slots:
     void errors_data();
     void errors();
     void helpListsEveryOption();
-    void siteFileIsMadeAbsolute();
+    void surveyOptionsAreRead();
     void settingsFileIsMadeAbsolute();
     void fileHome_data();
     void fileHome();
@@ -96,6 +96,17 @@ void TestCommandLine::errors_data()
     QTest::newRow("value to trend") << QStringList{"--trend=on"} << "--trend";
     QTest::newRow("trend misspelt") << QStringList{"--trends"} << "Unknown option 'trends'";
     QTest::newRow("site without value") << QStringList{"--site"} << "Missing value after '--site'";
+    QTest::newRow("survey without site") << QStringList{"--survey", "--report", "r.pdf"} << "needs '--site FILE'";
+    QTest::newRow("survey without report") << QStringList{"--survey", "--site", "s.rmsite"} << "'--report FILE'";
+    QTest::newRow("report of another kind")
+        << QStringList{"--survey", "--site", "s.rmsite", "--report", "r.txt"} << ".pdf or .html";
+    QTest::newRow("samples 0") << QStringList{"--survey", "--site", "s", "--report", "r.pdf", "--samples", "0"}
+                               << "Invalid value for '--samples': '0'";
+    QTest::newRow("samples not a number")
+        << QStringList{"--survey", "--site", "s", "--report", "r.pdf", "--samples", "ten"} << "'ten'";
+    QTest::newRow("report without survey") << QStringList{"--site", "s", "--report", "r.pdf"} << "belong to '--survey'";
+    QTest::newRow("survey with a window option")
+        << QStringList{"--survey", "--site", "s", "--report", "r.html", "--trend"} << "shows no window";
     // An error wins over help: nothing starts and the status says so.
     QTest::newRow("error and help") << QStringList{"--help", "--nope"} << "'nope'";
 }
@@ -116,19 +127,26 @@ void TestCommandLine::helpListsEveryOption()
     const CommandLine cl = parseCommandLine({QStringLiteral("RMTool"), QStringLiteral("--help")});
     QVERIFY2(cl.text.startsWith(QStringLiteral("Usage: RMTool [options] [table]")), qPrintable(cl.text));
     for (const char *option : {"--help", "--version", "--connect", "--monitor", "--trend", "--lang <ja|en>",
-                               "--settings <file>", "--site <file>"})
+                               "--settings <file>", "--site <file>", "--survey", "--report <file>", "--samples <n>"})
         QVERIFY2(cl.text.contains(QLatin1String(option)), option);
 }
 
-void TestCommandLine::siteFileIsMadeAbsolute()
+void TestCommandLine::surveyOptionsAreRead()
 {
-    // --site opens the installation in the windows; the table stays the
-    // first plain argument.
-    const CommandLine cl = parseCommandLine({"RMTool", "--site", "plant.rmsite", "--connect", "t.cfg"});
-    QCOMPARE(cl.action, Action::Run);
-    QCOMPARE(cl.options.siteFile, QDir::current().absoluteFilePath("plant.rmsite"));
-    QCOMPARE(cl.options.conversionTable, QStringLiteral("t.cfg"));
-    QVERIFY(cl.options.connect);
+    const CommandLine survey = parseCommandLine({"RMTool", "--site", "plant.rmsite", "--survey", "--report",
+                                                 "out/r.PDF", "--samples", "25"});
+    QCOMPARE(survey.action, Action::Run);
+    QVERIFY(survey.options.survey);
+    QCOMPARE(survey.options.siteFile, QDir::current().absoluteFilePath("plant.rmsite"));
+    QCOMPARE(survey.options.reportFile, QDir::current().absoluteFilePath("out/r.PDF"));
+    QCOMPARE(survey.options.samples, 25);
+    // --site alone opens the installation in the windows, nothing more.
+    const CommandLine windows = parseCommandLine({"RMTool", "--site", "plant.rmsite", "--connect", "t.cfg"});
+    QCOMPARE(windows.action, Action::Run);
+    QVERIFY(!windows.options.survey);
+    QCOMPARE(windows.options.siteFile, QDir::current().absoluteFilePath("plant.rmsite"));
+    QCOMPARE(windows.options.conversionTable, QStringLiteral("t.cfg"));
+    QCOMPARE(windows.options.samples, 10);
 }
 
 void TestCommandLine::settingsFileIsMadeAbsolute()
