@@ -27,9 +27,13 @@
 namespace {
 
 // A window beside the main window, shown and brought to the front.
-void showBeside(TfrmMain *main, QWidget *window, int gap)
+void showBeside(TfrmMain *main, QWidget *window, int gap, bool keepOnScreen = false)
 {
-    placeBeside(main, window, gap);
+    // A resizable window is kept on the main window's screen.
+    if (keepOnScreen)
+        placeBesideOnScreen(main, window, gap);
+    else
+        placeBeside(main, window, gap);
     window->show();
     window->raise();
     window->activateWindow();
@@ -170,20 +174,9 @@ void App::openWindow(int which)
         break;
     case TfrmMain::Tool::CommStats: showBeside(m_main, m_commStats, 10); break;
     case TfrmMain::Tool::Traffic: showBeside(m_main, m_traffic, 10); break;
-    case TfrmMain::Tool::Journal: showBeside(m_main, m_journal, 10); break;
-    case TfrmMain::Tool::Trend:
-        // Resizable: kept on the main window's screen.
-        placeBesideOnScreen(m_main, m_trend, 10);
-        m_trend->show();
-        m_trend->raise();
-        m_trend->activateWindow();
-        break;
-    case TfrmMain::Tool::Site:
-        placeBesideOnScreen(m_main, m_site, 10);
-        m_site->show();
-        m_site->raise();
-        m_site->activateWindow();
-        break;
+    case TfrmMain::Tool::Journal: showBeside(m_main, m_journal, 10, true); break;
+    case TfrmMain::Tool::Trend: showBeside(m_main, m_trend, 10, true); break;
+    case TfrmMain::Tool::Site: showBeside(m_main, m_site, 10, true); break;
     }
 }
 

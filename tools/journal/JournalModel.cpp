@@ -46,6 +46,8 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
         const bool number = column == JournalColumn::Function || column == JournalColumn::Reference
                             || column == JournalColumn::Value;
         return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+    } else if (role == Qt::ToolTipRole && column == JournalColumn::Window) {
+        return e.write.source;
     } else if (role == Qt::ToolTipRole && column == JournalColumn::Value && e.write.function != 5) {
         // Command words read better in hexadecimal.
         const int digits = e.write.function == 16 ? 8 : 4;

@@ -29,7 +29,9 @@ TfrmJournal::TfrmJournal(const WriteJournal &journal, QWidget *parent)
         grid->setColumnWidth(int(c), std::max(fm.horizontalAdvance(widest), fm.horizontalAdvance(header)) + 18);
     };
     width(JournalColumn::Time, QStringLiteral("0000-00-00T00:00:00.000+00:00"));
-    width(JournalColumn::Window, QString(16, QChar(0x30A2)));
+    // Room for most window names; a longer one is cut, its tool tip whole,
+    // so that the outcome stays in view beside the main window.
+    width(JournalColumn::Window, QString(10, QChar(0x30A2)));
     width(JournalColumn::Function, QStringLiteral("00"));
     width(JournalColumn::Reference, QStringLiteral("000000"));
     width(JournalColumn::Value, QStringLiteral("0000000000"));
