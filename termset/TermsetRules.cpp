@@ -379,8 +379,7 @@ QString fieldCaption(int page, int field, int radioItem)
     case 3: return dialogText(QT_TRANSLATE_NOOP("TfrmWattorSet", "タイプ"));
     default: break;
     }
-    // The current ranges, from field 4 on.
-    const int k = field - 4;
+    const int k = field - kFirstRangeField;
     const PageDef &def = pageDef(page);
     if (!def.radioLabelCaptions.isEmpty()) {
         const QStringList &captions = def.radioLabelCaptions.value(qBound(0, radioItem, int(def.radioLabelCaptions.size()) - 1));

@@ -51,6 +51,11 @@ enum class CodeList {
     OutletClear,       // outlet bar: 0: 無効, 1: クリア
 };
 
+// Every page begins with register 0 and the three settings of registers 1
+// to 3 (frequency; voltage range or, on the outlet bar, the clear command;
+// product type); the current ranges, where a page has them, follow.
+inline constexpr int kFirstRangeField = 4;
+
 // When a setting is sent by a write.
 enum class Write {
     Never,
