@@ -49,7 +49,7 @@ void MonitorSession::applyConnectionSettings()
 
 void MonitorSession::onDisconnected()
 {
-    m_monitoringAtDisconnect = m_monitoring;
+    m_monitoringAtDisconnect = m_monitoring || m_monitoringAtPause;
     m_pollTimer.stop();
     if (m_monitoring) {
         m_monitoring = false;
@@ -157,6 +157,23 @@ void MonitorSession::resumeMonitoring()
     if (m_pollTimer.interval() > 0)
         m_pollTimer.start();
     emit monitoringChanged(true);
+}
+
+void MonitorSession::pauseMonitoring()
+{
+    if (!m_monitoring)
+        return;
+    m_monitoringAtPause = true;
+    stopMonitoring();
+}
+
+void MonitorSession::endMonitoringPause()
+{
+    if (!std::exchange(m_monitoringAtPause, false) || m_monitoring)
+        return;
+    // Without a connection it stays off until the connection is back.
+    m_monitoringAtDisconnect = true;
+    resumeMonitoring();
 }
 
 QString MonitorSession::monitorElapsedText() const

@@ -97,6 +97,13 @@ public:
     // Monitoring was on when the connection dropped: on again, with the
     // counters, the log and its rows going on (automatic reconnection).
     void resumeMonitoring();
+    // Monitoring stops while another reader has the gateway to itself (a
+    // survey), and goes on afterwards as it was, with its counters, the log
+    // and its rows: endMonitoringPause() resumes it if it was on at the
+    // pause. A connection that drops meanwhile resumes it when it comes back
+    // (resumeMonitoring). Pressing ▶ in between is the user's choice and stays.
+    void pauseMonitoring();
+    void endMonitoringPause();
     bool isStale() const { return m_stale; }
 
     // ---- logging ----
@@ -187,6 +194,7 @@ private:
     QTimer m_pollTimer;
     bool m_monitoring = false;
     bool m_monitoringAtDisconnect = false;
+    bool m_monitoringAtPause = false;
     uint32_t m_monitorCount = 0;
     bool m_stale = false;
     QElapsedTimer m_lastAnswer;  // invalid until the first answer

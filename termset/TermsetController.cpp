@@ -2,6 +2,7 @@
 #include "app/MessageBoxes.h"
 #include "link/LinkReply.h"
 #include "termset/TermsetBinding.h"
+#include "termset/TermsetRead.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -201,11 +202,16 @@ void TermsetController::stopped(TermsetPageWidgets &p, const QList<int> &leaveRe
         m_engine.writeRegister(reg, kLeaveSettings);
     m_engine.WaitCount = 0;
     m_engine.TimeoutCount = 0;
+    showStopped(p);
+    m_running = -1;
+    setTransactionButtons(true);
+}
+
+void TermsetController::showStopped(TermsetPageWidgets &p)
+{
     m_c.waiting->setText(QStringLiteral("0"));
     m_c.toCntr->setText(QStringLiteral("0"));
     p.status->setText(abortedText());
-    m_running = -1;
-    setTransactionButtons(true);
 }
 
 void TermsetController::end(const QList<int> &leaveRegs)
@@ -264,20 +270,29 @@ QCoro::Task<> TermsetController::read(int page)
     clearRawFields(p);
     p.status->clear();
     begin(page);
-    const QList<int> leave = leaveRegisters(d, *b, false);
-    const QString failText = QCoreApplication::translate("termset", d.readFailText);
-    if (!command(commandWord(*b), kEnterSettings)) {
-        fail(p, failText, leave);
-        co_return;
+    // The transaction itself is the one a read without the dialog runs; the
+    // raw fields fill as its poll's answers come (showParameterWord).
+    ReadSteps steps{
+        [this](int reg, uint16_t value) { return command(reg, value); },
+        [this] { return ticksOf(m_c.toBase, tr("タイムアウト値")); },
+        [this, &p] { return !m_writeRefused && p.requiredComplete(); },
+        [this] { return m_writeRefused; }};
+    switch (co_await readTransaction(m_engine, d, *b, *preRead, std::move(steps))) {
+    case ReadEnd::Read:
+        selectListsFromRaw(p);
+        break;
+    case ReadEnd::Failed:
+        p.status->setText(QCoreApplication::translate("termset", d.readFailText));
+        break;
+    case ReadEnd::Aborted:
+        p.status->setText(abortedText());
+        break;
+    case ReadEnd::Stopped:
+        showStopped(p);
+        break;
     }
-    if (!co_await m_engine.WaitTicks(*preRead)) {
-        stopped(p, leave);
-        co_return;
-    }
-    if (!co_await poll(p, *b, failText, leave))
-        co_return;
-    selectListsFromRaw(p);
-    end(leave);
+    m_running = -1;
+    setTransactionButtons(true);
 }
 
 QCoro::Task<> TermsetController::write(int page)

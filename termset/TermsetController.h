@@ -109,6 +109,8 @@ private:
     // The transaction was stopped (the dialog closed): the page tells so,
     // and the commands that leave settings mode go out while connected.
     void stopped(TermsetPageWidgets &p, const QList<int> &leaveRegs);
+    // What the page shows of a stopped transaction.
+    void showStopped(TermsetPageWidgets &p);
 
     Controls m_c;
     TermsetEngine m_engine;

@@ -37,6 +37,7 @@ public:
 
     // The transactions' one sequence.
     Sequence &sequence() { return m_sequence; }
+    const Sequence &sequence() const { return m_sequence; }
 
     // Pauses for n ticks (n <= 0 returns at once); needs the ticking timer.
     // False when the sequence was stopped meanwhile.

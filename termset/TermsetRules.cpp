@@ -356,4 +356,54 @@ QStringList codeListItems(CodeList list)
     return {};
 }
 
+QString pageCaption(int page)
+{
+    static const char *const captions[PageCount] = {
+        QT_TRANSLATE_NOOP("TfrmWattorSet", "電力7・28回路"), QT_TRANSLATE_NOOP("TfrmWattorSet", "電流8回路"),
+        QT_TRANSLATE_NOOP("TfrmWattorSet", "電力14回路"), QT_TRANSLATE_NOOP("TfrmWattorSet", "電流16・32回路"),
+        QT_TRANSLATE_NOOP("TfrmWattorSet", "ｺﾝｾﾝﾄﾊﾞｰ")};
+    if (page < 0 || page >= PageCount)
+        return {};
+    return QCoreApplication::translate("TfrmWattorSet", captions[page]);
+}
+
+QString fieldCaption(int page, int field, int radioItem)
+{
+    const auto dialogText = [](const char *text) { return QCoreApplication::translate("TfrmWattorSet", text); };
+    if (page < 0 || page >= PageCount || field <= 0 || field >= pageDef(page).fields.size())
+        return {};
+    switch (field) {
+    case 1: return dialogText(QT_TRANSLATE_NOOP("TfrmWattorSet", "周波数"));
+    case 2: return page == PDU ? dialogText(QT_TRANSLATE_NOOP("TfrmWattorSet", "電流値ｸﾘｱ"))
+                               : dialogText(QT_TRANSLATE_NOOP("TfrmWattorSet", "電圧ﾚﾝｼﾞ"));
+    case 3: return dialogText(QT_TRANSLATE_NOOP("TfrmWattorSet", "タイプ"));
+    default: break;
+    }
+    const int k = field - kFirstRangeField;
+    const PageDef &def = pageDef(page);
+    if (!def.radioLabelCaptions.isEmpty()) {
+        const QStringList &captions = def.radioLabelCaptions.value(qBound(0, radioItem, int(def.radioLabelCaptions.size()) - 1));
+        return dialogText(captions.value(k).toUtf8().constData());
+    }
+    if (page == Wattor14) {
+        static const char *const pairs[] = {"I1, 2", "I3, 4", "I5, 6", "I7, 8", "I9,10", "I11,12", "I13,14"};
+        return k < 7 ? dialogText(pairs[k]) : QString();
+    }
+    return dialogText(QStringLiteral("I%1").arg(k + 1).toUtf8().constData());
+}
+
+QList<SettingsUnit> settingsUnits(int terminalType)
+{
+    switch (terminalType) {
+    case 3:
+    case 5: return {{Wattor7, 0}};
+    case 4: return {{Wattor14, 0}};
+    case 6: return {{Curron08, 0}};
+    case 7: return {{Curron16, 0}};
+    case 8: return {{Curron16, 0}, {Curron16, 1}};
+    case 9: return {{PDU, 0}};
+    default: return {};
+    }
+}
+
 } // namespace termset

@@ -51,6 +51,11 @@ enum class CodeList {
     OutletClear,       // outlet bar: 0: 無効, 1: クリア
 };
 
+// Every page begins with register 0 and the three settings of registers 1
+// to 3 (frequency; voltage range or, on the outlet bar, the clear command;
+// product type); the current ranges, where a page has them, follow.
+inline constexpr int kFirstRangeField = 4;
+
 // When a setting is sent by a write.
 enum class Write {
     Never,
@@ -171,5 +176,24 @@ std::optional<int> parseTicks(const QString &text);
 
 // The items of a code list, item i for code i, in the interface language.
 QStringList codeListItems(CodeList list);
+
+// The tab caption of a page and the caption beside a field's list, as the
+// dialog shows them (context "TfrmWattorSet", the dialog's own texts): the
+// current ranges of a page with a radio group as that radio item names
+// them. Empty for register 0, which has no list.
+QString pageCaption(int page);
+QString fieldCaption(int page, int field, int radioItem = 0);
+
+// The settings of a terminal of the monitor's terminal type (item of
+// cbTerminalType): the page and radio item of each of its units, in order.
+// Power terminals of 7 circuits (standard and high function) are read on
+// page 0, of 14 circuits on page 2; current terminals of 8 circuits on page
+// 1, of 16 on page 3, of 32 on page 3 twice (circuits 1 to 16 and 17 to
+// 32); the outlet bar on page 4. Other types have no settings: empty.
+struct SettingsUnit {
+    int page;
+    int radioItem;
+};
+QList<SettingsUnit> settingsUnits(int terminalType);
 
 } // namespace termset

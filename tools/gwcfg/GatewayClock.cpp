@@ -32,6 +32,21 @@ QString FormatClock(const std::array<uint8_t, 7> &d)
            + WeekdayText(d[3]) + hex2(d[4]) + u':' + hex2(d[5]) + u':' + hex2(d[6]);
 }
 
+std::optional<QDateTime> ClockDateTime(const std::array<uint8_t, 7> &d)
+{
+    int v[7];
+    for (int i = 0; i < 7; ++i) {
+        if ((d[size_t(i)] >> 4) > 9 || (d[size_t(i)] & 0x0F) > 9)
+            return std::nullopt;
+        v[i] = (d[size_t(i)] >> 4) * 10 + (d[size_t(i)] & 0x0F);
+    }
+    const QDate date(2000 + v[0], v[1], v[2]);
+    const QTime time(v[4], v[5], v[6]);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
 std::optional<uint8_t> BcdOfText(const QString &decimalText)
 {
     const QString t = decimalText.trimmed();

@@ -6,6 +6,7 @@
 //   162 / 1186: hour | minute          163 / 1187: second | 0
 //
 // Weekday codes have one bit per day, 0x01 Sunday .. 0x40 Saturday.
+#include <QDateTime>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -28,6 +29,10 @@ QString WeekdayText(uint8_t code);
 
 // The clock text of data bytes d0..d6: "2024/05/17 (金) 09:05:07".
 QString FormatClock(const std::array<uint8_t, 7> &d);
+
+// The same bytes as a local date and time; none when a byte is no BCD
+// number or the date or time does not exist (the weekday is not checked).
+std::optional<QDateTime> ClockDateTime(const std::array<uint8_t, 7> &d);
 
 // A field's decimal text read as hexadecimal digits ("59" gives 0x59),
 // low byte only. Text that is not a decimal number gives nothing.

@@ -79,3 +79,31 @@ ModuleInfoFields decodeRotarySwitch(const ReceiveBuffer &rb)
         f.transmission = mode;
     return f;
 }
+
+void mergeFields(ModuleInfoFields &into, const ModuleInfoFields &from)
+{
+    const auto take = [](std::optional<QString> &to, const std::optional<QString> &given) {
+        if (given)
+            to = given;
+    };
+    take(into.macAddress, from.macAddress);
+    take(into.pcBoardHw, from.pcBoardHw);
+    take(into.pcBoardFw, from.pcBoardFw);
+    take(into.loginMode, from.loginMode);
+    take(into.busBoardHw, from.busBoardHw);
+    take(into.busBoardFw, from.busBoardFw);
+    take(into.fpga, from.fpga);
+    take(into.rotarySwitch, from.rotarySwitch);
+    take(into.dipSwitch, from.dipSwitch);
+    take(into.extension, from.extension);
+    take(into.transmission, from.transmission);
+}
+
+ModuleInfoFields decodeModuleInfo(uint8_t tag, const ReceiveBuffer &rb, bool rm2)
+{
+    switch (tag) {
+    case 1: return decodeModuleWords(rb, rm2);
+    case 2: return decodeLoginMode(rb);
+    default: return decodeRotarySwitch(rb);
+    }
+}

@@ -18,6 +18,16 @@ QString transmissionModeText(unsigned value);
 
 struct ReceiveBuffer;
 
+// The three reads of the module information, each sent once the one
+// before has its answer: MAC, versions and switches (tag 1); login mode
+// (tag 2); rotary switch and transmission mode (tag 3). Input registers.
+struct ModuleInfoRead {
+    uint8_t tag;
+    uint32_t address;
+    uint32_t count;
+};
+inline constexpr ModuleInfoRead kModuleInfoReads[] = {{1, 296, 16}, {2, 182, 1}, {3, 253, 1}};
+
 // The fields of the module information as the three answers fill them. A
 // field an answer does not carry stays empty (nullopt): the dialog then
 // keeps the text it shows.
@@ -34,6 +44,11 @@ struct ModuleInfoFields {
     std::optional<QString> extension;      // StaticText19
     std::optional<QString> transmission;   // StaticText20
 };
+
+// The fields `from` carries, put into `into`.
+void mergeFields(ModuleInfoFields &into, const ModuleInfoFields &from);
+// The answer to the read of `tag` (1, 2 or 3), decoded.
+ModuleInfoFields decodeModuleInfo(uint8_t tag, const ReceiveBuffer &rb, bool rm2);
 
 // Tag 1: registers 296.. (MAC address, board versions, switches), for the
 // gateway type chosen.

@@ -9,15 +9,6 @@
 
 namespace {
 
-struct ModuleInfoRead {
-    uint8_t tag;
-    uint32_t address;
-    uint32_t count;
-};
-
-// MAC, versions and switches; login mode; rotary switch and transmission mode.
-constexpr ModuleInfoRead kReads[] = {{1, 296, 16}, {2, 182, 1}, {3, 253, 1}};
-
 void setIfGiven(QLabel *label, const std::optional<QString> &text)
 {
     if (text)
@@ -91,7 +82,7 @@ QCoro::Task<> TfrmModInfo::RequestModuleInfo()
     ui->Button1->setEnabled(false);
 
     bool answered = true;
-    for (const ModuleInfoRead &r : kReads) {
+    for (const ModuleInfoRead &r : kModuleInfoReads) {
         // Each read goes out after the answer to the one before: the
         // monitor's answers, which keep coming meanwhile, go to their own
         // replies and never end this wait.
