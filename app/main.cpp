@@ -2,13 +2,26 @@
 #include "app/CommandLine.h"
 #include "app/App.h"
 #include "app/Settings.h"
+#include "app/SurveyRun.h"
 #include "app/TfrmMain.h"
 #include "app/Translation.h"
 #include <QApplication>
+#include <QGuiApplication>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// Without windows the program speaks only through its exit status and one
+// line on standard error: Qt's own notes and warnings (a missing runtime
+// folder, the off-screen platform's remarks) are left out.
+void onlyCriticalMessages(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        g_qtMessages(type, context, text);
+}
 
 QStringList rawArguments(int argc, char *argv[])
 {
@@ -43,8 +56,23 @@ bool answeredWithoutWindows(const CommandLine &cl, int *rc)
 int main(int argc, char *argv[])
 {
     int rc = 0;
-    if (answeredWithoutWindows(parseCommandLine(rawArguments(argc, argv)), &rc))
+    const CommandLine first = parseCommandLine(rawArguments(argc, argv));
+    if (answeredWithoutWindows(first, &rc))
         return rc;
+    if (first.options.survey) {
+        // No window and no display: the report's pages and pictures are
+        // drawn off screen.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        g_qtMessages = qInstallMessageHandler(onlyCriticalMessages);
+        QGuiApplication gapp(argc, argv);
+        QGuiApplication::setApplicationName(QStringLiteral("RMTool"));
+        QGuiApplication::setApplicationVersion(QStringLiteral(RMTOOL_VERSION));
+        if (!first.options.settingsFile.isEmpty())
+            setSettingsFilePathOverride(first.options.settingsFile);
+        installTranslation(gapp, first.options.language.isEmpty() ? startupLanguage(settingsFilePath())
+                                                                   : first.options.language);
+        return runSurvey(first.options);
+    }
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RMTool"));
     QApplication::setApplicationVersion(QStringLiteral(RMTOOL_VERSION));
