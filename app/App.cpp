@@ -8,6 +8,7 @@
 #include "diag/TfrmCommStats.h"
 #include "diag/TfrmTraffic.h"
 #include "monitor/MonitorSession.h"
+#include "monitor/Survey.h"
 #include "termset/TfrmWattorSet.h"
 #include "tools/cntrpreset/TfrmCntrPreset.h"
 #include "tools/ftp/TfrmFTPtool.h"
@@ -17,6 +18,7 @@
 #include "tools/modinfo/TfrmModInfo.h"
 #include "tools/site/TfrmSite.h"
 #include "tools/softcntr/TfrmSoftCntr.h"
+#include "tools/survey/TfrmSurvey.h"
 #include "tools/trend/TfrmTrend.h"
 #include "tools/writetool/TfrmWriteTool.h"
 #include <QCoreApplication>
@@ -83,6 +85,17 @@ App::App(const StartOptions &options)
     m_journal = new TfrmJournal(m_session->journal(), m_main);
     connect(&m_session->journal(), &WriteJournal::fileError, m_main, &TfrmMain::showStatusText);
     m_site = new TfrmSite(*m_session, m_main->terminalTypeNames(), m_main);
+    // The survey reads the session's installation; its window takes the
+    // monitor's interval, the gateway kind and the statistics from the
+    // windows that hold them.
+    m_survey = new Survey(*m_session);
+    m_survey->setTerminalTypeNames(m_main->terminalTypeNames());
+    m_surveyWindow = new TfrmSurvey(
+        *m_survey, *m_session,
+        TfrmSurvey::Sources{[m = m_main] { return m->monitorIntervalText(); },
+                            [m = m_main] { return m->isRm2Gateway(); },
+                            [s = m_commStats] { return report::commFigures(s->stats()); }},
+        m_main);
     m_session->setAutoSaveFields(m_gwcfg->autoSaveFields());
 
     wireConnection();
@@ -102,6 +115,8 @@ App::~App()
     // reconnect or write into a main window half taken down.
     delete m_reconnect;
     delete m_main;  // the dialogs are its children; it saves the settings
+    // A survey still running ends on the session's link, so before it.
+    delete m_survey;
     delete m_session;
 }
 
@@ -177,6 +192,7 @@ void App::openWindow(int which)
     case TfrmMain::Tool::Journal: showBeside(m_main, m_journal, 10, true); break;
     case TfrmMain::Tool::Trend: showBeside(m_main, m_trend, 10, true); break;
     case TfrmMain::Tool::Site: showBeside(m_main, m_site, 10, true); break;
+    case TfrmMain::Tool::Survey: showBeside(m_main, m_surveyWindow, 10, true); break;
     }
 }
 

@@ -24,6 +24,8 @@ class TfrmTraffic;
 class TfrmTrend;
 class TfrmJournal;
 class TfrmSite;
+class TfrmSurvey;
+class Survey;
 
 class App : public QObject {
     Q_OBJECT
@@ -57,6 +59,8 @@ public:
     TfrmTrend *trend() const { return m_trend; }
     TfrmJournal *journalWindow() const { return m_journal; }
     TfrmSite *site() const { return m_site; }
+    TfrmSurvey *surveyWindow() const { return m_surveyWindow; }
+    Survey &survey() { return *m_survey; }
 
 private:
     void openWindow(int tool);
@@ -85,5 +89,7 @@ private:
     TfrmTrend *m_trend = nullptr;
     TfrmJournal *m_journal = nullptr;
     TfrmSite *m_site = nullptr;
+    Survey *m_survey = nullptr;
+    TfrmSurvey *m_surveyWindow = nullptr;
     AutoReconnect *m_reconnect = nullptr;
 };

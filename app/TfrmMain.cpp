@@ -85,7 +85,7 @@ void TfrmMain::setupMenu()
         {ui->s2, Tool::SoftCounter},        {ui->L2, Tool::LadderConsole},
         {ui->actCommStats, Tool::CommStats}, {ui->actTraffic, Tool::Traffic},
         {ui->actTrend, Tool::Trend},         {ui->mnuJournal, Tool::Journal},
-        {ui->mnuSite, Tool::Site}};
+        {ui->mnuSite, Tool::Site},           {ui->mnuSurvey, Tool::Survey}};
     for (const auto &[action, tool] : tools)
         connect(action, &QAction::triggered, this, [this, tool = tool] { emit windowRequested(tool); });
     ui->L2->setEnabled(false);

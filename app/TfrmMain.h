@@ -20,7 +20,7 @@ public:
     // The windows the menu opens (windowRequested).
     enum class Tool {
         ModuleInfo, FtpTool, TerminalSettings, WriteTool, CounterPreset, SoftCounter,
-        LadderConsole, CommStats, Traffic, Trend, Journal, Site
+        LadderConsole, CommStats, Traffic, Trend, Journal, Site, Survey
     };
 
     // The connection check of commands that need the gateway: shows
@@ -35,6 +35,8 @@ public:
     void showTerminal(int address, int type);
     // The items of cbTerminalType, for windows that name terminal types.
     QStringList terminalTypeNames() const;
+    // The text of the monitor's interval edit (the survey samples at it).
+    QString monitorIntervalText() const;
     // Writes the window's place and the addresses into the settings and
     // the settings file.
     void SaveSettings();

@@ -67,6 +67,11 @@ QStringList TfrmMain::terminalTypeNames() const
     return names;
 }
 
+QString TfrmMain::monitorIntervalText() const
+{
+    return ui->Interval->text();
+}
+
 void TfrmMain::sbtnMonitorClick()
 {
     if (m_session.isMonitoring()) {

@@ -269,6 +269,23 @@
     </message>
 </context>
 <context>
+    <name>Survey</name>
+    <message>
+        <source>一括点検は実行中です。</source>
+        <translation>A survey is running already.</translation>
+    </message>
+    <message>
+        <source>設置構成が開かれていません。
+設定 → 設置構成 で設置構成ファイルを開いてから点検してください。</source>
+        <translation>No installation is open.
+Open an installation file under Settings → Installation, then start the survey.</translation>
+    </message>
+    <message>
+        <source>リレイモに接続されていません。</source>
+        <translation>Not connected to the Relaymo.</translation>
+    </message>
+</context>
+<context>
     <name>SurveyReport</name>
     <message>
         <source>設置点検報告書</source>
@@ -1937,6 +1954,10 @@ Choose an address that gives an effective address of 0 to %4.</translation>
         <translation>&amp;Installation</translation>
     </message>
     <message>
+        <source>一括点検(&amp;U)</source>
+        <translation>S&amp;urvey</translation>
+    </message>
+    <message>
         <source>FTP設定(&amp;F)</source>
         <translation>&amp;FTP settings</translation>
     </message>
@@ -2330,6 +2351,117 @@ The log is kept, not cleared.</translation>
     <message>
         <source>アドレスの指定範囲が誤っています</source>
         <translation>The address is out of range</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmSurvey</name>
+    <message>
+        <source>一括点検</source>
+        <translation>Survey</translation>
+    </message>
+    <message>
+        <source>サンプル数</source>
+        <translation>Samples</translation>
+    </message>
+    <message>
+        <source>ターミナルごとに読む応答の数 (モニター間隔ごと)</source>
+        <translation>Answers read per terminal (one per monitor interval)</translation>
+    </message>
+    <message>
+        <source>点検開始</source>
+        <translation>Start survey</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>報告書...</source>
+        <translation>Report...</translation>
+    </message>
+    <message>
+        <source>アドレス</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>CH</source>
+        <translation>CH</translation>
+    </message>
+    <message>
+        <source>ラベル</source>
+        <translation>Label</translation>
+    </message>
+    <message>
+        <source>タグ</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>範囲</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>最小</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>平均</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>点検中...</source>
+        <translation>Surveying...</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>範囲外</source>
+        <translation>Out of range</translation>
+    </message>
+    <message>
+        <source>応答なし</source>
+        <translation>No answer</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>点検を中止しました。</source>
+        <translation>Survey stopped.</translation>
+    </message>
+    <message>
+        <source>点検が終わりました。</source>
+        <translation>Survey finished.</translation>
+    </message>
+    <message>
+        <source>MAC %1</source>
+        <translation>MAC %1</translation>
+    </message>
+    <message>
+        <source>時計の差 %1 秒 (リレイモ − PC)</source>
+        <translation>Clock difference %1 s (Relaymo − PC)</translation>
+    </message>
+    <message>
+        <source>報告書の保存</source>
+        <translation>Save report</translation>
     </message>
 </context>
 <context>
@@ -3108,6 +3240,10 @@ The log is kept, not cleared.</translation>
     <message>
         <source>読み出せませんでした</source>
         <translation>Could not read</translation>
+    </message>
+    <message>
+        <source>実効アドレス %1 は範囲外です</source>
+        <translation>Effective address %1 is out of range</translation>
     </message>
     <message>
         <source>0: 無効</source>

@@ -110,6 +110,7 @@ monitor::MonitorState MonitorSession::decodingState(const monitor::MonitorSelect
 
 MonitorSession::StartFailure MonitorSession::startMonitoring(const QString &intervalText, QString *error)
 {
+    m_monitoringAtPause = false;  // the user's ▶ during a pause stands
     m_monitorCount = 0;
     const auto start = ParseInt(m_autoSave.firstNumber);
     if (!start) {
@@ -142,6 +143,7 @@ MonitorSession::StartFailure MonitorSession::startMonitoring(const QString &inte
 
 void MonitorSession::stopMonitoring()
 {
+    m_monitoringAtPause = false;  // and so does the user's ■
     m_pollTimer.stop();
     if (!m_monitoring)
         return;
@@ -163,8 +165,8 @@ void MonitorSession::pauseMonitoring()
 {
     if (!m_monitoring)
         return;
-    m_monitoringAtPause = true;
     stopMonitoring();
+    m_monitoringAtPause = true;
 }
 
 void MonitorSession::endMonitoringPause()

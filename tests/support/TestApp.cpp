@@ -1,5 +1,6 @@
 #include "support/TestApp.h"
 #include "support/Controls.h"
+#include "tools/survey/TfrmSurvey.h"
 
 void createTestApp(const StartOptions &options)
 {
@@ -20,6 +21,7 @@ void createTestApp(const StartOptions &options)
     frmTrend = theApp->trend();
     frmJournal = theApp->journalWindow();
     frmSite = theApp->site();
+    frmSurvey = theApp->surveyWindow();
 }
 
 void createTestAppFromArguments(const QStringList &arguments)
@@ -47,6 +49,7 @@ void destroyTestApp()
     frmTrend = nullptr;
     frmJournal = nullptr;
     frmSite = nullptr;
+    frmSurvey = nullptr;
 }
 
 void fillSettingsDialog()

@@ -41,6 +41,9 @@ inline TfrmTraffic *frmTraffic = nullptr;
 inline TfrmTrend *frmTrend = nullptr;
 inline TfrmJournal *frmJournal = nullptr;
 inline TfrmSite *frmSite = nullptr;
+// The survey window (tools/survey/TfrmSurvey.h).
+class TfrmSurvey;
+inline TfrmSurvey *frmSurvey = nullptr;
 
 // Creates the program with these start options (a settings file among them
 // becomes the one it reads and writes), or with those parsed from arguments.
