@@ -115,6 +115,22 @@ void fixed(std::array<QString, 32> &out, const std::array<const char16_t *, 32> 
 
 } // namespace
 
+int terminalWordCount(int item)
+{
+    switch (item) {
+    case 2:
+    case 3:
+    case 7:
+        return 2;
+    case 4:
+    case 5:
+    case 8:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
 ChannelTexts terminalChannels(int terminalItem, int areaItem)
 {
     ChannelTexts t;

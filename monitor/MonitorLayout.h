@@ -90,6 +90,12 @@ struct TerminalType {
 };
 // Item of cbTerminalType (0..12); other values behave as item 12.
 TerminalType terminalType(int item);
+// The word addresses a terminal of this type occupies on the bus, from its
+// own address on: the groups of the monitor's four that show its channels
+// (a 24-bit counter, a 7-circuit power and a 16-circuit current terminal
+// take two, the 14-circuit and the high-function power and the 32-circuit
+// current terminal all four, the others one; item 12 and other values: one).
+int terminalWordCount(int item);
 
 struct ChannelTexts {
     std::array<QString, 32> labels;  // lbHd

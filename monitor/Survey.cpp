@@ -37,10 +37,14 @@ void fillStatistics(ChannelResult &c, const QList<double> &samples)
 QList<int> surveyedChannels(const site::Terminal &terminal)
 {
     const monitor::ChannelTexts texts = monitor::terminalChannels(terminal.type, monitor::Extended512);
+    // The monitor's window shows four word addresses; the boxes past the
+    // terminal's own words belong to whatever sits at the next addresses.
+    const int ownBoxes = 8 * monitor::terminalWordCount(terminal.type);
     QList<int> boxes;
     for (int p = 0; p < site::kChannelCount; ++p) {
         const QString label = texts.labels[size_t(p)].trimmed();
-        if ((!label.isEmpty() && label != QLatin1String("--")) || terminal.channelAt(p))
+        const bool labelled = p < ownBoxes && !label.isEmpty() && label != QLatin1String("--");
+        if (labelled || terminal.channelAt(p))
             boxes << p;
     }
     return boxes;

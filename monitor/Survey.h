@@ -41,8 +41,8 @@ namespace survey {
 void fillStatistics(ChannelResult &channel, const QList<double> &samples);
 
 // The value boxes a survey reports for a terminal of the installation: those
-// the monitor's layout of its type labels (a label other than "--"), and
-// those the file names; in box order.
+// of its own word addresses that the monitor's layout of its type labels (a
+// label other than "--"), and those the file names; in box order.
 QList<int> surveyedChannels(const site::Terminal &terminal);
 
 } // namespace survey

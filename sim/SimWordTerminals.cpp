@@ -1,4 +1,5 @@
 #include "sim/SimWordTerminals.h"
+#include "monitor/MonitorLayout.h"
 #include "sim/SimGateway.h"
 #include <cmath>
 #include <cstring>
@@ -77,7 +78,7 @@ int SimWordTerminals::blocksOf(int type)
 {
     for (const Terminal &t : kTerminals)
         if (t.type == type)
-            return t.blocks;
+            return monitor::terminalWordCount(type);
     return 0;
 }
 

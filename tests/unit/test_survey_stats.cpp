@@ -72,23 +72,31 @@ void TestSurveyStats::channels_data()
     QList<int> all, firstEight;
     for (int p = 0; p < 32; ++p)
         all << p;
-    // The 14-circuit power terminal leaves boxes 8 and 24 without a label.
+    for (int p = 0; p < 8; ++p)
+        firstEight << p;
+    // The 14-circuit power terminal takes all four words and leaves boxes 8
+    // and 24 without a label.
     QList<int> power14 = all;
     power14.removeAll(8);
     power14.removeAll(24);
     QTest::newRow("power 14, every labelled box") << 4 << QList<int>{} << power14;
     QTest::newRow("power 14, a named free box") << 4 << QList<int>{24} << (QList<int>(power14) << 24);
-    // The thermistor labels two boxes of each group, the rest "--".
-    QTest::newRow("thermistor") << 10 << QList<int>{} << QList<int>{0, 1, 8, 9, 16, 17, 24, 25};
-    QTest::newRow("thermistor, a named '--' box") << 10 << QList<int>{5}
-                                                   << QList<int>{0, 1, 5, 8, 9, 16, 17, 24, 25};
-    // The 24-bit counter's pairs: groups 0 and 2.
-    QList<int> pairs;
-    for (int p = 0; p < 8; ++p)
-        pairs << p;
-    for (int p = 16; p < 24; ++p)
-        pairs << p;
-    QTest::newRow("counter 24 bit") << 2 << QList<int>{} << pairs;
+    // One-word terminals: the monitor labels all four groups alike, but the
+    // three after the first show the next addresses' words.
+    QTest::newRow("thermocouple, its own word only") << 0 << QList<int>{} << firstEight;
+    QTest::newRow("thermocouple, a named box further on") << 0 << QList<int>{20} << (QList<int>(firstEight) << 20);
+    QTest::newRow("current 8") << 6 << QList<int>{} << firstEight;
+    QTest::newRow("thermistor") << 10 << QList<int>{} << QList<int>{0, 1};
+    QTest::newRow("thermistor, a named '--' box") << 10 << QList<int>{5} << QList<int>{0, 1, 5};
+    QTest::newRow("temperature/humidity") << 11 << QList<int>{} << QList<int>{2, 3};
+    // Two-word terminals.
+    QList<int> sixteen;
+    for (int p = 0; p < 16; ++p)
+        sixteen << p;
+    QTest::newRow("power 7") << 3 << QList<int>{} << sixteen;
+    QTest::newRow("current 16") << 7 << QList<int>{} << sixteen;
+    // The 24-bit counter's pairs: group 0 (group 1 holds their high halves).
+    QTest::newRow("counter 24 bit") << 2 << QList<int>{} << firstEight;
 }
 
 void TestSurveyStats::channels()
