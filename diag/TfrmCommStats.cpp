@@ -10,6 +10,10 @@ namespace {
 enum StatColumn { ColRequests, ColAnswers, ColExceptions, ColTimeouts, ColMin, ColAvg, ColMax, ColP99, StatColumns };
 enum CodeColumn { ColCode, ColName, ColCount, CodeColumns };
 
+// Kinds listed only once something of theirs was sent: the survey, and
+// requests of no known requester.
+constexpr modbus::RequestKind kShownOnceUsed[] = {modbus::RequestKind::Survey, modbus::RequestKind::Other};
+
 uint8_t tagOf(const QByteArray &frame)
 {
     return frame.isEmpty() ? 0 : uint8_t(frame[0]);
@@ -73,7 +77,8 @@ void TfrmCommStats::setupTables()
     g->setVerticalHeaderLabels(kinds);
     g->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    g->setRowHidden(int(modbus::RequestKind::Other), true);
+    for (const modbus::RequestKind k : kShownOnceUsed)
+        g->setRowHidden(int(k), true);
     fitHeight(g);
 
     QTableWidget *e = ui->gridExceptions;
@@ -215,12 +220,12 @@ void TfrmCommStats::refresh()
     QTableWidget *g = ui->gridStats;
     for (int k = 0; k < modbus::kRequestKinds; ++k)
         fillKindRow(k, m_stats.kind(modbus::RequestKind(k)));
-    // "その他" only once something of no known requester was sent.
-    const int other = int(modbus::RequestKind::Other);
-    const bool hideOther = m_stats.kind(modbus::RequestKind::Other).requests == 0;
-    if (g->isRowHidden(other) != hideOther) {
-        g->setRowHidden(other, hideOther);
-        fitHeight(g);
+    for (const modbus::RequestKind k : kShownOnceUsed) {
+        const bool hide = m_stats.kind(k).requests == 0;
+        if (g->isRowHidden(int(k)) != hide) {
+            g->setRowHidden(int(k), hide);
+            fitHeight(g);
+        }
     }
     fillExceptionRows();
 }

@@ -83,6 +83,10 @@
         <translation>write</translation>
     </message>
     <message>
+        <source>一括点検</source>
+        <translation>survey</translation>
+    </message>
+    <message>
         <source>その他</source>
         <translation>other</translation>
     </message>

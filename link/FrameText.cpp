@@ -92,6 +92,7 @@ RequestKind requestKind(uint8_t tag)
     case 4: return RequestKind::Clock;
     case 5: return RequestKind::TerminalSettings;
     case 10: case 11: case 12: case 13: case 14: return RequestKind::CounterReadBack;
+    case kSurveyTag: case kSurveyHeaderTag: return RequestKind::Survey;
     case kWriteTag: return RequestKind::Write;
     default: return RequestKind::Other;
     }
@@ -107,6 +108,7 @@ QString requestKindName(RequestKind kind)
     case RequestKind::TerminalSettings: return QCoreApplication::translate("FrameText", "ターミナル設定");
     case RequestKind::CounterReadBack: return QCoreApplication::translate("FrameText", "カウンター読み返し");
     case RequestKind::Write: return QCoreApplication::translate("FrameText", "書き込み");
+    case RequestKind::Survey: return QCoreApplication::translate("FrameText", "一括点検");
     case RequestKind::Other: break;
     }
     return QCoreApplication::translate("FrameText", "その他");

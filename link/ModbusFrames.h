@@ -10,6 +10,11 @@
 namespace modbus {
 
 constexpr uint8_t kWriteTag = 254;       // tag of every write request
+// The survey's reads of a terminal's values and header words: tags of
+// their own, so that the monitor and the trend do not take their answers or
+// timeouts for the monitor's polls.
+constexpr uint8_t kSurveyTag = 30;
+constexpr uint8_t kSurveyHeaderTag = 31;
 constexpr uint8_t kUnitId = 1;
 
 enum Function : uint8_t {

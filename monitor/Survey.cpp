@@ -1,4 +1,5 @@
 #include "monitor/Survey.h"
+#include "link/ModbusFrames.h"
 #include "monitor/MonitorAnswer.h"
 #include "monitor/MonitorLayout.h"
 #include "monitor/MonitorPolling.h"
@@ -245,10 +246,12 @@ QCoro::Task<> Survey::sampleTerminal(int index)
         {
             const ModbusLink::Batch together(link);
             for (const monitor::PollRequest &q : monitor::pollRequests(selection.poll)) {
+                const bool isValues = q.tag == 0;
+                const uint8_t tag = isValues ? modbus::kSurveyTag : modbus::kSurveyHeaderTag;
                 const Reply reply = q.function == monitor::PollRequest::InputRegisters
-                                        ? link.SendReadInputRegisters(q.tag, q.address, q.count)
-                                        : link.SendReadHoldingRegisters(q.tag, q.address, q.count);
-                (q.tag == 0 ? values : header) = reply;
+                                        ? link.SendReadInputRegisters(tag, q.address, q.count)
+                                        : link.SendReadHoldingRegisters(tag, q.address, q.count);
+                (isValues ? values : header) = reply;
             }
         }
         sent.start();

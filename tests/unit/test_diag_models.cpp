@@ -178,7 +178,8 @@ void TestDiagModels::requestKinds_data()
                                         {1, K::ModuleInfo},        {3, K::ModuleInfo},
                                         {4, K::Clock},             {5, K::TerminalSettings},
                                         {10, K::CounterReadBack},  {14, K::CounterReadBack},
-                                        {254, K::Write},           {6, K::Other},
+                                        {254, K::Write},           {30, K::Survey},
+                                        {31, K::Survey},           {6, K::Other},
                                         {15, K::Other},            {255, K::Other}};
     for (const auto &[tag, kind] : rows)
         QTest::addRow("tag %d", tag) << tag << int(kind);

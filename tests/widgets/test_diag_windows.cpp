@@ -198,16 +198,21 @@ void TestDiagWindows::statisticsShowWhatCame()
             got << cell(grid, at, c);
         QCOMPARE(got, r.cells);
     }
-    // The kinds of the tool are listed; "その他" only once it was used.
+    // The kinds of the tool are listed; "一括点検" and "その他" only once
+    // they were used.
     QStringList shown;
     for (int i = 0; i < grid->rowCount(); ++i)
         if (!grid->isRowHidden(i))
             shown << grid->verticalHeaderItem(i)->text();
     QCOMPARE(shown, (QStringList{"モニターデータ", "ヘッダーワード", "モジュール情報", "時計", "ターミナル設定",
                                  "カウンター読み返し", "書き込み"}));
+    w.onRequestSent(modbus::readInputRegistersFrame(modbus::kSurveyTag, 0, 1));
+    w.refresh();
+    QVERIFY(!grid->isRowHidden(int(modbus::RequestKind::Survey)));
+    QVERIFY(grid->isRowHidden(int(modbus::RequestKind::Other)));
     w.onRequestSent(modbus::readInputRegistersFrame(7, 0, 1));
     w.refresh();
-    QVERIFY(!grid->isRowHidden(grid->rowCount() - 1));
+    QVERIFY(!grid->isRowHidden(int(modbus::RequestKind::Other)));
 }
 
 void TestDiagWindows::statisticsRefreshOnlyWhileShown()
