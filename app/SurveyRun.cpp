@@ -35,21 +35,11 @@ void countTraffic(ModbusLink &link, CommStats &stats, const QElapsedTimer &clock
     QObject::connect(&link, &ModbusLink::connected, &link, [&stats, &clock] { stats.connected(clock.elapsed()); });
     QObject::connect(&link, &ModbusLink::disconnected, &link,
                      [&stats, &clock] { stats.disconnected(clock.elapsed()); });
-    QObject::connect(&link, &ModbusLink::frameSent, &link, [&stats](const QByteArray &frame) {
-        stats.requestSent(frame.isEmpty() ? 0 : uint8_t(frame[0]), int(frame.size()));
-    });
+    QObject::connect(&link, &ModbusLink::frameSent, &link,
+                     [&stats](const QByteArray &frame) { stats.frameSent(frame); });
     QObject::connect(&link, &ModbusLink::answerReceived, &link,
                      [&stats](const QByteArray &frame, const modbus::AnswerMatch &match) {
-                         switch (match.kind) {
-                         case modbus::AnswerKind::Matched: {
-                             const modbus::FrameFields f = modbus::decodeAnswer(frame);
-                             stats.answerMatched(f.tag, match.responseUs,
-                                                 f.exception ? std::optional<uint8_t>(f.exceptionCode) : std::nullopt);
-                             break;
-                         }
-                         case modbus::AnswerKind::Late: stats.lateAnswer(); break;
-                         case modbus::AnswerKind::Unsolicited: stats.unsolicitedAnswer(); break;
-                         }
+                         stats.answerReceived(frame, match);
                      });
     QObject::connect(&link, &ModbusLink::requestTimedOut, &link,
                      [&stats](const modbus::Transaction &t) { stats.timedOut(t.tag); });

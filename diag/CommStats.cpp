@@ -1,4 +1,5 @@
 #include "diag/CommStats.h"
+#include "link/FrameText.h"
 #include <algorithm>
 
 CommStats::CommStats(int timeoutMs) : m_timeoutMs(timeoutMs)
@@ -61,6 +62,24 @@ void CommStats::timedOut(uint8_t tag)
 {
     ++m_total.timeouts;
     ++kindOf(tag).timeouts;
+}
+
+void CommStats::frameSent(const QByteArray &frame)
+{
+    requestSent(frame.isEmpty() ? 0 : uint8_t(frame[0]), int(frame.size()));
+}
+
+void CommStats::answerReceived(const QByteArray &frame, const modbus::AnswerMatch &match)
+{
+    switch (match.kind) {
+    case modbus::AnswerKind::Matched: {
+        const modbus::FrameFields f = modbus::decodeAnswer(frame);
+        answerMatched(f.tag, match.responseUs, f.exception ? std::optional<uint8_t>(f.exceptionCode) : std::nullopt);
+        break;
+    }
+    case modbus::AnswerKind::Late: lateAnswer(); break;
+    case modbus::AnswerKind::Unsolicited: unsolicitedAnswer(); break;
+    }
 }
 
 void CommStats::lateAnswer()

@@ -11,6 +11,8 @@
 // (a monotonic clock in ms), so the rules run without a clock of their own.
 #include "diag/ResponseTimes.h"
 #include "link/FrameText.h"
+#include "link/Transactions.h"
+#include <QByteArray>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -40,6 +42,10 @@ public:
     void timedOut(uint8_t tag);
     void lateAnswer();
     void unsolicitedAnswer();
+    // The link's frames as it reports them: a request as sent (its tag in
+    // byte 0), an answer with what it matched.
+    void frameSent(const QByteArray &frame);
+    void answerReceived(const QByteArray &frame, const modbus::AnswerMatch &match);
     void bytesReceived(int n) { m_bytesReceived += n; }
     void streamLost() { ++m_resyncs; }
 

@@ -14,11 +14,6 @@ enum CodeColumn { ColCode, ColName, ColCount, CodeColumns };
 // requests of no known requester.
 constexpr modbus::RequestKind kShownOnceUsed[] = {modbus::RequestKind::Survey, modbus::RequestKind::Other};
 
-uint8_t tagOf(const QByteArray &frame)
-{
-    return frame.isEmpty() ? 0 : uint8_t(frame[0]);
-}
-
 void setCell(QTableWidget *t, int row, int column, const QString &text)
 {
     QTableWidgetItem *item = t->item(row, column);
@@ -108,23 +103,20 @@ void TfrmCommStats::onDisconnected()
 
 void TfrmCommStats::onRequestSent(const QByteArray &frame)
 {
-    m_stats.requestSent(tagOf(frame), int(frame.size()));
+    m_stats.frameSent(frame);
 }
 
 void TfrmCommStats::onAnswer(const QByteArray &frame, qint64 responseUs)
 {
-    const modbus::FrameFields f = modbus::decodeAnswer(frame);
-    m_stats.answerMatched(f.tag, responseUs,
-                          f.exception ? std::optional<uint8_t>(f.exceptionCode) : std::nullopt);
+    modbus::AnswerMatch matched;
+    matched.kind = modbus::AnswerKind::Matched;
+    matched.responseUs = responseUs;
+    m_stats.answerReceived(frame, matched);
 }
 
 void TfrmCommStats::onAnswerReceived(const QByteArray &frame, const modbus::AnswerMatch &match)
 {
-    switch (match.kind) {
-    case modbus::AnswerKind::Matched: onAnswer(frame, match.responseUs); break;
-    case modbus::AnswerKind::Late: onLateAnswer(); break;
-    case modbus::AnswerKind::Unsolicited: onUnsolicitedAnswer(); break;
-    }
+    m_stats.answerReceived(frame, match);
 }
 
 void TfrmCommStats::onLateAnswer()
