@@ -144,10 +144,11 @@ TfrmSite::TfrmSite(MonitorSession &session, const QStringList &typeNames, QWidge
 
 TfrmSite::~TfrmSite()
 {
-    // A cell still being edited is committed as the window goes: not into
-    // a window half taken down.
-    ui->gridTerminals->disconnect(this);
-    ui->gridChannels->disconnect(this);
+    // A cell or the name still being edited is committed as its editor
+    // loses the focus, which happens while the controls are taken down after
+    // this: not into a window already gone.
+    for (QWidget *control : findChildren<QWidget *>())
+        control->disconnect(this);
     delete ui;
 }
 
