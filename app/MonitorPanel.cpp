@@ -9,6 +9,9 @@
 
 namespace {
 
+// The smallest size (pixels) a tag is set in to fit its channel label.
+constexpr int kSmallestTagPixels = 8;
+
 // Spin edits whose number is chosen with the arrows only.
 void setTypingAllowed(QSpinBox *spin, bool allowed)
 {
@@ -35,6 +38,7 @@ MonitorPanel::MonitorPanel(Ui::TfrmMain &form, MonitorSession &session, QWidget 
         m_units[size_t(i)] = window->findChild<QLabel *>(QStringLiteral("lbTanni%1").arg(i));
     }
     m_headers = {ui.stWI0, ui.stWI1, ui.stWI2, ui.stWI3};
+    m_labelFont = m_labels[0]->font();
 
     setupValueBoxes();
     setupFormatMenu(window);
@@ -198,7 +202,9 @@ void MonitorPanel::setWordGroupCaptions(const QString &prefix, int base, int fir
 
 // The channel texts of the word page: the terminal type's, with the tags of
 // the open installation where it lists the terminal shown (its address and
-// type). A tag wider than its label shows whole in the label's tool tip.
+// type). A tag wider than its label is set smaller to fit, down to a size
+// still legible; one that does not fit even so shows whole in the label's
+// tool tip.
 monitor::ChannelTexts MonitorPanel::wordChannelTexts() const
 {
     const int type = ui.cbTerminalType->currentIndex();
@@ -216,9 +222,17 @@ void MonitorPanel::setChannelTexts(const monitor::ChannelTexts &t)
 {
     const bool tagged = page() == monitor::MonitorPage::Word && m_session.site();
     for (size_t p = 0; p < 32; ++p) {
-        m_labels[p]->setText(t.labels[p]);
-        m_labels[p]->setToolTip(tagged && m_labels[p]->sizeHint().width() > m_labels[p]->width() ? t.labels[p]
-                                                                                                : QString());
+        QLabel *label = m_labels[p];
+        QFont font = m_labelFont;
+        const int room = label->contentsRect().width();
+        const auto fits = [&] { return QFontMetrics(font).horizontalAdvance(t.labels[p]) <= room; };
+        if (tagged)
+            for (int px = QFontInfo(font).pixelSize(); !fits() && px > kSmallestTagPixels;)
+                font.setPixelSize(--px);
+        if (label->font() != font)
+            label->setFont(font);
+        label->setText(t.labels[p]);
+        label->setToolTip(tagged && !fits() ? t.labels[p] : QString());
         m_units[p]->setText(t.units[p]);
     }
 }

@@ -5,6 +5,7 @@
 // panel's buttons; this class reads and draws the panel.
 #include "monitor/MonitorSession.h"
 #include "monitor/TrendData.h"
+#include <QFont>
 #include <QObject>
 #include <QPalette>
 #include <array>
@@ -52,6 +53,7 @@ private:
     MonitorSession &m_session;
     std::array<QLabel *, 32> m_values{};
     std::array<QLabel *, 32> m_labels{};
+    QFont m_labelFont;  // of the channel labels as the form sets it
     std::array<QLabel *, 32> m_units{};
     std::array<QLabel *, 4> m_headers{};
     std::array<QPalette, 36> m_livePalettes;  // of the value and header boxes while greyed

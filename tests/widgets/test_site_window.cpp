@@ -113,6 +113,13 @@ void TestSiteWindow::chosenTerminalShowsOnTheMonitor()
     QCOMPARE(label(1), QStringLiteral("I-PUMP1"));
     QCOMPARE(label(2), QStringLiteral("I2"));
     QCOMPARE(label(8), QStringLiteral("V-BC"));
+    // A tag wider than the label at the form's size is set smaller to fit;
+    // the labels the type gives keep the form's size.
+    const auto *hd1 = child<QLabel>("lbHd1");
+    const auto *hd2 = child<QLabel>("lbHd2");
+    QVERIFY(QFontMetrics(hd2->font()).horizontalAdvance(QStringLiteral("I-PUMP1")) > hd1->contentsRect().width());
+    QVERIFY(QFontMetrics(hd1->font()).horizontalAdvance(label(1)) <= hd1->contentsRect().width());
+    QVERIFY(QFontInfo(hd1->font()).pixelSize() < QFontInfo(hd2->font()).pixelSize());
     QCOMPARE(frmMain->trendLayout().names[1].split(u' ').first(), QStringLiteral("I-PUMP1"));
     QCOMPARE(grid("gridChannels")->rowCount(), 3);  // two channels and the empty row
     QCOMPARE(grid("gridChannels")->item(0, 1)->text(), QStringLiteral("I-PUMP1"));
