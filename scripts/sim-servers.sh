@@ -1,7 +1,8 @@
 # Sourced by scripts/demo and scripts/screenshots, from the top of the
 # repository: starts relaymo-sim and the stand-in FTP server on 127.0.0.1,
 # each on a free port, and stops both (and removes their files) at exit.
-# Sets sim_port, ftp_port and ftp_root.
+# Sets sim_port, ftp_port and ftp_root. sim_args (an array, if set) are
+# passed on to relaymo-sim.
 
 sim_log=$(mktemp /tmp/relaymo-sim.XXXXXX)
 ftp_root=$(mktemp -d /tmp/relaymo-ftp.XXXXXX)
@@ -22,7 +23,7 @@ listening_port() {
   echo "$port"
 }
 
-build/relaymo-sim --port 0 > "$sim_log" 2>&1 &
+build/relaymo-sim --port 0 ${sim_args[@]+"${sim_args[@]}"} > "$sim_log" 2>&1 &
 sim_pid=$!
 sim_port=$(listening_port relaymo-sim "$sim_log")
 [ -n "$sim_port" ] || { echo "relaymo-sim did not start:" >&2; cat "$sim_log" >&2; exit 1; }
