@@ -4,11 +4,13 @@
 // writes the settings file and runs this once per language.
 //
 //   rmtool-screenshots --settings FILE --lang ja|en --all DIR [--docs DIR]
+//                      [--site FILE]
 //
 // It connects and monitors as the demo does (the power terminal at word
 // address 12), lets the trend fill, reads the terminal settings, logs in to
-// the FTP server and downloads mstcfg.cfg. With --docs it saves the README's
-// pictures there. Then it saves every window (every page of its tab widgets)
+// the FTP server and downloads mstcfg.cfg; with --site it opens that
+// installation, surveys it and writes the report (DIR/report.pdf). With
+// --docs it saves the README's pictures there. Then it saves every window (every page of its tab widgets)
 // into --all as <objectName>[_<tabs>-<page>].png and prints, for each, the
 // texts that do not fit their control and, in English, the Japanese texts
 // left. Exit status 1 when a step did not complete, 0 otherwise (what it
@@ -16,6 +18,9 @@
 #include "app/CommandLine.h"
 #include "support/TestApp.h"
 #include "app/TfrmMain.h"
+#include "monitor/SiteFile.h"
+#include "monitor/Survey.h"
+#include "tools/survey/TfrmSurvey.h"
 #include "app/Translation.h"
 #include "support/Controls.h"
 #include "support/InterfaceTexts.h"
@@ -27,7 +32,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextStream>
@@ -38,11 +45,15 @@ namespace {
 
 QTextStream out(stdout);
 
-bool step(const char *what, const std::function<bool()> &done, int timeoutMs)
+bool step(const char *what, bool ok)
 {
-    const bool ok = QTest::qWaitFor(done, timeoutMs);
     out << (ok ? "ok    " : "FAILED") << ' ' << what << Qt::endl;
     return ok;
+}
+
+bool step(const char *what, const std::function<bool()> &done, int timeoutMs)
+{
+    return step(what, QTest::qWaitFor(done, timeoutMs));
 }
 
 // The main window, or one of the windows it owns, by objectName.
@@ -92,7 +103,7 @@ void everyPage(QWidget *w, const std::function<void(const QString &suffix)> &f)
     }
 }
 
-void report(const char *what, const QList<ShownText> &texts)
+void listTexts(const char *what, const QList<ShownText> &texts)
 {
     QStringList lines;
     for (const ShownText &t : texts)
@@ -116,7 +127,9 @@ int main(int argc, char *argv[])
                                  QStringLiteral("dir"));
     const QCommandLineOption docs(QStringLiteral("docs"), QStringLiteral("Folder for the README's pictures."),
                                   QStringLiteral("dir"));
-    p.addOptions({settings, lang, all, docs});
+    const QCommandLineOption siteFile(QStringLiteral("site"), QStringLiteral("Installation file to survey."),
+                                      QStringLiteral("file"));
+    p.addOptions({settings, lang, all, docs, siteFile});
     p.addHelpOption();
     p.process(app);
     if (!p.isSet(settings) || !p.isSet(all)) {
@@ -186,6 +199,39 @@ int main(int argc, char *argv[])
         ok &= step("module information read",
                    [] { return control<QPushButton>("TfrmModInfo", "Button1")->isEnabled(); }, 15000);
         fillSettingsDialog();
+
+        // The installation: its window with a terminal chosen, the survey
+        // of it (the monitor pauses meanwhile) and the report.
+        if (p.isSet(siteFile)) {
+            QString error;
+            const auto site = site::read(p.value(siteFile), &error);
+            ok &= step("installation opened", site.has_value());
+            if (!site)
+                out << "  " << error << Qt::endl;
+            if (site) {
+                appSession->setSite(*site, p.value(siteFile));
+                QWidget *siteWindow = windowNamed("TfrmSite");
+                showWindow(siteWindow);
+                control<QTableWidget>("TfrmSite", "gridTerminals")->selectRow(2);
+                if (withDocs)
+                    ok &= save(siteWindow, docsDir.filePath(QStringLiteral("site.png")));
+                triggerMenu("mnuSurvey");
+                showWindow(frmSurvey);
+                controls::find<QSpinBox>(frmSurvey, "seSurveySamples")->setValue(5);
+                QSignalSpy finished(&theApp->survey(), &Survey::finished);
+                controls::find<QPushButton>(frmSurvey, "btnSurveyStart")->click();
+                ok &= step("installation surveyed", [&] { return finished.count() > 0; }, 120000);
+                // Wide enough for the verdicts (beside the main window on this
+                // small screen it opens narrower).
+                frmSurvey->resize(1180, 520);
+                if (withDocs)
+                    ok &= save(frmSurvey, docsDir.filePath(QStringLiteral("survey.png")));
+                const QString pdf = allDir.filePath(QStringLiteral("report.pdf"));
+                ok &= step("report written", frmSurvey->saveReport(pdf, &error));
+                if (!error.isEmpty())
+                    out << "  " << error << Qt::endl;
+            }
+        }
     }
 
     // Every window, at every page.
@@ -197,7 +243,7 @@ int main(int argc, char *argv[])
             ok &= save(w, allDir.filePath(w->objectName() + suffix + QStringLiteral(".png")));
             const QList<ShownText> cut = cutOffTextsOf(w);
             cutCount += cut.size();
-            report("cut off", cut);
+            listTexts("cut off", cut);
         });
         if (language != QLatin1String("ja")) {
             QList<ShownText> japanese;
@@ -205,7 +251,7 @@ int main(int argc, char *argv[])
                 if (hasJapanese(t.text))
                     japanese << t;
             japaneseCount += japanese.size();
-            report("Japanese", japanese);
+            listTexts("Japanese", japanese);
         }
         if (w != frmMain)
             w->hide();
