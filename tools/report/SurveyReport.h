@@ -25,6 +25,9 @@ class CommStats;
 
 namespace report {
 
+// The font of every text of the report, on paper and on screen.
+inline constexpr char kFontFamily[] = "Noto Sans CJK JP";
+
 // A row of the write journal as its window shows it.
 struct JournalRow {
     QString time, window, function, reference, value, outcome;
@@ -53,7 +56,7 @@ bool writeHtml(const QString &path, const ReportInput &in, QString *error);
 // A4, the font embedded.
 bool writePdf(const QString &path, const ReportInput &in, QString *error);
 
-// The trend picture of a terminal: one line per channel over its samples,
+// The trend picture of a terminal (TrendPicture.cpp): one line per channel over its samples,
 // the lowest and highest value on the value axis, the first and last sample
 // on the other, a legend below. `width` and the returned size()/dpr are in
 // logical pixels; the image has `dpr` device pixels per logical one. Null
