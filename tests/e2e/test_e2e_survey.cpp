@@ -280,14 +280,18 @@ void TestE2eSurvey::demoInstallation()
 
     // The report through the button: the HTML filter adds its suffix.
     const QString html = fx.dir() + QStringLiteral("/report.html");
-    QTimer::singleShot(0, frmSurvey, [&fx] {
+    QString offered;
+    QTimer::singleShot(0, frmSurvey, [&fx, &offered] {
         auto *dialog = frmSurvey->findChild<QFileDialog *>(QStringLiteral("SaveReportDialog"));
         if (!dialog)
             return;
+        offered = QFileInfo(dialog->selectedFiles().value(0)).fileName();
         dialog->selectNameFilter(QStringLiteral("HTML (*.html)"));
         controls::chooseFile(dialog, fx.dir() + QStringLiteral("/report"));
     });
     control<QPushButton>("btnReport")->click();
+    // The dialog offered the installation's name and the survey's start.
+    QCOMPARE(offered, QStringLiteral("site") + r.started.toString(QStringLiteral("-yyyyMMdd-HHmm")));
     QFile file(html);
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(html));
     QTextDocument doc;

@@ -5,6 +5,7 @@
 #include "monitor/TextNumbers.h"
 #include "monitor/TrendData.h"
 #include "ui_TfrmSurvey.h"
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -249,7 +250,16 @@ QString TfrmSurvey::chooseReportFile()
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setNameFilter(QStringLiteral("PDF (*.pdf);;HTML (*.html)"));
+        // First in the installation file's folder.
+        const QFileInfo site(m_survey.result().siteFile);
+        if (!m_survey.result().siteFile.isEmpty() && site.absoluteDir().exists())
+            dialog->setDirectory(site.absoluteDir());
     }
+    // A name that says which installation and when: "panel3-20261209-1405".
+    const survey::SurveyResult &last = m_survey.result();
+    const QString base = QFileInfo(last.siteFile).completeBaseName();
+    dialog->selectFile((base.isEmpty() ? QStringLiteral("survey") : base)
+                       + last.started.toString(QStringLiteral("-yyyyMMdd-HHmm")));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
     // A name without the suffix of either kind gets the chosen filter's.
