@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -184,3 +185,7 @@ QStringList installSiteBehaviours(SimGateway &gateway, const site::Site &site);
 // with *error (naming the file and the problem) when the file is refused;
 // *notes receives installSiteBehaviours' lines.
 bool installBehaviours(SimGateway &gateway, const QString &siteFile, QString *error, QStringList *notes);
+// The port an installation file's gateway has when that gateway is this
+// machine (127.0.0.1 or localhost): the simulator listens there unless told
+// another port, so that the file reaches it as it stands. None otherwise.
+std::optional<quint16> loopbackGatewayPort(const QString &siteFile);

@@ -83,6 +83,19 @@ QStringList installSiteBehaviours(SimGateway &gw, const site::Site &site)
     return notes;
 }
 
+std::optional<quint16> loopbackGatewayPort(const QString &siteFile)
+{
+    if (siteFile.isEmpty())
+        return std::nullopt;
+    const std::optional<site::Site> site = site::read(siteFile, nullptr);
+    if (!site || !site->gateway)
+        return std::nullopt;
+    const QString host = site->gateway->host.trimmed();
+    if (host != QLatin1String("127.0.0.1") && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    return quint16(site->gateway->port);
+}
+
 bool installBehaviours(SimGateway &gw, const QString &siteFile, QString *error, QStringList *notes)
 {
     if (siteFile.isEmpty()) {

@@ -11,7 +11,10 @@ int main(int argc, char *argv[])
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Relaymo gateway simulator (Modbus/TCP on 127.0.0.1)"));
     p.addHelpOption();
-    QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port on 127.0.0.1 (0: any free port)."),
+    QCommandLineOption port(QStringLiteral("port"),
+                            QStringLiteral("TCP port on 127.0.0.1 (0: any free port; without this option the "
+                                           "installation file's gateway port when that gateway is 127.0.0.1, "
+                                           "else any free port)."),
                             QStringLiteral("port"), QStringLiteral("0"));
     QCommandLineOption trace(QStringLiteral("trace"), QStringLiteral("Print one line per request received."));
     QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Hold every answer back this many ms."),
@@ -80,8 +83,11 @@ int main(int argc, char *argv[])
     for (const QString &note : std::as_const(notes))
         QTextStream(stderr) << "relaymo-sim: " << note << Qt::endl;
     QTextStream out(stdout);
-    if (!gw.start(quint16(p.value(port).toUInt()), o)) {
-        QTextStream(stderr) << "relaymo-sim: cannot listen on 127.0.0.1:" << p.value(port) << Qt::endl;
+    quint16 listenPort = quint16(p.value(port).toUInt());
+    if (!p.isSet(port))
+        listenPort = loopbackGatewayPort(o.siteFile).value_or(listenPort);
+    if (!gw.start(listenPort, o)) {
+        QTextStream(stderr) << "relaymo-sim: cannot listen on 127.0.0.1:" << listenPort << Qt::endl;
         return 1;
     }
     out << "relaymo-sim listening on 127.0.0.1:" << gw.port() << Qt::endl;

@@ -50,28 +50,56 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 class TestE2eSurveyCommand : public QObject {
     Q_OBJECT
 private slots:
+    void reportAndJournalWritten_data();
     void reportAndJournalWritten();
     void failuresExitWithOneLine_data();
     void failuresExitWithOneLine();
 };
 
+void TestE2eSurveyCommand::reportAndJournalWritten_data()
+{
+    QTest::addColumn<bool>("fileGateway");
+    // The settings name the simulator's port.
+    QTest::newRow("settings' gateway") << false;
+    // The file names a gateway on 127.0.0.1: the simulator, started with the
+    // file alone, listens there and the survey goes there, whatever the
+    // settings say.
+    QTest::newRow("file's gateway") << true;
+}
+
 void TestE2eSurveyCommand::reportAndJournalWritten()
 {
+    QFETCH(bool, fileGateway);
     QTemporaryDir dir;
     const QString site = dir.filePath(QStringLiteral("panel.rmsite"));
-    QVERIFY(writeFile(site, kSite));
+    QByteArray siteText = kSite;
+    QStringList simArgs{QStringLiteral("--site"), site};
+    QByteArray filePort;
+    if (fileGateway) {
+        QTcpServer probe;  // a free port
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        filePort = QByteArray::number(probe.serverPort());
+        probe.close();
+        siteText.replace("\"name\": \"試験盤\",",
+                         "\"name\": \"試験盤\", \"gateway\": {\"host\": \"127.0.0.1\", \"port\": " + filePort + "},");
+    } else {
+        simArgs << QStringLiteral("--port") << QStringLiteral("0");
+    }
+    QVERIFY(writeFile(site, siteText));
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(QStringLiteral(RELAYMO_SIM_PATH), {QStringLiteral("--port"), QStringLiteral("0"),
-                                                 QStringLiteral("--site"), site});
+    sim.start(QStringLiteral(RELAYMO_SIM_PATH), simArgs);
     QVERIFY(sim.waitForStarted());
     QString simOut;
     const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
     QTRY_VERIFY_WITH_TIMEOUT((simOut += QString::fromLocal8Bit(sim.readAll()), listening.match(simOut).hasMatch()),
                              10000);
+    const QByteArray simPort = listening.match(simOut).captured(1).toLatin1();
+    if (fileGateway)
+        QCOMPARE(simPort, filePort);
+    // With the file's gateway, settings that lead nowhere (port 1 refuses).
     const QString ini = dir.filePath(QStringLiteral("rm.ini"));
-    QVERIFY(writeFile(ini, "[MODBUS]\r\nhost=127.0.0.1\r\nport=" + listening.match(simOut).captured(1).toLatin1()
-                               + "\r\n"));
+    QVERIFY(writeFile(ini, "[MODBUS]\r\nhost=127.0.0.1\r\nport=" + (fileGateway ? QByteArray("1") : simPort) + "\r\n"));
     const QString report = dir.filePath(QStringLiteral("report.html"));
 
     const Run run = runTool({"--settings", ini, "--site", site, "--survey", "--report", report, "--samples", "2"});
