@@ -203,8 +203,8 @@ void MonitorPanel::setWordGroupCaptions(const QString &prefix, int base, int fir
 // The channel texts of the word page: the terminal type's, with the tags of
 // the open installation where it lists the terminal shown (its address and
 // type). A tag wider than its label is set smaller to fit, down to a size
-// still legible; one that does not fit even so shows whole in the label's
-// tool tip.
+// still legible; one that does not fit even so loses its middle in the label
+// and shows whole in the tool tip (and the trend's names).
 monitor::ChannelTexts MonitorPanel::wordChannelTexts() const
 {
     const int type = ui.cbTerminalType->currentIndex();
@@ -231,8 +231,12 @@ void MonitorPanel::setChannelTexts(const monitor::ChannelTexts &t)
                 font.setPixelSize(--px);
         if (label->font() != font)
             label->setFont(font);
-        label->setText(t.labels[p]);
-        label->setToolTip(tagged && !fits() ? t.labels[p] : QString());
+        // Still too wide: the middle gives way, so that the end that tells
+        // P-PUMP1 from P-PUMP2 stays in sight.
+        const bool whole = !tagged || fits();
+        label->setText(whole ? t.labels[p] : QFontMetrics(font).elidedText(t.labels[p], Qt::ElideMiddle, room));
+        label->setToolTip(whole ? QString() : t.labels[p]);
+        m_labelTexts[p] = t.labels[p];
         m_units[p]->setText(t.units[p]);
     }
 }
@@ -319,7 +323,7 @@ monitor::TrendLayout MonitorPanel::trendLayout() const
         ui.cbxDataType->currentIndex(), m_session.displayFormat() == monitor::Converted);
     std::array<QString, 32> labels, units;
     for (size_t i = 0; i < 32; ++i) {
-        labels[i] = m_labels[i]->text();
+        labels[i] = m_labelTexts[i];
         units[i] = m_units[i]->text();
     }
     const bool bitBus = p != monitor::MonitorPage::Word && ui.BitDataSelect->currentIndex() == 0;

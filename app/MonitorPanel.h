@@ -54,6 +54,7 @@ private:
     std::array<QLabel *, 32> m_values{};
     std::array<QLabel *, 32> m_labels{};
     QFont m_labelFont;  // of the channel labels as the form sets it
+    std::array<QString, 32> m_labelTexts;  // the labels' texts whole
     std::array<QLabel *, 32> m_units{};
     std::array<QLabel *, 4> m_headers{};
     std::array<QPalette, 36> m_livePalettes;  // of the value and header boxes while greyed

@@ -19,7 +19,8 @@ namespace {
 const QByteArray kSite = R"({"format": "rmtool-site/1", "name": "Panel 3",
   "gateway": {"host": "127.0.0.1", "port": 1502},
   "terminals": [
-    {"address": 0, "type": 0, "name": "Furnace", "channels": [{"channel": 7, "tag": "TC-FURN", "min": 3700}]},
+    {"address": 0, "type": 0, "name": "Furnace",
+     "channels": [{"channel": 7, "tag": "TC-FURN", "min": 3700}, {"channel": 6, "tag": "TC-FEEDWATER2"}]},
     {"address": 12, "type": 3, "name": "Feeder 1", "panel": "P3",
      "channels": [{"channel": 1, "tag": "I-PUMP1", "min": 140, "max": 260},
                   {"channel": 8, "tag": "V-BC"}]}]})";
@@ -38,9 +39,12 @@ QTableWidget *grid(const char *name)
     return controls::find<QTableWidget>(frmSite, name);
 }
 
+// A channel label's text, whole: a tag too wide for its label shows whole
+// in the tool tip.
 QString label(int p)
 {
-    return child<QLabel>(qPrintable(QStringLiteral("lbHd%1").arg(p)))->text();
+    const auto *l = child<QLabel>(qPrintable(QStringLiteral("lbHd%1").arg(p)));
+    return l->toolTip().isEmpty() ? l->text() : l->toolTip();
 }
 
 int rowOfAddress(int address)
@@ -120,6 +124,7 @@ void TestSiteWindow::chosenTerminalShowsOnTheMonitor()
     QVERIFY(QFontMetrics(hd2->font()).horizontalAdvance(QStringLiteral("I-PUMP1")) > hd1->contentsRect().width());
     QVERIFY(QFontMetrics(hd1->font()).horizontalAdvance(label(1)) <= hd1->contentsRect().width());
     QVERIFY(QFontInfo(hd1->font()).pixelSize() < QFontInfo(hd2->font()).pixelSize());
+
     QCOMPARE(frmMain->trendLayout().names[1].split(u' ').first(), QStringLiteral("I-PUMP1"));
     QCOMPARE(grid("gridChannels")->rowCount(), 3);  // two channels and the empty row
     QCOMPARE(grid("gridChannels")->item(0, 1)->text(), QStringLiteral("I-PUMP1"));
@@ -134,6 +139,12 @@ void TestSiteWindow::chosenTerminalShowsOnTheMonitor()
     QCOMPARE(child<QComboBox>("cbTerminalType")->currentIndex(), 0);
     QCOMPARE(label(7), QStringLiteral("TC-FURN"));
     QCOMPARE(label(1), QStringLiteral("CH1"));
+    // Too wide even when smaller: the middle gives way and the end stays in
+    // the label; the tool tip and the trend have it whole.
+    const QString shown = child<QLabel>("lbHd6")->text();
+    QVERIFY2(shown.startsWith(u'T') && shown.endsWith(u'2') && shown.contains(QChar(0x2026)), qPrintable(shown));
+    QCOMPARE(label(6), QStringLiteral("TC-FEEDWATER2"));
+    QCOMPARE(frmMain->trendLayout().names[6].split(u' ').first(), QStringLiteral("TC-FEEDWATER2"));
 
     // Closed: the usual labels again.
     appSession->clearSite();
