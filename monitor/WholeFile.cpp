@@ -1,8 +1,5 @@
 #include "monitor/WholeFile.h"
-#include <cerrno>
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
+#include "monitor/DiskSync.h"
 
 WholeFileWriter::WholeFileWriter(const QString &path) : m_file(path) {}
 
@@ -42,12 +39,10 @@ bool WholeFileWriter::commit()
         return fail(m_file.errorString());
     if (!m_file.flush())
         return fail(m_file.errorString());
-#ifdef Q_OS_UNIX
     // Some file systems report a full disk only when the data is synced.
-    // A file system that cannot sync (EINVAL) has nothing more to report.
-    if (::fsync(m_file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
-        return fail(qt_error_string(errno));
-#endif
+    QString why;
+    if (!syncToDisk(m_file.handle(), &why))
+        return fail(why);
     // A failed rename removes the temporary file itself.
     if (!m_file.commit()) {
         m_failed = true;

@@ -3,12 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
+#include "monitor/DiskSync.h"
 #include <cstdlib>
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace journal {
 
@@ -111,28 +107,6 @@ QByteArray csvLine(const Entry &e)
 }
 
 } // namespace journal
-
-namespace {
-
-#ifdef Q_OS_UNIX
-// A file system that cannot sync (EINVAL) has nothing more to report.
-bool synced(int fd)
-{
-    return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
-}
-
-// The new file's name reaches the disk as well.
-void syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        synced(fd);
-        ::close(fd);
-    }
-}
-#endif
-
-} // namespace
 
 WriteJournal::WriteJournal(QObject *parent, int capacity)
     : QObject(parent), m_capacity(capacity < 1 ? 1 : capacity)
@@ -239,13 +213,13 @@ bool WriteJournal::appendUnwritten(QString *error)
     }
     if (!file.flush())
         return fail(file.errorString());
-#ifdef Q_OS_UNIX
     // Some file systems report a full disk only when the data is synced.
-    if (!synced(file.handle()))
-        return fail(qt_error_string(errno));
+    QString why;
+    if (!syncToDisk(file.handle(), &why))
+        return fail(why);
+    // The new file's name reaches the disk as well.
     if (before == 0)
-        syncFolder(QFileInfo(m_path).absolutePath());
-#endif
+        syncFolderToDisk(QFileInfo(m_path).absolutePath());
     m_unwritten.clear();
     return true;
 }
