@@ -135,7 +135,13 @@ FileHome fileHomeFor(const QString &programDir, bool fileBesideExists, bool prog
 
 QString userConfigFolder()
 {
+#ifdef Q_OS_WIN
+    // %APPDATA%\RMTool, where Windows programs keep what follows the user
+    // (Qt's configuration location would be the local, non-roaming one).
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+#else
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+#endif
     QDir().mkpath(dir);
     return dir;
 }
