@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -21,6 +22,22 @@
 #include <limits>
 
 namespace {
+
+// The report's font where the system has none of it (a Windows PC): the
+// copy that ships in the program's folder, fonts/. Looked for once.
+void loadShippedFont()
+{
+    static const bool loaded = [] {
+        if (QFontDatabase::families().contains(QLatin1StringView{report::kFontFamily}))
+            return true;
+        const QDir fonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+        bool any = false;
+        for (const QString &file : fonts.entryList({QStringLiteral("*.ttc"), QStringLiteral("*.otf")}, QDir::Files))
+            any |= QFontDatabase::addApplicationFont(fonts.filePath(file)) >= 0;
+        return any;
+    }();
+    Q_UNUSED(loaded);
+}
 
 QFont reportFont(qreal pointSize)
 {
@@ -76,7 +93,10 @@ public:
     // names that the PDF's document is given.
     enum class Pictures { Inline, Resources };
 
-    SurveyReport(const report::ReportInput &in, Pictures pictures) : m_in(in), m_pictures(pictures) {}
+    SurveyReport(const report::ReportInput &in, Pictures pictures) : m_in(in), m_pictures(pictures)
+    {
+        loadShippedFont();
+    }
 
     QString build();
     // The pictures named by build() in Resources mode.
