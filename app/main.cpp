@@ -9,8 +9,32 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
+
+// A Windows program started from a command prompt has no standard output or
+// error of its own: the prompt's console takes --help, --version and the
+// survey's line. Handles that exist already (redirected to a file or a pipe)
+// stay as they are.
+void reachParentConsole()
+{
+#ifdef Q_OS_WIN
+    const auto missing = [](DWORD which) {
+        const HANDLE h = GetStdHandle(which);
+        return h == nullptr || h == INVALID_HANDLE_VALUE;
+    };
+    const bool out = missing(STD_OUTPUT_HANDLE), err = missing(STD_ERROR_HANDLE);
+    if ((out || err) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (out)
+            std::freopen("CONOUT$", "w", stdout);
+        if (err)
+            std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
+}
 
 QtMessageHandler g_qtMessages = nullptr;
 
@@ -55,6 +79,7 @@ bool answeredWithoutWindows(const CommandLine &cl, int *rc)
 
 int main(int argc, char *argv[])
 {
+    reachParentConsole();
     int rc = 0;
     const CommandLine first = parseCommandLine(rawArguments(argc, argv));
     if (answeredWithoutWindows(first, &rc))
