@@ -119,16 +119,6 @@ void TfrmCommStats::onAnswerReceived(const QByteArray &frame, const modbus::Answ
     m_stats.answerReceived(frame, match);
 }
 
-void TfrmCommStats::onLateAnswer()
-{
-    m_stats.lateAnswer();
-}
-
-void TfrmCommStats::onUnsolicitedAnswer()
-{
-    m_stats.unsolicitedAnswer();
-}
-
 void TfrmCommStats::onTimeout(uint8_t tag)
 {
     m_stats.timedOut(tag);

@@ -34,9 +34,8 @@ public slots:
     // An answer as the link matched it: to a request in flight, late (to
     // one already timed out) or unsolicited.
     void onAnswerReceived(const QByteArray &frame, const modbus::AnswerMatch &match);
+    // An answer matched to a request in flight, responseUs after it left.
     void onAnswer(const QByteArray &frame, qint64 responseUs);
-    void onLateAnswer();
-    void onUnsolicitedAnswer();
     void onTimeout(uint8_t tag);
     void onBytesReceived(int n);
     void onStreamLost();
