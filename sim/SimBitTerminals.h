@@ -22,10 +22,11 @@
 // Discrete input 1000 + d (11001 + d) follows these bits. D2 bits 0..15
 // read register 32, the thermocouple's bus word.
 #include "sim/SimBehaviour.h"
+#include "sim/SimMap.h"
 
 class SimBitTerminals : public SimBehaviour {
 public:
-    static constexpr int kEdgeCounters = 2368;
+    static constexpr int kEdgeCounters = simmap::kEdgeCounters;
     static constexpr int kD2DiscreteInputs = 1000;
 
     void tick(SimGateway &gw, qint64 nowMs) override;

@@ -252,31 +252,6 @@ private:
     QTimer m_flushTimer;
 };
 
-QString SimRequest::text() const
-{
-    QString s = QStringLiteral("REQ tag=%1 fn=%2 addr=%3").arg(tag).arg(function).arg(address);
-    switch (function) {
-    case 3:
-    case 4:
-        s += QStringLiteral(" count=%1").arg(count);
-        break;
-    case 5:
-    case 6:
-        s += QStringLiteral(" value=%1").arg(value);
-        break;
-    case 16: {
-        QStringList v;
-        for (quint16 x : values)
-            v << QString::number(x);
-        s += QStringLiteral(" count=%1 values=%2").arg(count).arg(v.join(u','));
-        break;
-    }
-    default:
-        break;
-    }
-    return s;
-}
-
 SimGateway::SimGateway(QObject *parent) : QObject(parent)
 {
     m_clock.start();
@@ -467,6 +442,14 @@ void SimGateway::addBehaviour(std::unique_ptr<SimBehaviour> behaviour)
 {
     behaviour->attach(*this);
     m_behaviours.push_back(std::move(behaviour));
+}
+
+void SimGateway::setTicking(bool on)
+{
+    if (!on)
+        m_tick.stop();
+    else if (!m_tick.isActive())
+        m_tick.start(kTickMs);
 }
 
 void SimGateway::tickNow()

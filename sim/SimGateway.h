@@ -10,6 +10,7 @@
 // number of requests, replace answers by random bytes or by exceptions,
 // answer as another unit, add a random delay, and restart on command.
 #include "sim/SimBehaviour.h"
+#include "sim/SimTypes.h"
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -26,29 +27,6 @@
 class QTcpServer;
 class QTcpSocket;
 
-struct SimOptions {
-    int delayMs = 0;          // every answer held back this long
-    bool split = false;       // every answer sent as two TCP segments
-    int coalesce = 0;         // answers sent together in groups of this many
-    int exceptionAddress = -1;  // reads (function 3 or 4) covering it get exception 2
-    bool trace = false;       // print one line per request on stdout
-    // Fault impairments (0 / false: off).
-    int dropAfter = 0;        // close each connection once N requests are answered
-    int silentAfter = 0;      // each connection answers N requests, then none
-    int garbageEvery = 0;     // every Nth answer replaced by random bytes
-    bool wrongUnit = false;   // answers carry the unit identifier + 1
-    int jitterMs = 0;         // random extra delay 0..jitterMs on top of delayMs
-    int exceptionEvery = 0;   // every Nth request answered with kInjectedException
-    bool restartOnCommand = false;  // 1203 := 1 restarts the listener (kRestartMs)
-    quint32 seed = 0;         // of the random bytes and delays; 0: chosen at start
-    // The installation file to serve (installBehaviours; the test fixture
-    // reads it); empty: the default installation.
-    QString siteFile;
-
-    static constexpr int kInjectedException = 0x06;  // server device busy
-    static constexpr int kRestartMs = 2000;
-    bool random() const { return garbageEvery > 0 || jitterMs > 0; }
-};
 
 // One answer as the simulator sent it to a client.
 struct SimAnswer {
@@ -62,16 +40,6 @@ struct SimAnswer {
     QList<quint16> words() const;
 };
 
-// One request as the simulator received it.
-struct SimRequest {
-    int tag = 0;          // high byte of the transaction identifier
-    int function = 0;
-    int address = 0;
-    int count = 0;        // reads and function 16
-    int value = 0;        // functions 5 and 6
-    QList<quint16> values;  // function 16
-    QString text() const;
-};
 
 class SimServer;
 
@@ -115,6 +83,9 @@ public:
     qint64 nowUs() const { return m_clock.nsecsElapsed() / 1000; }
     // Runs one tick at once (tests use it to avoid waiting).
     void tickNow();
+    // Stops the live data moving (off) or lets it move again (on), so that
+    // a test can read many registers of one moment.
+    void setTicking(bool on);
 
     // Every answer sent so far, in the order sent (clearRequests keeps it).
     const QList<SimAnswer> &answers() const { return m_answers; }

@@ -46,28 +46,10 @@ quint16 voltage(double nominal, double t, double phase)
 
 } // namespace
 
-quint32 SimWordTerminals::read32(const SimGateway &gw, int r)
-{
-    return quint32(gw.inputRegister(r + 1)) << 16 | gw.inputRegister(r);
-}
-
 void SimWordTerminals::write32(SimGateway &gw, int r, quint32 value)
 {
     gw.setInputRegister(r, quint16(value & 0xFFFF));
     gw.setInputRegister(r + 1, quint16(value >> 16));
-}
-
-float SimWordTerminals::readReal(const SimGateway &gw, int r)
-{
-    const quint32 bits = read32(gw, r);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
-quint32 SimWordTerminals::count24(const SimGateway &gw, int r)
-{
-    return quint32(gw.inputRegister(r + 1) & 0xFF) << 16 | gw.inputRegister(r);
 }
 
 SimWordTerminals::SimWordTerminals() : m_terminals(std::begin(kTerminals), std::end(kTerminals)) {}
@@ -150,7 +132,7 @@ void SimWordTerminals::counter24(SimGateway &gw, int a)
     // second register (the digit code) stays as it is.
     for (int k = 0; k < 8; ++k) {
         const int r = kExtended + 8 * a + 2 * k;
-        const quint32 n = (count24(gw, r) + 13u * quint32(k + 1)) & 0xFFFFFF;
+        const quint32 n = (simmap::count24(gw, r) + 13u * quint32(k + 1)) & 0xFFFFFF;
         gw.setInputRegister(r, quint16(n & 0xFFFF));
         gw.setInputRegister(r + 1, quint16((gw.inputRegister(r + 1) & 0xFF00) | (n >> 16)));
         const float real = float(n);
@@ -277,9 +259,9 @@ void SimWordTerminals::softCounters(SimGateway &gw, qint64 nowMs)
             for (int k = 0; k < 8; ++k) {
                 const quint32 v = gw.inputRegister(kExtended + 8 * w + k);
                 const int in = kInputIntegration + 16 * w + 2 * k;
-                write32(gw, in, read32(gw, in) + v);
+                write32(gw, in, simmap::read32(gw, in) + v);
                 const int fixed = kFixedTimeIntegration + 16 * w + 2 * k;
-                write32(gw, fixed, (newMinute ? 0 : read32(gw, fixed)) + v);
+                write32(gw, fixed, (newMinute ? 0 : simmap::read32(gw, fixed)) + v);
             }
         }
     }

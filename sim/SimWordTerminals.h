@@ -23,25 +23,19 @@
 // resets that other behaviours write take effect; the 24-bit counts keep the
 // digit code in their second register's high byte.
 #include "sim/SimBehaviour.h"
+#include "sim/SimMap.h"
 #include <QList>
 
 class SimWordTerminals : public SimBehaviour {
 public:
-    static constexpr int kWordBus = 32;
-    static constexpr int kExtended = 320;
-    static constexpr int kReals = 832;
-    static constexpr int kInputIntegration = 2624;
-    static constexpr int kFixedTimeIntegration = 3648;
+    static constexpr int kWordBus = simmap::kWordBus;
+    static constexpr int kExtended = simmap::kExtended;
+    static constexpr int kReals = simmap::kReals;
+    static constexpr int kInputIntegration = simmap::kInputIntegration;
+    static constexpr int kFixedTimeIntegration = simmap::kFixedTimeIntegration;
 
-    struct Terminal {
-        int address;
-        int type;    // item of the monitor's terminal type list (12: other)
-        int blocks;  // word addresses it occupies
-    };
-    static constexpr Terminal kTerminals[] = {
-        {0, 0, 1},  {4, 1, 1},  {8, 2, 2},  {12, 3, 2}, {16, 4, 4},  {20, 5, 4},  {24, 6, 1},
-        {28, 7, 2}, {32, 8, 4}, {36, 9, 1}, {40, 10, 1}, {44, 11, 1}, {48, 12, 1},
-    };
+    using Terminal = simmap::WordTerminal;
+    static constexpr auto &kTerminals = simmap::kWordTerminals;
     // The word addresses a terminal of the monitor's type occupies (0 for a
     // type that is none of the thirteen).
     static int blocksOf(int type);
@@ -56,12 +50,7 @@ public:
     void attach(SimGateway &gw) override;
     void tick(SimGateway &gw, qint64 nowMs) override;
 
-    // A 24-bit count as the 2W layout holds it (first register bits 0..15,
-    // second register's low byte bits 16..23).
-    static quint32 count24(const SimGateway &gw, int firstRegister);
-    static quint32 read32(const SimGateway &gw, int firstRegister);
     static void write32(SimGateway &gw, int firstRegister, quint32 value);
-    static float readReal(const SimGateway &gw, int firstRegister);
 
 private:
     void thermocouple(SimGateway &gw, int a, double t);

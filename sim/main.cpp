@@ -1,4 +1,5 @@
 // relaymo-sim: a Relaymo gateway simulator on 127.0.0.1.
+#include "sim/SimControl.h"
 #include "sim/SimGateway.h"
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -53,9 +54,25 @@ int main(int argc, char *argv[])
                             QStringLiteral("Serve the installation of this file (*.rmsite) instead of the default one: "
                                            "its word terminals at their addresses, zeros elsewhere."),
                             QStringLiteral("file"));
-    p.addOptions({port, trace, delay, split, coalesce, exceptionAt, dropAfter, silentAfter, garbageEvery, wrongUnit,
+    QCommandLineOption control(
+        QStringLiteral("control"),
+        QStringLiteral("Serve no gateway of its own: listen on this port of 127.0.0.1 (0: any free port) for test "
+                       "programs in another process, each of which starts and drives a gateway of its own there."),
+        QStringLiteral("port"));
+    p.addOptions({control, port, trace, delay, split, coalesce, exceptionAt, dropAfter, silentAfter, garbageEvery, wrongUnit,
                   jitter, exceptionEvery, restartOnCommand, seed, site});
     p.process(app);
+
+    QTextStream out(stdout);
+    if (p.isSet(control)) {
+        auto *server = new SimControl(&app);
+        if (!server->listen(quint16(p.value(control).toUInt()))) {
+            QTextStream(stderr) << "relaymo-sim: cannot listen on 127.0.0.1:" << p.value(control) << Qt::endl;
+            return 1;
+        }
+        out << "relaymo-sim control on 127.0.0.1:" << server->port() << Qt::endl;
+        return app.exec();
+    }
 
     SimOptions o;
     o.trace = p.isSet(trace);
@@ -82,7 +99,6 @@ int main(int argc, char *argv[])
     }
     for (const QString &note : std::as_const(notes))
         QTextStream(stderr) << "relaymo-sim: " << note << Qt::endl;
-    QTextStream out(stdout);
     quint16 listenPort = quint16(p.value(port).toUInt());
     if (!p.isSet(port))
         listenPort = loopbackGatewayPort(o.siteFile).value_or(listenPort);

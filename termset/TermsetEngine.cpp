@@ -1,5 +1,6 @@
 #include "termset/TermsetEngine.h"
 #include "termset/TermsetRules.h"
+#include <QElapsedTimer>
 
 void TermsetEngine::tick()
 {
@@ -23,6 +24,18 @@ QCoro::Task<bool> TermsetEngine::PollSettingsBlock(int b, int count, int timeLim
     TimeoutCount = timeLimit < 0 ? 0 : timeLimit;
     if (TimeoutCount > 0 && countingStarted)
         countingStarted();
+    // The ticks come from a timer, whose events a busy event loop can hold
+    // back (Windows makes timer messages only when no other message waits,
+    // and a terminal that keeps answering keeps the queue full): the limit
+    // also holds by the clock, counted in the ticks' 100 ms.
+    QElapsedTimer clock;
+    clock.start();
+    const int limit = TimeoutCount;
+    const auto catchUp = [&] {
+        const int left = limit - int(clock.elapsed() / kTickMs);
+        if (limit > 0 && TimeoutCount > 0 && left < TimeoutCount)
+            TimeoutCount = left < 0 ? 0 : left;
+    };
     while (!complete()) {
         const Reply reply = m_link.readSettings(termset::settingsBlock(b), count);
         LinkReply *r = reply.get();
@@ -33,6 +46,7 @@ QCoro::Task<bool> TermsetEngine::PollSettingsBlock(int b, int count, int timeLim
         };
         if (!co_await m_sequence.until(answeredOrOver, reply))
             co_return false;  // stopped
+        catchUp();
         if (!r->isAnswered())
             co_return false;  // out of time, cancelled or the connection went
         if (r->isGoodAnswer() && m_link.showAnswer)

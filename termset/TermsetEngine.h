@@ -27,6 +27,7 @@ public:
     // Remaining ticks of the running pause and of the running poll.
     int WaitCount = 0;
     int TimeoutCount = 0;
+    static constexpr int kTickMs = 100;  // one tick of WaitCount and TimeoutCount
 
     // One tick of the 100 ms timer: both counters move one step towards 0.
     void tick();

@@ -40,7 +40,7 @@ QStringList fileLines(const QString &path)
     return lines;
 }
 
-int monitorReadsReceived(SimGateway *gw)
+int monitorReadsReceived(TestGateway *gw)
 {
     int n = 0;
     for (const SimRequest &r : gw->requests())
@@ -62,7 +62,7 @@ void setUpLog(const QString &folder, int headerMode, const QString &interval)
 
 // Stops the monitor and waits until every read the simulator received has
 // been answered and handled.
-bool stopMonitorAndDrain(SimGateway *gw)
+bool stopMonitorAndDrain(TestGateway *gw)
 {
     child<QToolButton>("sbtnMonitor")->click();
     if (appSession->isMonitoring())

@@ -6,8 +6,7 @@
 #include "app/TfrmMain.h"
 #include "monitor/GeneralFormat.h"
 #include "monitor/ValueDecoding.h"
-#include "sim/SimBitTerminals.h"
-#include "sim/SimWordTerminals.h"
+#include "sim/SimMap.h"
 #include "support/AppFixture.h"
 #include "support/MonitorControls.h"
 #include <QAction>
@@ -44,7 +43,7 @@ void shot(const QString &name)
     frmMain->grab().save(dir + u'/' + name + QStringLiteral(".png"));
 }
 
-using Expected = std::function<QStringList(const SimGateway &)>;
+using Expected = std::function<QStringList(const TestGateway &)>;
 
 // Waits for monitor answers until the boxes from `first` on show what
 // `expected` derives from the simulator's registers right after an answer.
@@ -58,7 +57,11 @@ bool boxesMatch(AppFixture &fx, int first, const Expected &expected, QString *di
             *diff = QStringLiteral("no answer");
             return false;
         }
+        // The registers of one moment (a simulator in another process is
+        // read register by register).
+        fx.gateway()->setTicking(false);
         const QStringList want = expected(*fx.gateway());
+        fx.gateway()->setTicking(true);
         const QStringList got = values(first, int(want.size()));
         if (got == want)
             return true;
@@ -135,7 +138,7 @@ void TestE2EMonitor::powerTerminal()
     QCOMPARE(controls::find<QLabel>(frmMain, QStringLiteral("lbTanni%1").arg(9))->text(), QStringLiteral("W"));
     QString diff;
     // Word 12 holds Vab and I1..I7, word 13 Vbc and P1..P7: the raw values.
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int p = 0; p < 32; ++p)
             w << QString::number(gw.inputRegister(320 + 8 * 12 + p));
@@ -154,7 +157,7 @@ void TestE2EMonitor::powerTerminal()
 
     // Converted with the default table: tenths of volts and amperes.
     frmMain->findChild<QAction *>(QStringLiteral("ByRatio"))->trigger();
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int p = 0; p < 8; ++p)
             w << QString::number(gw.inputRegister(320 + 8 * 12 + p) / 10.0, 'g', 7);
@@ -178,7 +181,7 @@ void TestE2EMonitor::formatsOfTheThermocouple()
     startMonitoring();
     QString diff;
     frmMain->findChild<QAction *>(QStringLiteral("ByHex"))->trigger();
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int r = 0; r < 4; ++r)
             w << hex(gw.inputRegister(32 + r), 4);
@@ -188,7 +191,7 @@ void TestE2EMonitor::formatsOfTheThermocouple()
     // The extended area in characters: eight channels per word.
     child<QComboBox>("DataAreaSelect")->setCurrentIndex(1);
     frmMain->findChild<QAction *>(QStringLiteral("ASCII1"))->trigger();
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int p = 0; p < 8; ++p)
             w << monitor::FormatCharPair(gw.inputRegister(320 + p));
@@ -204,10 +207,10 @@ void TestE2EMonitor::realsAndWordOrder()
     startMonitoring();
     QCOMPARE(child<QComboBox>("cbxDataType")->currentIndex(), 2);
     QString diff;
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int j = 0; j < 16; ++j)
-            w << QString::number(SimWordTerminals::readReal(gw, 832 + 16 * 12 + 2 * j), 'g', 7);
+            w << QString::number(simmap::readReal(gw, 832 + 16 * 12 + 2 * j), 'g', 7);
         return w;
     }, &diff), qPrintable(diff));
     shot(QStringLiteral("power7-reals"));
@@ -215,14 +218,14 @@ void TestE2EMonitor::realsAndWordOrder()
     // Input-integrating soft counters in hex, standard and swapped order.
     select(Word, 0, 3, 0, 0);
     frmMain->findChild<QAction *>(QStringLiteral("ByHex"))->trigger();
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int j = 0; j < 8; ++j)
-            w << hex(SimWordTerminals::read32(gw, 2624 + 2 * j), 8);
+            w << hex(simmap::read32(gw, 2624 + 2 * j), 8);
         return w;
     }, &diff), qPrintable(diff));
     frmMain->findChild<QAction *>(QStringLiteral("SWAP1"))->trigger();
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int j = 0; j < 8; ++j)
             w << hex(uint32_t(gw.inputRegister(2624 + 2 * j)) << 16 | gw.inputRegister(2625 + 2 * j), 8);
@@ -233,7 +236,7 @@ void TestE2EMonitor::realsAndWordOrder()
     // numbers: the boxes show what the swapped bits mean.
     select(Word, 3, 2, 0, 12);
     frmMain->findChild<QAction *>(QStringLiteral("ByDec"))->trigger();
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int j = 0; j < 16; ++j) {
             const int r = 832 + 16 * 12 + 2 * j;
@@ -252,20 +255,20 @@ void TestE2EMonitor::counters()
     QCOMPARE(child<QComboBox>("cbxDataType")->currentIndex(), 3);
     startMonitoring();
     QString diff;
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int k = 0; k < 24; ++k) {
             if (k >= 8 && k < 16)
                 w << QString();  // the second group stays empty
             else
-                w << QString::number(SimWordTerminals::count24(gw, 384 + 2 * (k < 8 ? k : k - 8)));
+                w << QString::number(simmap::count24(gw, 384 + 2 * (k < 8 ? k : k - 8)));
         }
         return w;
     }, &diff), qPrintable(diff));
     shot(QStringLiteral("counter24"));
     // The 13-bit counter counts on.
     select(Word, 1, 1, 0, 4);
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int k = 0; k < 8; ++k)
             w << QString::number(gw.inputRegister(352 + k));
@@ -280,7 +283,7 @@ void TestE2EMonitor::bitPages()
     select(Bit, 0, 1, 0, 0);
     startMonitoring();
     QString diff;
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int p = 0; p < 32; ++p)
             w << pairText(gw.inputRegister(p / 8), p % 8);
@@ -296,10 +299,10 @@ void TestE2EMonitor::bitPages()
 
     // Edge counters of bits 0..31 count the rising edges.
     child<QComboBox>("BitDataSelect")->setCurrentIndex(1);
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int p = 0; p < 32; ++p)
-            w << QString::number(gw.inputRegister(SimBitTerminals::kEdgeCounters + p));
+            w << QString::number(gw.inputRegister(simmap::kEdgeCounters + p));
         return w;
     }, &diff), qPrintable(diff));
     QVERIFY(valueBox(0)->text().toInt() > 0);
@@ -308,7 +311,7 @@ void TestE2EMonitor::bitPages()
     // D2 bits 16.. from register 33 on.
     select(D2, 0, 1, 0, 16);
     QCOMPARE(child<QSpinBox>("seReadAddress")->value(), 30034);
-    QVERIFY2(boxesMatch(*fx, 0, [](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [](const TestGateway &gw) {
         QStringList w;
         for (int p = 0; p < 24; ++p)
             w << pairText(gw.inputRegister(33 + p / 8), p % 8);
@@ -326,7 +329,7 @@ void TestE2EMonitor::dataAreasOfEveryTerminal_data()
     QTest::addColumn<int>("terminal");
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("channels");  // raw channels shown from box 0
-    for (const auto &t : SimWordTerminals::kTerminals) {
+    for (const auto &t : simmap::kWordTerminals) {
         if (t.type == 2)
             continue;  // the 24-bit counters are pairs (see counters())
         QTest::addRow("type %d at %d", t.type, t.address)
@@ -342,7 +345,7 @@ void TestE2EMonitor::dataAreasOfEveryTerminal()
     select(Word, terminal, 1, 0, address);
     startMonitoring();
     QString diff;
-    QVERIFY2(boxesMatch(*fx, 0, [&](const SimGateway &gw) {
+    QVERIFY2(boxesMatch(*fx, 0, [&](const TestGateway &gw) {
         QStringList w;
         for (int p = 0; p < channels; ++p)
             w << QString::number(gw.inputRegister(320 + 8 * address + p));

@@ -17,12 +17,16 @@ AppFixture::AppFixture(bool withGateway, const SimOptions &options, const StartO
         return answerYes;
     });
     if (withGateway) {
+#ifdef RM_REMOTE_SIM
+        m_gateway = std::make_unique<RemoteGateway>(options);
+#else
         m_gateway = std::make_unique<SimGateway>();
         QString error;
         if (!installBehaviours(*m_gateway, options.siteFile, &error, nullptr))
             qFatal("simulator installation refused: %s", qPrintable(error));
         if (!m_gateway->start(0, options))
             qFatal("simulator did not start");
+#endif
     }
     createTestApp(start);
 }
@@ -32,6 +36,15 @@ AppFixture::~AppFixture()
     destroyTestApp();
     msg::setMessageBoxHook({});
     setSettingsFilePathOverride(QString());
+}
+
+void AppFixture::exceptionAt(int address)
+{
+#ifdef RM_REMOTE_SIM
+    m_gateway->setOption(QStringLiteral("exception-at"), address);
+#else
+    m_gateway->options().exceptionAddress = address;
+#endif
 }
 
 bool AppFixture::connectGateway(int timeoutMs)

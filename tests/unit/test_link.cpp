@@ -4,6 +4,7 @@
 #include "link/FrameAssembler.h"
 #include "link/ModbusFrames.h"
 #include "link/ModbusLink.h"
+#include "support/Wine.h"
 #include "link/Sequence.h"
 #include <QCoro/QCoroTask>
 #include <QSignalSpy>
@@ -424,6 +425,8 @@ void TestLink::requestsTheKernelCannotTakeYetFollowInOrder()
     // what the kernel does not take is held by the socket, and every
     // request after it waits behind it. All of them arrive, whole and in
     // the order sent, once the server reads.
+    if (underWine())
+        QSKIP("under Wine the small socket buffers asked for do not fill, and the backlog does not arrive in time");
     Connected c;
     QVERIFY(c.open());
     c.link.setResponseTimeout(60000);
@@ -595,6 +598,8 @@ void TestLink::replyEndings()
 {
     QFETCH(QString, ending);
     QFETCH(int, expected);
+    if (ending == "drop" && underWine())
+        QSKIP("under Wine the link does not learn of the peer's close in time (not known of Windows itself)");
     Connected c;
     QVERIFY(c.open());
     c.link.setResponseTimeout(ending == "timeout" ? 50 : 60000);

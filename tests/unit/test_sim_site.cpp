@@ -68,7 +68,7 @@ void TestSimSite::servesListedTerminalsOnly()
     QVERIFY2(channel(gw, 12, 0) > 990 && channel(gw, 12, 0) < 1030, qPrintable(QString::number(channel(gw, 12, 0))));
     QVERIFY(channel(gw, 13, 1) > 1000);
     QCOMPARE(gw.inputRegister(32 + 12), quint16(channel(gw, 12, 0)));
-    QVERIFY(qAbs(SimWordTerminals::readReal(gw, 832 + 16 * 12) - channel(gw, 12, 0) / 10.0) < 0.01);
+    QVERIFY(qAbs(simmap::readReal(gw, 832 + 16 * 12) - channel(gw, 12, 0) / 10.0) < 0.01);
     // The thermocouple at 5, its furnace channel included.
     QVERIFY(channel(gw, 5, 0) > 200 && channel(gw, 5, 0) < 250);
     QVERIFY(channel(gw, 5, 7) > 3800 && channel(gw, 5, 7) < 3900);

@@ -6,6 +6,7 @@
 #include "diag/TfrmTraffic.h"
 #include "link/ModbusFrames.h"
 #include "support/Controls.h"
+#include "support/TmpfsMount.h"
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QBrush>
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -22,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <unistd.h>
 
 namespace {
 
@@ -83,26 +82,6 @@ QString cell(QTableWidget *t, int row, int column)
     const QTableWidgetItem *i = t->item(row, column);
     return i ? i->text() : QString();
 }
-
-// A small tmpfs of its own (tests run as root); empty when it cannot.
-struct SmallDisk {
-    QTemporaryDir dir;
-    bool mounted = false;
-    explicit SmallDisk(const char *size)
-    {
-        if (geteuid() != 0)
-            return;
-        mounted = QProcess::execute(QStringLiteral("mount"),
-                                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                     QStringLiteral("size=%1").arg(QLatin1String(size)), QStringLiteral("tmpfs"),
-                                     dir.path()}) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (mounted)
-            QProcess::execute(QStringLiteral("umount"), {dir.path()});
-    }
-};
 
 } // namespace
 
@@ -426,10 +405,10 @@ void TestDiagWindows::trafficSave()
 
 void TestDiagWindows::trafficSaveOnAFullDisk()
 {
-    SmallDisk disk("16k");
-    if (!disk.mounted)
-        QSKIP("needs root to mount a small tmpfs");
-    const QString target = disk.dir.filePath(QStringLiteral("traffic.txt"));
+    TmpfsMount disk(16);
+    if (!disk.isMounted())
+        QSKIP(qPrintable(disk.problem()));
+    const QString target = disk.path() + QStringLiteral("traffic.txt");
     {
         QFile old(target);
         QVERIFY(old.open(QIODevice::WriteOnly));
@@ -445,7 +424,7 @@ void TestDiagWindows::trafficSaveOnAFullDisk()
     QFile old(target);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old contents\r\n"));
-    QCOMPARE(QDir(disk.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"traffic.txt"});
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"traffic.txt"});
 }
 
 QTEST_MAIN(TestDiagWindows)

@@ -277,7 +277,11 @@ void TestEnglish::messagesAndStatusTexts()
     QVERIFY2(texts.contains(QStringLiteral("'abc' is not a valid integer")), qPrintable(texts.join(u'|')));
     QVERIFY2(texts.last().startsWith(QStringLiteral("Cannot open file ")), qPrintable(texts.last()));
     for (const auto &m : std::as_const(app.messages)) {
-        QVERIFY2(!hasJapanese(m.text), qPrintable(m.text));
+        // After "Cannot open file <path>: " comes the system's own reason,
+        // in the system's language (Japanese on a Japanese Windows).
+        const QString own = m.text.startsWith(QStringLiteral("Cannot open file "))
+                                ? m.text.section(QStringLiteral(": "), 0, 0) : m.text;
+        QVERIFY2(!hasJapanese(own), qPrintable(m.text));
         QVERIFY2(!hasJapanese(m.caption), qPrintable(m.caption));
     }
     // The status bar after a lost stream of answers.

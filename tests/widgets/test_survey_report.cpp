@@ -11,6 +11,7 @@
 #include "support/InterfaceTexts.h"
 #include "tools/report/SurveyReport.h"
 #include "tools/trend/TrendChart.h"
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -364,6 +365,10 @@ void TestSurveyReport::pdfReadsBackWithTheFontEmbedded()
     const QString path = dir.filePath("報告書.pdf");
     QString error;
     QVERIFY2(report::writePdf(path, sampleInput(), &error), qPrintable(error));
+#ifdef Q_OS_WIN
+    QVERIFY(QFileInfo(path).size() > 0);
+    QSKIP("written; reading it back needs poppler, a Linux program");
+#endif
 
     const QString text = run("pdftotext", {path, "-"});
     for (const char *expected : {"設置点検報告書", "範囲外", "応答なし", "受電盤 1", "ポンプ室 温度", "200.25",
