@@ -87,6 +87,27 @@ Reply answeredAtOnce(uint64_t serial)
     return r;
 }
 
+// A stand-in link whose every read of block 7 is answered 10 ms later
+// (the answers still due at the end go with `context`).
+std::function<Reply(int, int)> answeredLater(QObject *context, int *reads)
+{
+    auto lastSerial = std::make_shared<uint64_t>(0);  // serials are never reused, as the link's
+    return [=](int address, int count) {
+        [&] {
+            QCOMPARE(address, 320 + 8 * 7);
+            QCOMPARE(count, 8);
+        }();
+        ++*reads;
+        auto reply = std::make_shared<LinkReply>(++*lastSerial, termset::kParameterTag);
+        QTimer::singleShot(10, context, [reply] {
+            ReceiveBuffer rb;
+            rb.assign(tag5Answer({1}));
+            reply->finishAnswered(rb, {});
+        });
+        return Reply(reply);
+    };
+}
+
 } // namespace
 
 class TestTermsetDialog : public QObject {
@@ -102,6 +123,7 @@ private slots:
     void waitTicksRunsTheEventLoop();
     void tickTimerRunsOnlyWhileCounting();
     void pollTimeLimitCoversWholePoll();
+    void pollTimeLimitHoldsWithoutTicks();
     void refusalsSendNothing_data();
     void refusalsSendNothing();
     void notConnectedReadEndsWithTimeLimitText();
@@ -320,23 +342,7 @@ void TestTermsetDialog::pollTimeLimitCoversWholePoll()
     int reads = 0;
     int completeAfter = 1000;
     QTimer ticker;  // also the context of the answers still due at the end
-    uint64_t lastSerial = 0;  // serials are never reused, as the link's
-    TermsetEngine engine({[](int, uint16_t) { return Reply(); },
-                          [&](int address, int count) {
-                              [&] {
-                                  QCOMPARE(address, 320 + 8 * 7);
-                                  QCOMPARE(count, 8);
-                              }();
-                              ++reads;
-                              auto reply = std::make_shared<LinkReply>(++lastSerial, termset::kParameterTag);
-                              QTimer::singleShot(10, &ticker, [reply] {
-                                  ReceiveBuffer rb;
-                                  rb.assign(tag5Answer({1}));
-                                  reply->finishAnswered(rb, {});
-                              });
-                              return Reply(reply);
-                          },
-                          {}});
+    TermsetEngine engine({[](int, uint16_t) { return Reply(); }, answeredLater(&ticker, &reads), {}});
     QObject::connect(&ticker, &QTimer::timeout, [&] { engine.tick(); });
     ticker.start(100);
 
@@ -355,6 +361,27 @@ void TestTermsetDialog::pollTimeLimitCoversWholePoll()
     reads = 0;  // a limit of 0 fails after the first request
     QVERIFY(!QCoro::waitFor(engine.PollSettingsBlock(7, 8, 0, [] { return false; })));
     QCOMPARE(reads, 1);
+}
+
+// Answers that keep coming can hold the ticks back (on Windows, timer
+// messages wait until no other message does): the limit still holds, by
+// the clock. Here no tick comes at all.
+void TestTermsetDialog::pollTimeLimitHoldsWithoutTicks()
+{
+    int reads = 0;
+    QObject context;
+    TermsetEngine engine({[](int, uint16_t) { return Reply(); }, answeredLater(&context, &reads), {}});
+    bool rescued = false;  // the poll ran on far past its limit
+    QTimer::singleShot(5000, &context, [&] {
+        rescued = true;
+        engine.TimeoutCount = 0;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!QCoro::waitFor(engine.PollSettingsBlock(7, 8, 3, [] { return false; })));
+    QVERIFY(!rescued);
+    QVERIFY2(clock.elapsed() >= 300, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(reads >= 10);
 }
 
 void TestTermsetDialog::refusalsSendNothing_data()

@@ -10,6 +10,19 @@
 #include <QTcpSocket>
 #include <QTest>
 
+namespace {
+
+bool connectTo(ModbusLink &link, quint16 port)
+{
+    link.setHost(QStringLiteral("127.0.0.1"));
+    link.setPort(port);
+    QSignalSpy connected(&link, &ModbusLink::connected);
+    link.open();
+    return connected.wait(5000);
+}
+
+} // namespace
+
 class TestSimControl : public QObject {
     Q_OBJECT
 private slots:
@@ -74,11 +87,7 @@ void TestSimControl::requestsAndRegistersSeenByAClient()
     gw.setDiscreteInput(12, true);
     QVERIFY(gw.discreteInput(12));
     ModbusLink link;
-    link.setHost(QStringLiteral("127.0.0.1"));
-    link.setPort(gw.port());
-    QSignalSpy connected(&link, &ModbusLink::connected);
-    link.open();
-    QVERIFY(connected.wait(5000));
+    QVERIFY(connectTo(link, gw.port()));
     const Reply read = link.SendReadInputRegisters(3, 3000, 1);
     QVERIFY(QTest::qWaitFor([&] { return read->isFinished(); }, 5000));
     QVERIFY(read->isGoodAnswer());
@@ -117,11 +126,7 @@ void TestSimControl::terminalSettingsAndOptions()
 
     gw.setOption(QStringLiteral("exception-at"), 3000);
     ModbusLink link;
-    link.setHost(QStringLiteral("127.0.0.1"));
-    link.setPort(gw.port());
-    QSignalSpy connected(&link, &ModbusLink::connected);
-    link.open();
-    QVERIFY(connected.wait(5000));
+    QVERIFY(connectTo(link, gw.port()));
     const Reply read = link.SendReadInputRegisters(3, 2990, 20);
     QVERIFY(QTest::qWaitFor([&] { return read->isFinished(); }, 5000));
     QVERIFY(!read->isGoodAnswer());
