@@ -20,7 +20,7 @@ namespace termset {
 // ui/TfrmWattorSet.ui), in ticks of 100 ms.
 inline constexpr int kDefaultPreReadTicks = 40;
 inline constexpr int kDefaultTimeLimitTicks = 100;
-inline constexpr int kTickMs = 100;
+inline constexpr int kTickMs = TermsetEngine::kTickMs;
 
 enum class ReadEnd {
     Read,     // every awaited field came

@@ -22,7 +22,7 @@ TfrmWattorSet::TfrmWattorSet(GatewayLink &gateway, AppSettings &settings, QWidge
 
     WaitTimer1 = new QTimer(this);
     WaitTimer1->setObjectName(QStringLiteral("WaitTimer1"));
-    WaitTimer1->setInterval(100);
+    WaitTimer1->setInterval(TermsetEngine::kTickMs);
     connect(WaitTimer1, &QTimer::timeout, this, &TfrmWattorSet::WaitTimer1Timer);
 
     GatewayLink *g = &gateway;
