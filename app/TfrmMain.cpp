@@ -88,6 +88,7 @@ void TfrmMain::setupMenu()
         {ui->mnuSite, Tool::Site},           {ui->mnuSurvey, Tool::Survey}};
     for (const auto &[action, tool] : tools)
         connect(action, &QAction::triggered, this, [this, tool = tool] { emit windowRequested(tool); });
+    connect(ui->mnuRecordOpen, &QAction::triggered, this, &TfrmMain::recordingOpenRequested);
     ui->L2->setEnabled(false);
 }
 

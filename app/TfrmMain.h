@@ -53,6 +53,8 @@ signals:
     // The settings dialog filled from the settings and shown modally on a page.
     void settingsPageRequested(int page);
     void windowRequested(TfrmMain::Tool tool);
+    // ファイル → 記録を開く: a recording to show in a trend window of its own.
+    void recordingOpenRequested();
     // After every layout refresh: the selection and channel names.
     void monitorLayoutChanged(const monitor::TrendLayout &layout);
 
