@@ -1,10 +1,12 @@
 // The bus recording's file: what a layout reads and decodes, rows and gap
 // rows back as written, the summary levels against a brute-force minimum and
 // maximum, the points drawn from them, the CSV export, and a recording that
-// survives a killed writer and a full disk.
+// survives a killed writer and a full disk; the synthetic recording of the
+// benchmarks has its connection loss where it says.
 #include "monitor/CsvRow.h"
 #include "monitor/Recording.h"
 #include "monitor/ValueDecoding.h"
+#include "support/SyntheticRecording.h"
 #include "support/TmpfsMount.h"
 #include <QProcess>
 #include <QRandomGenerator>
@@ -86,6 +88,7 @@ private slots:
     void killedWriterKeepsCommittedRows();
     void fullDiskEndsRecordingAndKeepsCommittedRows();
     void refusesWhatIsNoRecording();
+    void syntheticRecordingLosesTheConnectionWhereItSays();
 };
 
 void TestRecording::layoutReadsAndDecodes_data()
@@ -464,6 +467,61 @@ void TestRecording::refusesWhatIsNoRecording()
     error.clear();
     QVERIFY(!r.open(text.fileName(), &error));
     QVERIFY(error.contains(QStringLiteral("text.rmrec")));
+}
+
+void TestRecording::syntheticRecordingLosesTheConnectionWhereItSays()
+{
+    // 2000 rows at 100 ms from 01:38 local time: the connection goes at
+    // 01:40 for two minutes, within them.
+    QTemporaryDir dir;
+    const int64_t start = QDateTime(QDate(2026, 3, 2), QTime(1, 38)).toMSecsSinceEpoch();
+    const int64_t lossAt = QDateTime(QDate(2026, 3, 2), QTime(1, 40)).toMSecsSinceEpoch();
+    QCOMPARE(synthetic::firstLocalTimeAfter(start, synthetic::kLossAtMs), lossAt);
+    std::vector<std::vector<uint16_t>> first;
+    for (const QString &name : {QStringLiteral("a.rmrec"), QStringLiteral("b.rmrec")}) {
+        QString error;
+        QVERIFY2(writeSyntheticRecording(dir.filePath(name), 2000, 100, start, &error), qPrintable(error));
+        rec::Reader r;
+        QVERIFY2(r.open(dir.filePath(name), &error), qPrintable(error));
+        QCOMPARE(r.rowCount(), 2000);
+        QVERIFY(r.info().endedMs);
+        std::vector<int64_t> times;
+        std::vector<std::vector<uint16_t>> rows;
+        r.rows(0, INT64_MAX, [&](int64_t t, const uint16_t *regs) {
+            times.push_back(t);
+            rows.emplace_back(regs ? std::vector<uint16_t>(regs, regs + rec::kAreaRegisters) : std::vector<uint16_t>());
+            return true;
+        });
+        QCOMPARE(int(rows.size()), 2000);
+        const auto gap = std::find_if(rows.begin(), rows.end(), [](const auto &row) { return row.empty(); });
+        QVERIFY(gap != rows.end());
+        const size_t g = size_t(gap - rows.begin());
+        QVERIFY(std::find_if(gap + 1, rows.end(), [](const auto &row) { return row.empty(); }) == rows.end());
+        // The gap row at the first tick from 01:40 on, the rows after it two
+        // minutes later; every other row a tick after the one before.
+        QVERIFY2(times[g] >= lossAt && times[g] < lossAt + 100, qPrintable(QString::number(times[g] - lossAt)));
+        QVERIFY(times[g - 1] < lossAt);
+        QVERIFY2(times[g + 1] >= lossAt + synthetic::kLossMs && times[g + 1] < lossAt + synthetic::kLossMs + 100,
+                 qPrintable(QString::number(times[g + 1] - lossAt)));
+        for (size_t i = 1; i < times.size(); ++i)
+            if (i != g + 1 && (times[i] - times[i - 1] <= 90 || times[i] - times[i - 1] >= 110))
+                QFAIL(qPrintable(QStringLiteral("row %1 %2 ms after the one before").arg(i).arg(times[i] - times[i - 1])));
+        // The counters (W32..W39) never fall, also across the gap.
+        const std::vector<uint16_t> *previous = nullptr;
+        for (const auto &row : rows) {
+            if (row.empty())
+                continue;
+            for (int i = 32 * 8; i < 40 * 8 && previous; ++i)
+                if (row[size_t(i)] < (*previous)[size_t(i)])
+                    QFAIL(qPrintable(QStringLiteral("counter %1 fell").arg(30321 + i)));
+            previous = &row;
+        }
+        // The same arguments make the same rows.
+        if (first.empty())
+            first = std::move(rows);
+        else
+            QVERIFY(rows == first);
+    }
 }
 
 int main(int argc, char *argv[])
