@@ -2534,6 +2534,14 @@ The log is kept, not cleared.</translation>
         <translation>1 hour</translation>
     </message>
     <message>
+        <source>8時間</source>
+        <translation>8 hours</translation>
+    </message>
+    <message>
+        <source>24時間</source>
+        <translation>24 hours</translation>
+    </message>
+    <message>
         <source>全体</source>
         <translation>All</translation>
     </message>

@@ -16,7 +16,7 @@ using trend::trendColour;
 namespace {
 
 constexpr int kRedrawMs = 100;  // at most ten redraws a second
-constexpr int64_t kSpans[] = {60'000, 600'000, 3'600'000, 0};
+constexpr int64_t kSpans[] = {60'000, 600'000, 3'600'000, 28'800'000, 86'400'000, 0};
 
 QIcon swatch(const QColor &colour)
 {
