@@ -108,7 +108,8 @@ private:
     bool exec(const char *sql);
     void closeDb();
     struct Level;
-    bool addToLevel(int level, int64_t t0, int64_t t1, bool gap, const float *mins, const float *maxs);
+    void merge(Level &level, int64_t t0, int64_t t1, const float *mins, const float *maxs);
+    bool endBlock(int level, bool gap);
     bool writeBlock(int level, int64_t t0, int64_t t1, bool gap, const float *mins, const float *maxs);
 
     sqlite3 *m_db = nullptr;
@@ -125,7 +126,7 @@ private:
     int64_t m_lastTime = 0;
     std::vector<std::unique_ptr<Level>> m_levels;
     QByteArray m_blob;
-    std::vector<double> m_values;
+    std::vector<float> m_row;  // the numbers of the row being appended
 };
 
 class Reader {
