@@ -2565,6 +2565,10 @@ The log is kept, not cleared.</translation>
         <source>ファイル %1 に書き込めません: %2</source>
         <translation>Cannot write file %1: %2</translation>
     </message>
+    <message>
+        <source>同時に表示できるチャンネルは %1 までです。ほかのチャンネルを外してから選んでください。</source>
+        <translation>At most %1 channels can be shown at once. Uncheck another channel first.</translation>
+    </message>
 </context>
 <context>
     <name>TfrmWattorSet</name>
