@@ -2,11 +2,14 @@
 // recordings made with rec::Writer (known ramps, a spike, a gap row), and
 // what the window lists, draws at a zoomed span and at 全体, exports as CSV
 // and PNG, how it follows a recording still being written, and a file that
-// is not a recording.
+// is not a recording; and ファイル → 記録を開く of the whole program.
 #include "app/MessageBoxes.h"
+#include "app/Settings.h"
 #include "monitor/CsvRow.h"
 #include "monitor/Recording.h"
+#include "support/AppFixture.h"
 #include "support/Controls.h"
+#include "support/TestApp.h"
 #include "tools/trend/TfrmTrend.h"
 #include "tools/trend/TrendChart.h"
 #include <QApplication>
@@ -132,6 +135,7 @@ private slots:
     void recordingBeingWrittenGrows();
     void notARecording_data();
     void notARecording();
+    void openedFromTheMainWindow();
 
 private:
     // A window shown at its first size over the recording at path.
@@ -482,6 +486,65 @@ void TestTrendRecording::notARecording()
     QVERIFY(!w.openRecording(path, &error));
     QVERIFY2(error.contains(path), qPrintable(error));
     QVERIFY(!w.recording());
+}
+
+void TestTrendRecording::openedFromTheMainWindow()
+{
+    AppFixture fx(false);
+    appSession->settings().logDir = m_dir.path();
+    frmMain->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmMain));
+    const auto recordingWindows = [] {
+        return frmMain->findChildren<TfrmTrend *>(QStringLiteral("TfrmTrendRecording"));
+    };
+
+    // The menu item's file dialog starts in the log folder.
+    QString dialogName, dialogFolder;
+    QStringList filters;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialogName = dialog->objectName();
+        dialogFolder = dialog->directory().absolutePath();
+        filters = dialog->nameFilters();
+        controls::chooseFile(dialog, m_twoHours);
+    });
+    triggerMenu("mnuRecordOpen");
+    QCOMPARE(dialogName, QStringLiteral("OpenRecording"));
+    QCOMPARE(dialogFolder, QDir(m_dir.path()).absolutePath());
+    QCOMPARE(filters, QStringList{QStringLiteral("*.rmrec")});
+    QCOMPARE(recordingWindows().size(), 1);
+    TfrmTrend *first = recordingWindows().first();
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->windowTitle(), QStringLiteral("トレンド - two-hours.rmrec"));
+    QCOMPARE(first->recording()->rowCount(), int64_t(kRows));
+    QVERIFY(!frmTrend->recording());  // the live trend stays as it is
+
+    // Another recording: another window. Closed, a window goes.
+    const QString other = m_dir.filePath(QStringLiteral("other-window.rmrec"));
+    {
+        rec::Writer writer;
+        QString error;
+        QVERIFY2(writer.create(other, infoFor(twoTerminals()), &error), qPrintable(error));
+        QVERIFY(appendRows(writer, 0, 10));
+    }
+    QPointer<TfrmTrend> second = theApp->openRecording(other);
+    QVERIFY(second);
+    QVERIFY(second->isVisible());
+    QCOMPARE(recordingWindows().size(), 2);
+    second->close();
+    QTRY_VERIFY(!second);
+    QVERIFY(fx.messages.isEmpty());
+
+    // Not a recording: an error box, and no window.
+    const QString bad = m_dir.filePath(QStringLiteral("RMTool.ini"));
+    QFile(bad).open(QIODevice::WriteOnly);
+    QVERIFY(!theApp->openRecording(bad));
+    QCOMPARE(fx.messages.size(), 1);
+    QCOMPARE(fx.messages[0].kind, msg::Kind::Error);
+    QVERIFY(fx.messages[0].text.contains(bad));
+    QCOMPARE(recordingWindows().size(), 1);
 }
 
 QTEST_MAIN(TestTrendRecording)
