@@ -136,6 +136,13 @@ void App::start(const StartOptions &options)
                 [this] { if (!m_session->isMonitoring()) m_main->sbtnMonitorClick(); },
                 Qt::SingleShotConnection);
     }
+    if (options.record) {
+        // ファイル → 記録開始 at the first connection, after a --monitor
+        // start so that the recording takes the monitor's interval.
+        connect(&m_session->link(), &ModbusLink::connected, m_main,
+                [this] { if (!m_session->recorder().isRecording()) m_main->mnuRecordStartClick(); },
+                Qt::SingleShotConnection);
+    }
     if (options.trend)
         openWindow(int(TfrmMain::Tool::Trend));
     // The installation of --site, opened as 設置構成's 開く opens it: a

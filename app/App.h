@@ -39,8 +39,8 @@ public:
 
     // The start-up actions of the command line, run once the window is up:
     // --trend opens the trend window, --connect connects as the connection
-    // dialog's 接続 does, --monitor presses ▶ the first time the connection
-    // opens.
+    // dialog's 接続 does, --monitor presses ▶ and --record chooses
+    // ファイル → 記録開始 the first time the connection opens.
     void start(const StartOptions &options);
 
     MonitorSession &session() { return *m_session; }

@@ -21,6 +21,8 @@ struct OptionSet {
                                QStringLiteral("Open the connection to the gateway at start.")};
     QCommandLineOption monitor{QStringLiteral("monitor"),
                                QStringLiteral("Start monitoring (as the monitor button does) once connected.")};
+    QCommandLineOption record{QStringLiteral("record"),
+                              QStringLiteral("Start recording the bus (File > Start recording) once connected.")};
     QCommandLineOption trend{QStringLiteral("trend"), QStringLiteral("Open the trend window at start.")};
     QCommandLineOption lang{QStringLiteral("lang"), QStringLiteral("Interface language: ja (default) or en."),
                             QStringLiteral("ja|en")};
@@ -53,7 +55,7 @@ struct OptionSet {
 void describeProgram(QCommandLineParser &parser, const OptionSet &o)
 {
     parser.setApplicationDescription(QStringLiteral("RM Tool: engineering tool for the Relaymo Ethernet gateway."));
-    parser.addOptions({o.help, o.version, o.connect, o.monitor, o.trend, o.lang, o.settings, o.site, o.survey,
+    parser.addOptions({o.help, o.version, o.connect, o.monitor, o.record, o.trend, o.lang, o.settings, o.site, o.survey,
                        o.report, o.samples});
     parser.addPositionalArgument(QStringLiteral("table"), QStringLiteral("Conversion table to load at start."),
                                  QStringLiteral("[table]"));
@@ -149,8 +151,8 @@ CommandLine surveyOptions(const QCommandLineParser &parser, const OptionSet &opt
         return refused(QStringLiteral("'--survey' needs '--site FILE' and '--report FILE'."), o);
     if (!o.survey && (parser.isSet(opts.report) || parser.isSet(opts.samples)))
         return refused(QStringLiteral("'--report' and '--samples' belong to '--survey'."), o);
-    if (o.survey && (o.connect || o.monitor || o.trend))
-        return refused(QStringLiteral("'--survey' shows no window: it takes no '--connect', '--monitor' or '--trend'."),
+    if (o.survey && (o.connect || o.monitor || o.record || o.trend))
+        return refused(QStringLiteral("'--survey' shows no window: it takes no '--connect', '--monitor', '--record' or '--trend'."),
                        o);
     return cl;
 }
@@ -163,6 +165,7 @@ CommandLine startOptions(const QCommandLineParser &parser, const OptionSet &opts
     StartOptions &o = cl.options;
     o.connect = parser.isSet(opts.connect);
     o.monitor = parser.isSet(opts.monitor);
+    o.record = parser.isSet(opts.record);
     o.trend = parser.isSet(opts.trend);
     if (parser.isSet(opts.lang)) {
         o.language = parser.value(opts.lang);

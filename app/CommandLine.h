@@ -11,6 +11,7 @@ QString programVersionText();
 struct StartOptions {
     bool connect = false;     // --connect: open the connection at start
     bool monitor = false;     // --monitor: start monitoring once connected
+    bool record = false;      // --record: start recording once connected
     bool trend = false;       // --trend: open the trend window at start
     QString language;         // --lang ja|en; empty when not given
     QString settingsFile;     // --settings FILE, as an absolute path; empty: the default file

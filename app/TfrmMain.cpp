@@ -28,6 +28,7 @@ TfrmMain::TfrmMain(MonitorSession &session, QWidget *parent)
 
     setupMenu();
     setupLog();
+    setupRecording();
     setupMonitor();
     setupLanguageMenu();
 

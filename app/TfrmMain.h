@@ -85,6 +85,10 @@ public slots:
     void N11Click();
     void N9Click();
 
+    // Recording.
+    void mnuRecordStartClick();
+    void mnuRecordStopClick();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -92,6 +96,7 @@ private:
     void setupMenu();
     void setupMonitor();
     void setupLog();
+    void setupRecording();
     void setupLanguageMenu();
     void setClientHeight(int height);
     void showConnectionState(monitor::ConnectionState state);

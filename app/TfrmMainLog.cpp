@@ -1,11 +1,16 @@
 // The log of the main window: its buttons and counters, the log area as a
-// view of the session's rows, the manual save of those rows, and the
-// conversion table file of the file menu.
+// view of the session's rows, the manual save of those rows, the
+// conversion table file of the file menu, and the bus recording's menu
+// items and status-bar field.
 #include "app/MessageBoxes.h"
 #include "app/TfrmMain.h"
 #include "ui_TfrmMain.h"
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QStatusBar>
 
 namespace {
 
@@ -13,6 +18,48 @@ constexpr int kClientHeightLogHidden = 397;
 constexpr int kClientHeightLogShown = 541;
 
 } // namespace
+
+void TfrmMain::setupRecording()
+{
+    auto *field = new QLabel(this);
+    field->setObjectName(QStringLiteral("stRecord"));
+    field->hide();
+    statusBar()->addPermanentWidget(field);
+    connect(ui->mnuRecordStart, &QAction::triggered, this, &TfrmMain::mnuRecordStartClick);
+    connect(ui->mnuRecordStop, &QAction::triggered, this, &TfrmMain::mnuRecordStopClick);
+    BusRecorder &recorder = m_session.recorder();
+    auto show = [this, field, &recorder](int64_t rows, int64_t bytes) {
+        if (!recorder.isRecording())
+            return;
+        field->setText(tr("記録中: %1  %2 行  %3 MB")
+                           .arg(QFileInfo(recorder.path()).fileName(), QLocale().toString(qlonglong(rows)),
+                                QLocale().toString(double(bytes) / (1024.0 * 1024.0), 'f', 1)));
+    };
+    connect(&recorder, &BusRecorder::progress, this, show);
+    connect(&recorder, &BusRecorder::recordingChanged, this, [this, field, show, &recorder](bool on) {
+        ui->mnuRecordStart->setEnabled(!on);
+        ui->mnuRecordStop->setEnabled(on);
+        field->setVisible(on);
+        if (on)
+            show(recorder.rows(), recorder.bytes());
+    });
+}
+
+void TfrmMain::mnuRecordStartClick()
+{
+    if (!ConnectionCheck())
+        return;
+    QString error;
+    if (!m_session.startRecording(monitorIntervalText(), &error))
+        msg::error(this, error);
+}
+
+void TfrmMain::mnuRecordStopClick()
+{
+    const QString path = m_session.recorder().path();
+    m_session.stopRecording();
+    showStatusText(tr("記録を止めました: %1").arg(QDir::toNativeSeparators(path)));
+}
 
 void TfrmMain::setupLog()
 {

@@ -10,9 +10,10 @@ namespace {
 enum StatColumn { ColRequests, ColAnswers, ColExceptions, ColTimeouts, ColMin, ColAvg, ColMax, ColP99, StatColumns };
 enum CodeColumn { ColCode, ColName, ColCount, CodeColumns };
 
-// Kinds listed only once something of theirs was sent: the survey, and
-// requests of no known requester.
-constexpr modbus::RequestKind kShownOnceUsed[] = {modbus::RequestKind::Survey, modbus::RequestKind::Other};
+// Kinds listed only once something of theirs was sent: the survey, the
+// recorder, and requests of no known requester.
+constexpr modbus::RequestKind kShownOnceUsed[] = {modbus::RequestKind::Survey, modbus::RequestKind::Recording,
+                                                modbus::RequestKind::Other};
 
 void setCell(QTableWidget *t, int row, int column, const QString &text)
 {

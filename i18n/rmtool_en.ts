@@ -35,6 +35,10 @@
 <context>
     <name>FrameText</name>
     <message>
+        <source>記録</source>
+        <translation>recording</translation>
+    </message>
+    <message>
         <source>コイル </source>
         <translation>coil </translation>
     </message>
@@ -1525,6 +1529,30 @@ Choose an address that gives an effective address of 0 to %4.</translation>
 </context>
 <context>
     <name>TfrmMain</name>
+    <message>
+        <source>間隔が 0 ms では記録できません。</source>
+        <translation>Cannot record at an interval of 0 ms.</translation>
+    </message>
+    <message>
+        <source>記録を止めました: %1</source>
+        <translation>Recording stopped: %1</translation>
+    </message>
+    <message>
+        <source>記録中: %1  %2 行  %3 MB</source>
+        <translation>Recording: %1  %2 rows  %3 MB</translation>
+    </message>
+    <message>
+        <source>記録を開く</source>
+        <translation>Open recording</translation>
+    </message>
+    <message>
+        <source>記録停止</source>
+        <translation>Stop recording</translation>
+    </message>
+    <message>
+        <source>記録開始</source>
+        <translation>Start recording</translation>
+    </message>
     <message>
         <source>RM Tool</source>
         <translation type="unfinished"></translation>
@@ -3355,6 +3383,37 @@ The log is kept, not cleared.</translation>
     <message>
         <source>時刻</source>
         <translation>Time</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>記録 %1 をディスクに書き込めないため、記録を止めました: %2</source>
+        <translation>Recording stopped: %1 cannot be written to the disk: %2</translation>
+    </message>
+    <message>
+        <source>%1 は記録のファイルではありません。</source>
+        <translation>%1 is not a recording file.</translation>
+    </message>
+    <message>
+        <source>記録 %1 を開けません: %2</source>
+        <translation>Cannot open recording %1: %2</translation>
+    </message>
+    <message>
+        <source>記録 %1 を開けません: ファイルがありません。</source>
+        <translation>Cannot open recording %1: the file does not exist.</translation>
+    </message>
+    <message>
+        <source>記録 %1 は既にあります。</source>
+        <translation>Recording %1 already exists.</translation>
+    </message>
+    <message>
+        <source>記録 %1 に書き込めません (%2): %3</source>
+        <translation>Cannot write to recording %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>ディスクがいっぱいのため、記録 %1 を止めました。それまでに記録した行はファイルに残っています。</source>
+        <translation>The disk is full: recording %1 stopped. The rows recorded until then are in the file.</translation>
     </message>
 </context>
 </TS>

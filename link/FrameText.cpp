@@ -93,6 +93,7 @@ RequestKind requestKind(uint8_t tag)
     case 5: return RequestKind::TerminalSettings;
     case 10: case 11: case 12: case 13: case 14: return RequestKind::CounterReadBack;
     case kSurveyTag: case kSurveyHeaderTag: return RequestKind::Survey;
+    case kRecordTag: return RequestKind::Recording;
     case kWriteTag: return RequestKind::Write;
     default: return RequestKind::Other;
     }
@@ -109,6 +110,7 @@ QString requestKindName(RequestKind kind)
     case RequestKind::CounterReadBack: return QCoreApplication::translate("FrameText", "カウンター読み返し");
     case RequestKind::Write: return QCoreApplication::translate("FrameText", "書き込み");
     case RequestKind::Survey: return QCoreApplication::translate("FrameText", "一括点検");
+    case RequestKind::Recording: return QCoreApplication::translate("FrameText", "記録");
     case RequestKind::Other: break;
     }
     return QCoreApplication::translate("FrameText", "その他");

@@ -16,7 +16,7 @@ namespace modbus {
 // Who asked, by request tag: 0 the monitor's window, 20 its header words,
 // 1 to 3 the module information, 4 the gateway clock, 5 the terminal
 // settings, 10 to 14 the counter read-back, 30 and 31 the survey's reads of
-// values and header words, 254 every write.
+// values and header words, 40 the bus recorder's reads, 254 every write.
 enum class RequestKind : uint8_t {
     MonitorData,
     HeaderWords,
@@ -26,9 +26,10 @@ enum class RequestKind : uint8_t {
     CounterReadBack,
     Write,
     Survey,
+    Recording,
     Other,
 };
-constexpr int kRequestKinds = 9;
+constexpr int kRequestKinds = 10;
 
 RequestKind requestKind(uint8_t tag);
 QString requestKindName(RequestKind kind);

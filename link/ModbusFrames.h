@@ -15,6 +15,8 @@ constexpr uint8_t kWriteTag = 254;       // tag of every write request
 // timeouts for the monitor's polls.
 constexpr uint8_t kSurveyTag = 30;
 constexpr uint8_t kSurveyHeaderTag = 31;
+// The bus recorder's reads of the input area, beside the monitor's own.
+constexpr uint8_t kRecordTag = 40;
 constexpr uint8_t kUnitId = 1;
 
 enum Function : uint8_t {

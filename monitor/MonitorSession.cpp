@@ -10,7 +10,8 @@
 
 using monitor::ConnectionState;
 
-MonitorSession::MonitorSession(QObject *parent) : QObject(parent), m_link(new ModbusLink(this))
+MonitorSession::MonitorSession(QObject *parent)
+    : QObject(parent), m_link(new ModbusLink(this)), m_recorder(new BusRecorder(*m_link, this))
 {
     m_realFactor.fill(0.1f);
     m_logElapsedText = QStringLiteral("0:00:00.0");
@@ -24,9 +25,19 @@ MonitorSession::MonitorSession(QObject *parent) : QObject(parent), m_link(new Mo
     connect(m_link, &ModbusLink::connected, this,
             [this] { emit connectionStateChanged(ConnectionState::Connected); });
     connect(m_link, &ModbusLink::disconnected, this, &MonitorSession::onDisconnected);
+    // A recording that ends by itself says why once, in a box and in the
+    // status bar.
+    connect(m_recorder, &BusRecorder::failed, this, [this](const QString &message) {
+        emit statusText(message);
+        emit errorMessage(message);
+    });
 }
 
-MonitorSession::~MonitorSession() = default;
+MonitorSession::~MonitorSession()
+{
+    // The recording is closed while the link it reads through is still there.
+    delete m_recorder;
+}
 
 // ---- connection ----------------------------------------------------------------
 
@@ -285,6 +296,32 @@ void MonitorSession::onTimedOut(const modbus::Transaction &request)
     }
     emit monitorTimedOut(m_lastAnswer.isValid() ? std::optional<int64_t>(m_lastAnswer.elapsed())
                                                 : std::nullopt);
+}
+
+// ---- recording -------------------------------------------------------------------
+
+bool MonitorSession::startRecording(const QString &intervalText, QString *error)
+{
+    int interval = m_monitoring ? m_pollTimer.interval() : 0;
+    if (interval <= 0) {
+        const monitor::PollInterval poll = monitor::pollInterval(intervalText);
+        if (!poll.ms) {
+            *error = poll.error;
+            return false;
+        }
+        interval = *poll.ms;
+    }
+    if (interval <= 0) {
+        *error = QCoreApplication::translate("TfrmMain", "間隔が 0 ms では記録できません。");
+        return false;
+    }
+    return m_recorder->start(m_settings.logDir, m_site ? &*m_site : nullptr, interval,
+                             m_settings.wordOrderSwap != 0, error);
+}
+
+void MonitorSession::stopRecording()
+{
+    m_recorder->stop();
 }
 
 // ---- logging ---------------------------------------------------------------------

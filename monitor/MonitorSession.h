@@ -11,6 +11,7 @@
 // Nothing here reads a widget, and nothing here is read back from one: the
 // trend and the CSV rows are made from the answer's numbers.
 #include "app/Settings.h"
+#include "monitor/BusRecorder.h"
 #include "link/ModbusLink.h"
 #include "monitor/ConversionTable.h"
 #include "monitor/MonitorAnswer.h"
@@ -127,6 +128,17 @@ public:
     // The rows as a file of CR LF lines (the log area's manual save).
     bool saveRows(const QString &path, QString *error) const;
 
+    // ---- recording ----
+    // The bus recorder (monitor/BusRecorder.h).
+    BusRecorder &recorder() { return *m_recorder; }
+    const BusRecorder &recorder() const { return *m_recorder; }
+    // Starts a recording in the log folder of the installation open (none:
+    // the whole input area), at the monitor's interval: the running poll's,
+    // or the one the text gives. False with *error when the interval is no
+    // number or 0, or the file cannot be made.
+    bool startRecording(const QString &intervalText, QString *error);
+    void stopRecording();
+
     // ---- installation ----
     // The installation open now (none until a file is opened or one is
     // made) and the file it came from or was last saved to (empty: none).
@@ -212,6 +224,8 @@ private:
 
     std::optional<site::Site> m_site;
     QString m_sitePath;
+
+    BusRecorder *m_recorder;
 };
 
 Q_DECLARE_METATYPE(monitor::ConnectionState)
