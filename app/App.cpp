@@ -1,5 +1,6 @@
 #include "app/App.h"
 #include "app/MainGatewayLink.h"
+#include "app/MessageBoxes.h"
 #include "app/Settings.h"
 #include "app/TfrmConnect.h"
 #include "app/TfrmMain.h"
@@ -24,6 +25,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
@@ -347,4 +349,37 @@ void App::wireTrend()
     connect(&m_session->link(), &ModbusLink::disconnected, m_trend,
             [t = m_trend] { t->monitorInterrupted(QDateTime::currentMSecsSinceEpoch()); });
     m_trend->monitorLayout(m_main->trendLayout());
+    connect(m_main, &TfrmMain::recordingOpenRequested, this, &App::chooseRecording);
+}
+
+void App::chooseRecording()
+{
+    auto *dialog = m_main->findChild<QFileDialog *>(QStringLiteral("OpenRecording"), Qt::FindDirectChildrenOnly);
+    if (!dialog) {
+        dialog = new QFileDialog(m_main, QCoreApplication::translate("TfrmMain", "記録を開く"));
+        dialog->setObjectName(QStringLiteral("OpenRecording"));
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+        dialog->setNameFilter(QStringLiteral("*.rmrec"));
+    }
+    // The recordings are written into the log folder.
+    dialog->setDirectory(m_session->settings().logDir);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    openRecording(dialog->selectedFiles().first());
+}
+
+TfrmTrend *App::openRecording(const QString &path)
+{
+    auto *window = new TfrmTrend(m_main);
+    window->setObjectName(QStringLiteral("TfrmTrendRecording"));
+    window->setAttribute(Qt::WA_DeleteOnClose);  // and the file with it
+    QString error;
+    if (!window->openRecording(path, &error)) {
+        delete window;
+        msg::error(m_main, error);
+        return nullptr;
+    }
+    showBeside(m_main, window, 10, true);
+    return window;
 }

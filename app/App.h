@@ -62,6 +62,12 @@ public:
     TfrmSurvey *surveyWindow() const { return m_surveyWindow; }
     Survey &survey() { return *m_survey; }
 
+    // ファイル → 記録を開く after its file dialog: the recording at path in a
+    // trend window of its own (one more for every recording opened), beside
+    // the main window; closed, the window goes. A file that cannot be opened
+    // as a recording is told in an error box, and null returned.
+    TfrmTrend *openRecording(const QString &path);
+
 private:
     void openWindow(int tool);
     void showSettingsPage(int page);
@@ -70,6 +76,8 @@ private:
     void wireDiagnostics();
     void wireReconnect();
     void wireTrend();
+    // The file dialog of ファイル → 記録を開く, in the log folder.
+    void chooseRecording();
     // The link of one window: its writes go into the journal under its name.
     MainGatewayLink *gatewayFor(const QString &source);
 

@@ -22,7 +22,7 @@
 // (表示 → 通信統計, 通信ログ) as well, shown and refreshing. --trend opens the
 // trend window (表示 → トレンド) before monitoring starts, so that it draws
 // every channel as it comes; --trend-span picks its span (0 1分, 1 10分 as
-// the window opens, 2 1時間, 3 全体).
+// the window opens, 2 1時間, 3 8時間, 4 24時間, 5 全体).
 //
 // The resident memory (VmRSS) is printed as monitoring starts and as it
 // ends. --clicks probes how quickly the window answers the user while it

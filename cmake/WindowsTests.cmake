@@ -24,7 +24,8 @@ set(RM_WINDOWS_TESTS_LEFT_OUT test_sim test_sim_control test_sim_impairments tes
 file(GLOB RM_WINDOWS_TESTS CONFIGURE_DEPENDS tests/unit/test_*.cpp tests/widgets/test_*.cpp)
 list(APPEND RM_WINDOWS_TESTS ${CMAKE_SOURCE_DIR}/tests/e2e/test_e2e_monitor.cpp
   ${CMAKE_SOURCE_DIR}/tests/e2e/test_e2e_logging.cpp
-  ${CMAKE_SOURCE_DIR}/tests/e2e/test_e2e_termset.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/e2e/test_e2e_termset.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/test_e2e_recording.cpp)
 enable_testing()
 foreach(test_src ${RM_WINDOWS_TESTS})
   get_filename_component(test_name ${test_src} NAME_WE)

@@ -2562,6 +2562,14 @@ The log is kept, not cleared.</translation>
         <translation>1 hour</translation>
     </message>
     <message>
+        <source>8時間</source>
+        <translation>8 hours</translation>
+    </message>
+    <message>
+        <source>24時間</source>
+        <translation>24 hours</translation>
+    </message>
+    <message>
         <source>全体</source>
         <translation>All</translation>
     </message>
@@ -2584,6 +2592,10 @@ The log is kept, not cleared.</translation>
     <message>
         <source>ファイル %1 に書き込めません: %2</source>
         <translation>Cannot write file %1: %2</translation>
+    </message>
+    <message>
+        <source>同時に表示できるチャンネルは %1 までです。ほかのチャンネルを外してから選んでください。</source>
+        <translation>At most %1 channels can be shown at once. Uncheck another channel first.</translation>
     </message>
 </context>
 <context>

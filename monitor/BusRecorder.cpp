@@ -88,7 +88,7 @@ void BusRecorder::stop()
     end(QString());
 }
 
-void BusRecorder::end(const QString &failure)
+void BusRecorder::end(QString failure)
 {
     m_timer.stop();
     m_commitTimer.stop();

@@ -56,7 +56,7 @@ private:
     int64_t now() const;
     void tickEnded();
     void commit();
-    void end(const QString &failure);
+    void end(QString failure);  // a copy: the writer whose error it may be goes here
 
     ModbusLink &m_link;
     QTimer m_timer;

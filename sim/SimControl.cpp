@@ -19,6 +19,10 @@ bool setOption(SimOptions &o, QStringView name, int value)
         o.exceptionAddress = value;
     else if (name == u"exception-every")
         o.exceptionEvery = value;
+    else if (name == u"silent-after")
+        o.silentAfter = value;
+    else if (name == u"restart-on-command")
+        o.restartOnCommand = value != 0;
     else
         return false;
     return true;

@@ -10,12 +10,13 @@
 // "error <why>"); "requests" answers "ok <n>" and then n lines of
 // SimRequest::text().
 //   start [delay=<ms>] [exception-at=<address>] [exception-every=<n>]
+//         [silent-after=<n>] [restart-on-command=0|1]
 //                                  a fresh gateway on a free port: ok <port>
 //   get ir|hr|co|di <address>      ok <value>
 //   set ir|hr|co|di <address> <v>  ok
 //   requests | clear               the requests received so far / forget them
 //   ticking 0|1                    the live data stands still / moves again
-//   option exception-at|exception-every <n>
+//   option exception-at|exception-every|silent-after|restart-on-command <n>
 //   terminal <address>             settings terminal: ok <silent> <frequency>
 //                                  <voltage> <type> <clear> <ranges,...> | ok none
 //   settings-mode <address>        ok 0|1

@@ -9,6 +9,7 @@
 #include "monitor/Recording.h"
 #include "support/AppFixture.h"
 #include "support/MonitorControls.h"
+#include "support/TmpfsMount.h"
 #include "tools/gwcfg/TfrmGWcfg.h"
 #include <QAction>
 #include <QApplication>
@@ -40,7 +41,7 @@ void serve(TestGateway *gw)
 void setSilentAfter(TestGateway *gw, int n)
 {
 #ifdef RM_REMOTE_SIM
-    gw->setOption(QStringLiteral("silentAfter"), n);
+    gw->setOption(QStringLiteral("silent-after"), n);
 #else
     gw->options().silentAfter = n;
 #endif
@@ -106,6 +107,7 @@ class TestE2eRecording : public QObject {
 private slots:
     void recordsTheWholeAreaBesideTheMonitor();
     void gapRowsOnSilenceAndThroughReconnection();
+    void fullDiskEndsTheRecordingWithOneMessage();
 };
 
 void TestE2eRecording::recordsTheWholeAreaBesideTheMonitor()
@@ -212,6 +214,40 @@ void TestE2eRecording::gapRowsOnSilenceAndThroughReconnection()
     QVERIFY2(rows.asServed, qPrintable(rows.kinds));
     QVERIFY2(QRegularExpression(QStringLiteral("^R{5,}GR{5,}GR{5,}$")).match(rows.kinds).hasMatch(),
              qPrintable(rows.kinds));
+}
+
+void TestE2eRecording::fullDiskEndsTheRecordingWithOneMessage()
+{
+    TmpfsMount disk(1024);
+    if (!disk.isMounted())
+        QSKIP(qPrintable(QStringLiteral("no full-disk test: ") + disk.problem()));
+    AppFixture fx;
+    serve(fx.gateway());
+    QVERIFY(fx.connectGateway());
+    frmMain->show();
+    appSession->settings().logDir = disk.path();
+    child<QLineEdit>("Interval")->setText(QStringLiteral("100"));
+    child<QToolButton>("sbtnMonitor")->click();
+    triggerMenu("mnuRecordStart");
+    BusRecorder &recorder = appSession->recorder();
+    QVERIFY(recorder.isRecording());
+    const QString path = recorder.path();
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.rows() >= 5, 20000);
+    QVERIFY(disk.fill(0));
+    QTRY_VERIFY_WITH_TIMEOUT(!recorder.isRecording(), 30000);
+    QTRY_COMPARE(fx.messages.size(), 1);
+    QVERIFY2(fx.messageTexts().first().contains(QFileInfo(path).fileName()), qPrintable(fx.messageTexts().first()));
+    QVERIFY(action("mnuRecordStart")->isEnabled());
+    QVERIFY(appSession->isMonitoring());  // the monitor goes on
+    const int64_t committed = recorder.rows();
+    QVERIFY(committed >= 5);
+
+    // Read back while the disk is still full.
+    const Rows rows = readBack(path);
+    QVERIFY2(rows.asServed, qPrintable(rows.kinds));
+    QCOMPARE(int64_t(rows.kinds.size()), committed);
+    QTest::qWait(300);  // no second message comes later
+    QCOMPARE(fx.messages.size(), 1);
 }
 
 QTEST_MAIN(TestE2eRecording)

@@ -330,17 +330,18 @@ void TestE2ETrend::spanChannelsAndFollowing()
     openTrendAndMonitor(3, 1, 12);
     QVERIFY(waitAnswers(15));
     auto *span = trendChild<QComboBox>("cbTrendSpan");
-    QCOMPARE(span->count(), 4);
+    QCOMPARE(span->count(), 6);
     const monitor::TrendData &d = frmTrend->data();
     // Each span shows the newest data: the range ends at the newest row.
     for (const auto &[item, width] : {std::pair{0, 60'000.0}, std::pair{1, 600'000.0},
-                                      std::pair{2, 3'600'000.0}}) {
+                                      std::pair{2, 3'600'000.0}, std::pair{3, 28'800'000.0},
+                                      std::pair{4, 86'400'000.0}}) {
         span->setCurrentIndex(item);
         frmTrend->redrawTrend();
         QCOMPARE(chart()->timeTo() - chart()->timeFrom(), width + 1);
         QVERIFY(chart()->timeTo() > double(d.time(d.size() - 1)));
     }
-    span->setCurrentIndex(3);  // 全体: from the first row to the newest
+    span->setCurrentIndex(5);  // 全体: from the first row to the newest
     frmTrend->redrawTrend();
     QCOMPARE(chart()->timeFrom(), double(d.time(0)));
     QCOMPARE(chart()->timeTo(), double(d.time(d.size() - 1)) + 1);

@@ -9,9 +9,9 @@ constexpr int kAnswerMs = 10000;
 RemoteGateway::RemoteGateway(const SimOptions &options) : m_socket(std::make_unique<QTcpSocket>())
 {
     if (!options.siteFile.isEmpty() || options.split || options.coalesce || options.dropAfter
-        || options.silentAfter || options.garbageEvery || options.wrongUnit || options.jitterMs
-        || options.restartOnCommand)
-        qFatal("the remote simulator takes only delay, exception-at and exception-every");
+        || options.garbageEvery || options.wrongUnit || options.jitterMs)
+        qFatal("the remote simulator takes only delay, exception-at, exception-every, silent-after and "
+               "restart-on-command");
     bool ok = false;
     const quint16 control = quint16(qEnvironmentVariable("RMTOOL_SIM_CONTROL").toUInt(&ok));
     if (!ok || control == 0)
@@ -19,10 +19,13 @@ RemoteGateway::RemoteGateway(const SimOptions &options) : m_socket(std::make_uni
     m_socket->connectToHost(QHostAddress::LocalHost, control);
     if (!m_socket->waitForConnected(kAnswerMs))
         qFatal("no relaymo-sim control channel on 127.0.0.1:%u", unsigned(control));
-    const QString answer = ask(QStringLiteral("start delay=%1 exception-at=%2 exception-every=%3")
+    const QString answer = ask(QStringLiteral("start delay=%1 exception-at=%2 exception-every=%3 "
+                                              "silent-after=%4 restart-on-command=%5")
                                    .arg(options.delayMs)
                                    .arg(options.exceptionAddress)
-                                   .arg(options.exceptionEvery));
+                                   .arg(options.exceptionEvery)
+                                   .arg(options.silentAfter)
+                                   .arg(options.restartOnCommand ? 1 : 0));
     m_port = quint16(answer.toUInt());
 }
 

@@ -6,12 +6,21 @@
 // while the window is closed. Shown, it redraws at most ten times a second,
 // and new rows only when they would draw a new pixel column or have waited
 // a column's time.
+//
+// Given a recording of the bus (openRecording), the window shows that file
+// instead, for good: its channels in the list (at most kTrendChannels drawn
+// at once, each in a series of the chart), points read from the file for
+// the range and the width on screen, and the rows a recording still being
+// written adds while the view follows its end.
 #include "monitor/TrendData.h"
 #include <QDialog>
 #include <QElapsedTimer>
+#include <array>
 #include <cstdint>
+#include <memory>
 
 namespace Ui { class TfrmTrend; }
+namespace rec { class Reader; }
 class QListWidgetItem;
 class QTimer;
 
@@ -30,6 +39,17 @@ public:
     // CSV, whole or not at all; false with the reason in *error.
     bool savePicture(const QString &path, QString *error);
     bool saveCsv(const QString &path, QString *error);
+
+    // Shows the recording at path (a *.rmrec file, finished or still being
+    // written) instead of the monitor's trend; the window then takes no
+    // more monitor answers. False with the text of the error box in *error
+    // when the file cannot be opened as a recording.
+    bool openRecording(const QString &path, QString *error);
+    // The recording shown; null in the live trend.
+    const rec::Reader *recording() const { return m_reader.get(); }
+    // The chart series recording channel `channel` (an index into its
+    // layout's channels) is drawn in; -1 when it is not drawn.
+    int recordingSeries(int channel) const;
 
 public slots:
     // One monitor answer, the numbers of its boxes, arrived at arrivalMs (ms
@@ -59,6 +79,13 @@ protected:
 
 private:
     void channelItemChanged(QListWidgetItem *item);
+    void recordingItemChanged(QListWidgetItem *item);
+    void fillRecordingChannels();
+    // The recording's channels drawn, in their layout's order.
+    QList<int> recordingChannels() const;
+    // The redraw timer's tick: takes in a recording's new rows now and then,
+    // and redraws when due.
+    void tick();
     void userChangedTimeRange();
     void setFollowing(bool on);
     void refreshChannelList();
@@ -67,6 +94,10 @@ private:
     // The view a redraw would draw now.
     monitor::TrendView currentView() const;
     bool redrawDue() const;
+    // The points of the channels drawn over [t0, t1) in columns pixel
+    // columns, from the monitor's rows / from the recording.
+    void drawLive(double t0, double t1, int columns);
+    void drawRecording(double t0, double t1, int columns);
     uint32_t chosenChannels() const;
     QString chooseFile(const char *name, const QString &suffix);
 
@@ -80,4 +111,11 @@ private:
     monitor::TrendView m_drawnView;
     QElapsedTimer m_sinceDrawn;
     uint32_t m_listedChannels = 0;
+
+    // Recording mode: the file, the channel each series draws (-1: none),
+    // the rows drawn, and when the file was last asked for new rows.
+    std::unique_ptr<rec::Reader> m_reader;
+    std::array<int, monitor::kTrendChannels> m_seriesChannel{};
+    int64_t m_drawnRows = -1;
+    QElapsedTimer m_sinceRefresh;
 };
