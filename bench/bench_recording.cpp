@@ -4,6 +4,7 @@
 //
 //   bench_recording --make 1h|24h PATH
 //   bench_recording --measure PATH [--evict] [--runs 5] [--columns 1000]
+//   bench_recording --window PATH [--evict] [--runs 5] [--columns 1000]
 //
 // --make writes a synthetic recording (tests/support/SyntheticRecording.h:
 // 512 registers, a connection loss at 01:40 and a fault at 03:12) of 36 000
@@ -23,13 +24,34 @@
 // --evict first drops the file's pages from the operating system's cache
 // (posix_fadvise; only this file's), so that the open and the first run read
 // from the disk.
+//
+// --window does the same through the program's own trend window over a
+// recording (the whole program made, offscreen unless QT_QPA_PLATFORM says
+// otherwise; ファイル → 記録を開く's App::openRecording), widened so that its
+// chart has --columns pixel columns, with the same 8 channels chosen in its
+// list: the time to open the window, then each redraw (TfrmTrend::redrawTrend
+// and the paint it leaves to the event loop) of the whole span and of 10
+// minutes in the middle, the first and then --runs more, each view moved by
+// a second from the one before so that every redraw draws the chart anew as
+// after a scroll; the resident memory with the window open at the end.
 #include "support/SyntheticRecording.h"
+#include "support/Controls.h"
+#include "support/TestApp.h"
+#include "app/MessageBoxes.h"
+#include "app/Settings.h"
 #include "monitor/Recording.h"
+#include "tools/trend/TfrmTrend.h"
+#include "tools/trend/TrendChart.h"
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -41,6 +63,12 @@ namespace {
 
 constexpr int kIntervalMs = 100;
 constexpr int64_t kTenMinutesMs = 600'000;
+
+// One channel of each kind of signal (word address * 8 + channel): a
+// furnace, a room temperature, a motor current, the motor that faults, a
+// counter, a constant register, a voltage, an empty register.
+const QList<int> kChannels{0 * 8 + 0, 5 * 8 + 1, 17 * 8 + 2, synthetic::kFaultTerminal * 8,
+                           33 * 8 + 3, 40 * 8 + 0, 46 * 8 + 4, 60 * 8 + 7};
 
 double cpuSeconds()
 {
@@ -177,9 +205,7 @@ int measure(const QString &path, const QStringList &args)
                 static_cast<long long>(fileBytes(path + QStringLiteral("-wal"))));
     std::printf("open %.2f ms wall, %.2f ms CPU\n", openMs, openCpuMs);
 
-    // One channel of each kind of signal (word address * 8 + channel).
-    const QList<int> channels{0 * 8 + 0, 5 * 8 + 1, 17 * 8 + 2, synthetic::kFaultTerminal * 8,
-                              33 * 8 + 3, 40 * 8 + 0, 46 * 8 + 4, 60 * 8 + 7};
+    const QList<int> &channels = kChannels;
     const double mid = (double(first) + double(last)) / 2.0;
     struct Span {
         const char *name;
@@ -210,12 +236,122 @@ int measure(const QString &path, const QStringList &args)
     return 0;
 }
 
+int measureWindow(const QString &path, const QStringList &args)
+{
+    const int runs = std::max(1, option(args, QStringLiteral("--runs"), 5));
+    const int wantedColumns = std::max(1, option(args, QStringLiteral("--columns"), 1000));
+    if (args.contains(QStringLiteral("--evict"))) {
+        evict(path);
+        evict(path + QStringLiteral("-wal"));
+    }
+    QTemporaryDir dir;
+    setSettingsFilePathOverride(dir.filePath(QStringLiteral("RMTool.ini")));
+    msg::setMessageBoxHook([](const msg::Shown &m) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
+        return true;
+    });
+    createTestApp();
+    frmMain->show();
+    const long rssBefore = residentKiB().first;
+
+    QElapsedTimer wall;
+    const double cpu0 = cpuSeconds();
+    wall.start();
+    TfrmTrend *w = theApp->openRecording(path);
+    if (!w)
+        return 1;
+    // The redraws come from here alone, not from the window's timer.
+    controls::find<QTimer>(w, "TimerTrend")->stop();
+    if (!QTest::qWaitForWindowExposed(w)) {
+        std::fprintf(stderr, "the trend window was not shown\n");
+        return 1;
+    }
+    controls::find<QTimer>(w, "TimerTrend")->stop();
+    const double openMs = double(wall.nsecsElapsed()) / 1e6;
+    const double openCpuMs = 1e3 * (cpuSeconds() - cpu0);
+
+    auto *chart = controls::find<trend::TrendChart>(w, "TrendChart");
+    for (int i = 0; i < 3 && chart->width() != wantedColumns; ++i) {
+        w->resize(w->width() + wantedColumns - chart->width(), w->height());
+        QCoreApplication::processEvents();
+    }
+    auto *list = controls::find<QListWidget>(w, "lstTrendChannels");
+    for (int c = 0; c < list->count(); ++c)
+        list->item(c)->setCheckState(kChannels.contains(c) ? Qt::Checked : Qt::Unchecked);
+    controls::find<QTimer>(w, "TimerTrend")->stop();
+    QCoreApplication::processEvents();
+    const int columns = chart->width();
+    const rec::Reader &reader = *w->recording();
+    const int64_t first = reader.firstTime(), last = reader.lastTime();
+    std::printf("%s in the trend window: %lld rows; window opened and shown in %.1f ms (%.1f ms CPU); "
+                "chart %d x %d\n",
+                qPrintable(path), static_cast<long long>(reader.rowCount()), openMs, openCpuMs, columns,
+                chart->height());
+
+    // A redraw of [t0, t1) as after the user moved the view there.
+    auto redraw = [&](double t0, double t1) {
+        chart->setTimeRange(t0, t1);
+        emit chart->userChangedTimeRange(t0, t1);
+        QElapsedTimer clock;
+        const double c0 = cpuSeconds();
+        clock.start();
+        w->redrawTrend();
+        QCoreApplication::processEvents();
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        size_t points = 0;
+        for (const int c : kChannels)
+            points += chart->points(w->recordingSeries(c)).size();
+        return Draw{ms, 1e3 * (cpuSeconds() - c0), points};
+    };
+    const double mid = (double(first) + double(last)) / 2.0;
+    struct Span {
+        const char *name;
+        double t0, t1;
+    };
+    const Span spans[] = {{"whole span", double(first), double(last + 1)},
+                          {"10 minutes in the middle", mid - kTenMinutesMs / 2, mid + kTenMinutesMs / 2}};
+    for (const Span &s : spans) {
+        const Draw cold = redraw(s.t0, s.t1);
+        std::vector<double> walls, cpus;
+        size_t points = cold.points;
+        for (int i = 1; i <= runs; ++i) {
+            const Draw d = redraw(s.t0 - 1000.0 * i, s.t1 - 1000.0 * i);
+            walls.push_back(d.wallMs);
+            cpus.push_back(d.cpuMs);
+            points = d.points;
+        }
+        std::printf("redraw, %s (%.0f s), %d channels, %d columns: level %d; first %.2f ms wall (%.2f ms CPU), "
+                    "median of %d after it %.2f ms wall (%.2f ms CPU); %zu points\n",
+                    s.name, (s.t1 - s.t0) / 1000.0, int(kChannels.size()), columns,
+                    reader.levelFor(s.t0, s.t1, columns), cold.wallMs, cold.cpuMs, runs, median(walls),
+                    median(cpus), points);
+    }
+    const auto [rss, hwm] = residentKiB();
+    std::printf("resident memory: VmRSS %ld KiB, VmHWM %ld KiB with the window open after the redraws "
+                "(VmRSS %ld KiB with the main window alone)\n",
+                rss, hwm, rssBefore);
+    destroyTestApp();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    bool window = false;
+    for (int i = 1; i < argc; ++i)
+        window = window || QByteArray(argv[i]) == "--window";
+    if (window && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (window)
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    const int windowAt = int(args.indexOf(QStringLiteral("--window")));
+    if (windowAt > 0 && windowAt + 1 < args.size())
+        return measureWindow(args[windowAt + 1], args);
     const int makeAt = int(args.indexOf(QStringLiteral("--make")));
     const int measureAt = int(args.indexOf(QStringLiteral("--measure")));
     if (makeAt > 0 && makeAt + 2 < args.size())
@@ -223,6 +359,7 @@ int main(int argc, char **argv)
     if (measureAt > 0 && measureAt + 1 < args.size())
         return measure(args[measureAt + 1], args);
     std::fprintf(stderr, "usage: bench_recording --make 1h|24h PATH\n"
-                         "       bench_recording --measure PATH [--evict] [--runs 5] [--columns 1000]\n");
+                         "       bench_recording --measure PATH [--evict] [--runs 5] [--columns 1000]\n"
+                         "       bench_recording --window PATH [--evict] [--runs 5] [--columns 1000]\n");
     return 1;
 }
