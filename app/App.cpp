@@ -26,6 +26,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QScreen>
 #include <QFileInfo>
 
 namespace {
@@ -380,6 +381,21 @@ TfrmTrend *App::openRecording(const QString &path)
         msg::error(m_main, error);
         return nullptr;
     }
-    showBeside(m_main, window, 10, true);
+    // Below the main window, so that the live trend beside it stays in
+    // view; each further recording a step down and right of the last.
+    int open = 0;
+    for (const QWidget *w : m_main->findChildren<TfrmTrend *>(QStringLiteral("TfrmTrendRecording")))
+        open += w != window && w->isVisible();
+    const QRect main = m_main->frameGeometry();
+    QPoint at(main.left() + 30 * open, main.bottom() + 10 + 30 * open);
+    if (const QScreen *screen = m_main->screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() - window->width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - window->height())));
+    }
+    window->move(at);
+    window->show();
+    window->raise();
+    window->activateWindow();
     return window;
 }

@@ -276,23 +276,6 @@ void TestE2eDiagnostics::staleAndNormalAgain()
     QCOMPARE(LogTextLines(child<QPlainTextEdit>("Memo2")->toPlainText()).size(), int(appSession->monitorCount()));
 }
 
-namespace {
-
-// Switches the option on or off in the settings dialog, as a user does.
-void setReconnectOption(bool on)
-{
-    QTimer::singleShot(0, [on] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog == frmGWcfg);
-        dialog->findChild<QCheckBox *>(QStringLiteral("chkAutoReconnect"))->setChecked(on);
-        dialog->findChild<QPushButton *>(QStringLiteral("OKbtn"))->click();
-    });
-    triggerMenu("Modbus1");
-    QCOMPARE(appSession->settings().modbusReconnect, on ? 1 : 0);
-}
-
-} // namespace
-
 void TestE2eDiagnostics::reconnectAfterRestartCommand()
 {
     SimOptions o;

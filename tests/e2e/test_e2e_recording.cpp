@@ -84,17 +84,6 @@ Rows readBack(const QString &path, uint32_t at = 0, uint16_t changed = 0)
     return out;
 }
 
-void setReconnectOption(bool on)
-{
-    QTimer::singleShot(0, [on] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog == frmGWcfg);
-        dialog->findChild<QCheckBox *>(QStringLiteral("chkAutoReconnect"))->setChecked(on);
-        dialog->findChild<QPushButton *>(QStringLiteral("OKbtn"))->click();
-    });
-    triggerMenu("Modbus1");
-}
-
 QAction *action(const char *name)
 {
     return frmMain->findChild<QAction *>(QLatin1StringView(name));

@@ -1,6 +1,12 @@
 #include "support/TestApp.h"
 #include "support/Controls.h"
+#include "tools/gwcfg/TfrmGWcfg.h"
 #include "tools/survey/TfrmSurvey.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 void createTestApp(const StartOptions &options)
 {
@@ -60,6 +66,18 @@ void fillSettingsDialog()
 void triggerMenu(const char *name)
 {
     controls::find<QAction>(frmMain, name)->trigger();
+}
+
+void setReconnectOption(bool on)
+{
+    QTimer::singleShot(0, [on] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog == frmGWcfg);
+        controls::find<QCheckBox>(dialog, "chkAutoReconnect")->setChecked(on);
+        controls::find<QPushButton>(dialog, "OKbtn")->click();
+    });
+    triggerMenu("Modbus1");
+    QCOMPARE(appSession->settings().modbusReconnect, on ? 1 : 0);
 }
 
 QLabel *valueBox(int p)

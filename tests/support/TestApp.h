@@ -57,6 +57,9 @@ void destroyTestApp();
 void fillSettingsDialog();
 // Triggers a menu item of the main window by its name.
 void triggerMenu(const char *name);
+// Switches automatic reconnection on or off in the settings dialog
+// (設定 → Modbus設定), as a user does.
+void setReconnectOption(bool on);
 // Value box p (StVal<p>) and header box i (stWI<i>) of the main window.
 QLabel *valueBox(int p);
 QLabel *headerBox(int i);
