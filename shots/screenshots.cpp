@@ -21,7 +21,10 @@
 #include "monitor/SiteFile.h"
 #include "monitor/Survey.h"
 #include "tools/survey/TfrmSurvey.h"
+#include "tools/trend/TfrmTrend.h"
+#include "app/App.h"
 #include "app/Translation.h"
+#include "support/SyntheticRecording.h"
 #include "support/Controls.h"
 #include "support/InterfaceTexts.h"
 #include <QApplication>
@@ -29,6 +32,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -165,6 +170,31 @@ int main(int argc, char *argv[])
             ok &= save(trend, docsDir.filePath(QStringLiteral("trend.png")));
             ok &= save(windowNamed("TfrmCommStats"), docsDir.filePath(QStringLiteral("statistics.png")));
             ok &= save(windowNamed("TfrmTraffic"), docsDir.filePath(QStringLiteral("traffic.png")));
+
+            // A day of a recording of the bus (a synthetic one, a row a
+            // second) in a trend window of its own over 24 hours: two
+            // furnaces with their night setback, a room temperature, and the
+            // two motor currents that stall and trip at 03:12.
+            QTemporaryDir recordings;
+            const QString day = recordings.filePath(QStringLiteral("REC-20260302-010000.rmrec"));
+            QString error;
+            ok &= step("a day's recording made",
+                       writeSyntheticRecording(day, 86'400, 1000,
+                                               QDateTime(QDate(2026, 3, 2), QTime(1, 0)).toMSecsSinceEpoch(), &error));
+            if (TfrmTrend *w = theApp->openRecording(day)) {
+                w->resize(1000, 560);
+                auto *list = controls::find<QListWidget>(w, "lstTrendChannels");
+                for (int c = 2; c < 8; ++c)
+                    list->item(c)->setCheckState(Qt::Unchecked);
+                for (const int c : {8 * 8, 8 * synthetic::kFaultTerminal, 8 * synthetic::kFaultTerminal + 1})
+                    list->item(c)->setCheckState(Qt::Checked);
+                controls::find<QComboBox>(w, "cbTrendSpan")->setCurrentIndex(4);  // 24時間
+                w->redrawTrend();
+                ok &= save(w, docsDir.filePath(QStringLiteral("recording-24h.png")));
+                w->close();
+            } else {
+                out << "  " << error << Qt::endl;
+            }
         }
 
         // The FTP tool: logged in, mstcfg.cfg downloaded and shown.
