@@ -154,12 +154,7 @@ bool Writer::create(const QString &path, const Info &info, QString *error)
     }
     sqlite3_extended_result_codes(m_db, 1);
     const bool made =
-        // Pages of 16 KiB: fifteen rows of the whole area (1 KiB each) to a
-        // page where 4 KiB pages hold three and leave a quarter empty, and a
-        // summary block's minima and maxima on its own page instead of in
-        // overflow pages.
-        exec("PRAGMA page_size=16384") && exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=NORMAL")
-        && exec("BEGIN")
+        exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=NORMAL") && exec("BEGIN")
         && exec("CREATE TABLE meta(key TEXT PRIMARY KEY, value)")
         && exec("CREATE TABLE reads(seq INTEGER PRIMARY KEY, address INTEGER, count INTEGER)")
         && exec("CREATE TABLE channels(id INTEGER PRIMARY KEY, terminal INTEGER, type INTEGER,"

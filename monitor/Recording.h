@@ -1,7 +1,7 @@
 #pragma once
 // A recording of the bus: one SQLite file (*.rmrec) per recording.
 //
-// The file (pages of 16 KiB, WAL journal, synchronous=NORMAL; the writer commits at least
+// The file (WAL journal, synchronous=NORMAL; the writer commits at least
 // once a second, so a crash or a power cut loses at most the last second of
 // rows and never the file):
 //
