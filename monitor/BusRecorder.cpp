@@ -98,7 +98,7 @@ void BusRecorder::end(QString failure)
         m_writer->finish(now());
         m_rows = m_writer->committedRows();
     }
-    m_bytes = QFileInfo(m_path).size() + QFileInfo(m_path + QStringLiteral("-wal")).size();
+    m_bytes = m_writer->bytes();
     m_writer.reset();
     emit progress(m_rows, m_bytes);
     emit recordingChanged(false);
